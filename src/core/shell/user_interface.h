@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Everything the core asks of a person. The GUI answers with dialogs, the CLI with its
+// arguments and standard error, tests with a scripted fake.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // Modal warning with one OK button ("Please first stop convert!").
+    virtual void warning(const QString& text) = 0;
+    // Modal information box ("Can't find DVD disc.").
+    virtual void information(const QString& text) = 0;
+    // Yes/No confirmation; true for Yes.
+    virtual bool confirm(const QString& text) = 0;
+    // The application's general error report (a command abandoned by an error).
+    virtual void error(const QString& text) = 0;
+    // The file-open dialog of Add Files; empty when cancelled.
+    virtual QStringList chooseFiles() = 0;
+    // The folder dialog with its caption; empty when nothing was chosen.
+    virtual QString chooseFolder(const QString& caption) = 0;
+};

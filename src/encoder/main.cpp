@@ -1,0 +1,2 @@
+// Placeholder until the encoder front end lands.
+int main() { return 1; }

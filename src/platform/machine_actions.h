@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// Side effects on the machine. Tests replace this; nothing in the test suite may power off.
+class MachineActions {
+public:
+    virtual ~MachineActions() = default;
+    // Opens a folder with the desktop's default action; false when that could not be started.
+    virtual bool openFolder(const QString& folder) = 0;
+    // Powers the machine off now; false when that could not be started.
+    virtual bool powerOff() = 0;
+};
+
+// The real machine: xdg-open and systemctl, started without a shell.
+class SystemMachineActions : public MachineActions {
+public:
+    bool openFolder(const QString& folder) override;
+    bool powerOff() override;
+};
+
+}  // namespace platform

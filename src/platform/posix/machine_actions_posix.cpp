@@ -1,0 +1,16 @@
+#include <QProcess>
+#include <QStringList>
+
+#include "platform/machine_actions.h"
+
+namespace platform {
+
+bool SystemMachineActions::openFolder(const QString& folder) {
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {folder});
+}
+
+bool SystemMachineActions::powerOff() {
+    return QProcess::startDetached(QStringLiteral("systemctl"), {QStringLiteral("poweroff")});
+}
+
+}  // namespace platform
