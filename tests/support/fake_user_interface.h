@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "core/shell/user_interface.h"
+
+namespace orvex::test {
+
+// Records every message; answers from a script set up by the test.
+class FakeUserInterface : public UserInterface {
+public:
+    void warning(const QString& text) override { warnings << text; }
+    void information(const QString& text) override { informations << text; }
+    bool confirm(const QString& text) override {
+        confirmations << text;
+        return confirmAnswer;
+    }
+    void error(const QString& text) override { errors << text; }
+    QStringList chooseFiles() override { return filesToChoose; }
+    QString chooseFolder(const QString& caption) override {
+        folderCaptions << caption;
+        return folderToChoose;
+    }
+
+    QStringList warnings, informations, confirmations, errors, folderCaptions;
+    bool confirmAnswer = true;
+    QStringList filesToChoose;
+    QString folderToChoose;
+};
+
+}  // namespace orvex::test

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orvex::test {
+
+// build/bin: the executables, register.dat and profiles.pop.
+QString binDir();
+QString registerDatPath();
+QString profilesPopPath();
+
+// Runs a program (no shell) and returns its exit code, -1 when it could not start or timed out.
+// Merged standard output and error go to *output when given.
+int runProgram(const QString& program, const QStringList& args, QString* output = nullptr,
+               int timeoutMs = 120000);
+
+// Makes a clip with FFmpeg's lavfi sources: testsrc video of width x height at 25 fps and,
+// when audio is true, a stereo 44.1 kHz sine. The container follows the file's extension;
+// extraArgs go before the output path (codec choices for odd containers).
+bool makeClip(const QString& path, double seconds, int width = 320, int height = 240,
+              bool audio = true, const QStringList& extraArgs = {});
+
+// ffprobe's answer for one stream entry, e.g. probeStream(file, "v:0", "width") -> "640";
+// empty when there is no such stream.
+QString probeStream(const QString& file, const QString& streamSpec, const QString& entry);
+// ffprobe's format_name, e.g. "mov,mp4,m4a,3gp,3g2,mj2".
+QString probeFormatName(const QString& file);
+
+}  // namespace orvex::test
