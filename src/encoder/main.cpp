@@ -1,2 +1,30 @@
-// Placeholder until the encoder front end lands.
-int main() { return 1; }
+// register.dat: Orvex's encoder front end. It hands every command to FFmpeg unchanged, except
+// for the outputs and inputs FFmpeg cannot handle alone (AMR-NB files, DVD locators).
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "encoder/amr_conversion.h"
+#include "encoder/command_line.h"
+#include "encoder/dvd_input.h"
+#include "encoder/ffmpeg_launcher.h"
+
+using namespace orvex::encoder;
+
+int main(int argc, char** argv) {
+    const CommandLine cmd(std::vector<std::string>(argv + 1, argv + argc));
+    const FfmpegLauncher launcher;
+
+    if (const auto status = handleDvdInput(cmd)) {
+        return *status;
+    }
+    if (cmd.wantsAmr()) {
+        return runAmrConversion(cmd, launcher);
+    }
+    std::fflush(nullptr);
+    launcher.exec(cmd.args());
+    const int err = errno;
+    std::fputs(launcher.failureMessage(err).c_str(), stderr);
+    return kCannotStartStatus;
+}

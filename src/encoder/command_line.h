@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvex::encoder {
+
+// The parts of an FFmpeg-style argument list that register.dat cares about. Options are told
+// apart from their values by FFmpeg's rule: every option takes one value except a known set of
+// flags; whatever is left over names an output.
+class CommandLine {
+  public:
+    explicit CommandLine(std::vector<std::string> args);
+
+    const std::vector<std::string>& args() const { return args_; }
+    const std::vector<std::string>& inputs() const { return inputs_; }
+
+    // The output path when the last argument is one (not an option or an option's value).
+    std::optional<std::string> output() const;
+    // True when the output ends in ".amr" in any letter case: an AMR-NB job.
+    bool wantsAmr() const;
+    bool overwrite() const { return overwrite_; }  // -y given (and no later -n)
+    // Last value of -ab / -b:a / -b:a:0 after the last input, if any.
+    std::optional<std::string> audioBitRate() const;
+
+    // Arguments for an FFmpeg that decodes the audio to raw 8 kHz mono s16le on standard output:
+    // global and input options stay, output options that would clash are dropped, the output
+    // path is replaced by the pipe.
+    std::vector<std::string> pcmDecodeArgs() const;
+
+  private:
+    std::vector<std::string> args_;
+    std::vector<std::string> inputs_;
+    size_t outputPartBegin_ = 0;  // first index after the last "-i VALUE"
+    bool lastIsPositional_ = false;
+    bool overwrite_ = false;
+};
+
+// AMR-NB mode (0 = 4.75 kbit/s .. 7 = 12.2 kbit/s) for a bit-rate text such as "7400", "7.4k"
+// or "12k": the fastest mode at or below the rate, the slowest below 4750, the fastest when
+// the text is absent. nullopt for a text that is not a rate.
+std::optional<int> amrModeFor(const std::optional<std::string>& bitRate);
+
+}  // namespace orvex::encoder
