@@ -1,0 +1,115 @@
+#include "core/engine/encoder_runner.h"
+
+#include <QMetaObject>
+
+namespace {
+
+// The reader hands over at most this much at a time, so the parser sees the output in pieces
+// of a bounded size however fast the encoder writes.
+constexpr qint64 kChunkBytes = 1024;
+
+}  // namespace
+
+EncoderJob::EncoderJob(QObject* parent) : QObject(parent) {}
+
+EncoderJob::~EncoderJob() {
+    if (process_ == nullptr) {
+        return;
+    }
+    // Nobody may hear from this job any more: its owner is going away.
+    blockSignals(true);
+    process_->disconnect(this);
+    if (process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        // Reaps the child, so it does not linger as a zombie.
+        process_->waitForFinished(3000);
+    }
+}
+
+void EncoderJob::launch(const QString& program, const QStringList& arguments,
+                        const QString& workFolder) {
+    if (process_ != nullptr || ended_) {
+        return;  // one process per job
+    }
+    process_ = new QProcess(this);
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->setWorkingDirectory(workFolder);
+    process_->setProgram(program);
+    process_->setArguments(arguments);
+
+    connect(process_, &QProcess::readyRead, this, &EncoderJob::readAvailable);
+    connect(process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        JobEnd end;
+        end.started = true;
+        end.crashed = status == QProcess::CrashExit;
+        end.exitCode = exitCode;
+        finish(end);
+    });
+    connect(process_, &QProcess::errorOccurred, this, [this, program](QProcess::ProcessError e) {
+        if (e != QProcess::FailedToStart) {
+            return;  // a crash is reported by finished(), which follows
+        }
+        JobEnd end;
+        end.started = false;
+        end.errorText = QStringLiteral("Could not start the encoder %1: %2")
+                            .arg(program, process_->errorString());
+        // Queued: QProcess may report this from inside start(), and the owner must never get
+        // the job's end before launch() has returned.
+        QMetaObject::invokeMethod(
+            this, [this, end] { finish(end); }, Qt::QueuedConnection);
+    });
+
+    // Read and write: standard input is a pipe that stays open and is never written.
+    process_->start(QIODevice::ReadWrite);
+}
+
+void EncoderJob::run(const intputrec& rec) {
+    launch(rec.encoderPath, argumentList(rec), rec.workFolder);
+}
+
+void EncoderJob::terminate() {
+    if (process_ != nullptr && process_->state() != QProcess::NotRunning) {
+        process_->kill();  // finished() follows and reports the end
+    }
+}
+
+bool EncoderJob::isRunning() const {
+    return process_ != nullptr && process_->state() != QProcess::NotRunning;
+}
+
+void EncoderJob::readAvailable() {
+    if (process_ == nullptr) {
+        return;
+    }
+    while (process_->bytesAvailable() > 0) {
+        const QByteArray chunk = process_->read(kChunkBytes);
+        if (chunk.isEmpty()) {
+            break;
+        }
+        tail_.append(chunk);
+        if (tail_.size() > kTailBytes) {
+            tail_.remove(0, tail_.size() - kTailBytes);
+        }
+        const qsizetype nul = chunk.indexOf('\0');
+        buffer_.append(nul < 0 ? chunk : chunk.left(nul));
+        emit chunkArrived();
+        if (ended_) {
+            return;  // the owner may have ended the job from its handler
+        }
+    }
+}
+
+void EncoderJob::finish(const JobEnd& end) {
+    if (ended_) {
+        return;
+    }
+    // The last progress lines may still wait in the pipe; they belong to this job.
+    readAvailable();
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    JobEnd complete = end;
+    complete.outputTail = tail_;
+    emit ended(complete);
+}

@@ -1,0 +1,63 @@
+#include "platform/program_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace platform {
+
+namespace {
+
+QString withTrailingSeparator(const QString& folder) {
+    if (folder.endsWith(QLatin1Char('/'))) {
+        return folder;
+    }
+    return folder + QLatin1Char('/');
+}
+
+}  // namespace
+
+QString programFolder() {
+    // applicationDirPath() already follows /proc/self/exe; canonicalising also resolves a
+    // linked folder, so data files are found beside the real executable.
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    return withTrailingSeparator(canonical.isEmpty() ? dir : canonical);
+}
+
+QString programFileNameFrom(const char* argv0) {
+    if (argv0 == nullptr) {
+        return {};
+    }
+    const QString given = QString::fromLocal8Bit(argv0);
+    const qsizetype slash = given.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? given : given.mid(slash + 1);
+}
+
+QString settingsFileName(const QString& programFileName) {
+    QString base = programFileName;
+    if (base.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
+        base.chop(4);
+    }
+    // Only a dot that is not the first character starts an extension (".orvex" has none).
+    const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        base.truncate(dot);
+    }
+    return base + QStringLiteral(".ini");
+}
+
+QString choicesFileName(const QString& programFileName) {
+    return QStringLiteral("pro ") + settingsFileName(programFileName);
+}
+
+QString defaultOutputFolder() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath() + QStringLiteral("/Videos");
+    }
+    return withTrailingSeparator(QDir::cleanPath(folder));
+}
+
+}  // namespace platform
