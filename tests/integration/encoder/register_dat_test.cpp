@@ -1,0 +1,336 @@
+// register.dat against the real FFmpeg, and against small stand-in FFmpeg scripts that show
+// exactly which arguments arrive.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "../../support/test_media.h"
+
+using namespace orvex::test;
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs register.dat with `args` (no shell), optionally with ORVEX_FFMPEG set.
+RunResult runRegisterDat(const QStringList& args, const QString& ffmpeg = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ORVEX_FFMPEG"));
+    if (!ffmpeg.isNull()) {
+        env.insert(QStringLiteral("ORVEX_FFMPEG"), ffmpeg);
+    }
+    p.setProcessEnvironment(env);
+    p.start(registerDatPath(), args);
+    RunResult r;
+    if (!p.waitForStarted(10000)) {
+        return r;
+    }
+    p.closeWriteChannel();
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.crashed = p.exitStatus() != QProcess::NormalExit;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// A stand-in FFmpeg: prints each argument on its own line to `stream` and exits with `status`.
+QString writeArgvScript(const QString& dir, const QString& stream, int status) {
+    const QString path = dir + QStringLiteral("/fake-ffmpeg");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    f.write(
+        QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >&%1; done\nexit %2\n")
+            .arg(stream == QStringLiteral("stderr") ? 2 : 1)
+            .arg(status)
+            .toUtf8());
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+QStringList lines(const QByteArray& text) {
+    QStringList l = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    if (!l.isEmpty() && l.last().isEmpty()) {
+        l.removeLast();
+    }
+    return l;
+}
+
+// Number of AMR frames as FFmpeg reads them back (each holds 20 ms).
+int amrPacketCount(const QString& file) {
+    QString out;
+    if (runProgram(QStringLiteral("ffprobe"),
+                   {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_packets"),
+                    QStringLiteral("-show_entries"), QStringLiteral("stream=nb_read_packets"),
+                    QStringLiteral("-of"), QStringLiteral("default=nw=1:nk=1"), file},
+                   &out) != 0) {
+        return -1;
+    }
+    return out.trimmed().toInt();
+}
+
+// Frame type of the first AMR frame: its header carries the mode in bits 3..6.
+int firstFrameMode(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray data = f.readAll();
+    if (data.size() < 7 || !data.startsWith("#!AMR\n")) {
+        return -1;
+    }
+    return (static_cast<unsigned char>(data[6]) >> 3) & 0x0F;
+}
+
+class RegisterDatTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        clipDir_ = new QTemporaryDir;
+        clip_ = clipDir_->path() + QStringLiteral("/clip.avi");
+        ASSERT_TRUE(makeClip(clip_, 2.0, 160, 120));
+    }
+    static void TearDownTestSuite() {
+        delete clipDir_;
+        clipDir_ = nullptr;
+    }
+    QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
+    // Nothing of a job may be left in the work folder but what is listed.
+    QStringList leftovers() const { return QDir(dir_.path()).entryList(QDir::Files); }
+
+    static QTemporaryDir* clipDir_;
+    static QString clip_;
+    QTemporaryDir dir_;
+};
+
+QTemporaryDir* RegisterDatTest::clipDir_ = nullptr;
+QString RegisterDatTest::clip_;
+
+TEST_F(RegisterDatTest, VersionIsFfmpegs) {
+    const RunResult r = runRegisterDat({QStringLiteral("-version")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("ffmpeg version")) << r.out.left(200).constData();
+}
+
+TEST_F(RegisterDatTest, ProbeOutputReachesTheCaller) {
+    const RunResult r = runRegisterDat({QStringLiteral("-i"), clip_});
+    EXPECT_NE(r.exitCode, 0);  // FFmpeg's complaint about the missing output
+    EXPECT_TRUE(r.err.contains("Duration: 00:00:02")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Video:"));
+    EXPECT_TRUE(r.err.contains("Audio:"));
+}
+
+TEST_F(RegisterDatTest, MissingFfmpegGivesOneLineAndStatus127) {
+    const QString nowhere = path(QStringLiteral("nowhere/ffmpeg"));
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("-version")},
+          QStringList{QStringLiteral("-y"), QStringLiteral("-i"), clip_, path("out.amr")}}) {
+        const RunResult r = runRegisterDat(args, nowhere);
+        EXPECT_EQ(r.exitCode, 127) << args.join(' ').toStdString();
+        const QStringList errLines = lines(r.err);
+        ASSERT_EQ(errLines.size(), 1) << r.err.constData();
+        EXPECT_TRUE(errLines[0].startsWith(QStringLiteral("register.dat: cannot start FFmpeg: ")));
+        EXPECT_TRUE(errLines[0].contains(QStringLiteral("ORVEX_FFMPEG=") + nowhere));
+        EXPECT_TRUE(errLines[0].contains(QStringLiteral("No such file or directory")));
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+}
+
+TEST_F(RegisterDatTest, ArgumentsPassThroughUnchanged) {
+    const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stdout"), 0);
+    const QStringList args{QStringLiteral("-y"),
+                           QStringLiteral("-i"),
+                           QStringLiteral("my clip (1).avi"),
+                           QStringLiteral("it's \"quoted\""),
+                           QStringLiteral("-leading-dash"),
+                           QStringLiteral("--"),
+                           QStringLiteral("-"),
+                           QStringLiteral(""),
+                           QStringLiteral("  two  blanks  "),
+                           QStringLiteral("$HOME;*?|&>x`id`"),
+                           QStringLiteral("naïve Grüße 日本.mp4")};
+    const RunResult r = runRegisterDat(args, fake);
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(lines(r.out), QStringList{QStringLiteral("-nostdin")} + args);
+}
+
+TEST_F(RegisterDatTest, FfmpegStatusIsPassedOn) {
+    const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stdout"), 3);
+    EXPECT_EQ(runRegisterDat({QStringLiteral("-i"), clip_, path("x.mp4")}, fake).exitCode, 3);
+}
+
+TEST_F(RegisterDatTest, AmrJobDecodesWithoutTheCallersOutputOptions) {
+    // The stand-in prints to stderr (stdout is the PCM pipe) and fails, so no file may appear.
+    const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stderr"), 4);
+    const RunResult r = runRegisterDat({QStringLiteral("-y"),
+                                        QStringLiteral("-i"),
+                                        QStringLiteral("in put.avi"),
+                                        QStringLiteral("-r"),
+                                        QStringLiteral("25"),
+                                        QStringLiteral("-b"),
+                                        QStringLiteral("300000"),
+                                        QStringLiteral("-ab"),
+                                        QStringLiteral("7400"),
+                                        QStringLiteral("-ac"),
+                                        QStringLiteral("2"),
+                                        QStringLiteral("-aspect"),
+                                        QStringLiteral("1.3333"),
+                                        QStringLiteral("-s"),
+                                        QStringLiteral("320x240"),
+                                        QStringLiteral("-ar"),
+                                        QStringLiteral("8000"),
+                                        QStringLiteral("-acodec"),
+                                        QStringLiteral("libopencore_amrnb"),
+                                        QStringLiteral("-vn"),
+                                        QStringLiteral("-f"),
+                                        QStringLiteral("amr"),
+                                        QStringLiteral("-t"),
+                                        QStringLiteral("1.5"),
+                                        path("out.AMR")},
+                                       fake);
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(lines(r.err), (QStringList{"-nostdin", "-y", "-i", "in put.avi", "-t", "1.5", "-vn",
+                                         "-sn", "-dn", "-f", "s16le", "-acodec", "pcm_s16le", "-ar",
+                                         "8000", "-ac", "1", "pipe:1"}));
+    EXPECT_TRUE(leftovers().contains(QStringLiteral("fake-ffmpeg")));
+    EXPECT_EQ(leftovers().size(), 1) << leftovers().join(' ').toStdString();
+}
+
+TEST_F(RegisterDatTest, AmrOutputIsReadableAtTheRequestedMode) {
+    struct Case {
+        const char* rate;  // nullptr: no -ab
+        int mode;          // MR475 = 0 .. MR122 = 7
+    };
+    const Case cases[] = {{"12200", 7}, {nullptr, 7}, {"10200", 6}, {"10199", 5}, {"7.4k", 4},
+                          {"5900", 2},  {"4750", 0},  {"1000", 0},  {"320000", 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate ? c.rate : "no -ab");
+        const QString out = path(QStringLiteral("song.amr"));
+        QStringList args{QStringLiteral("-y"), QStringLiteral("-i"), clip_};
+        if (c.rate) {
+            args << QStringLiteral("-ab") << QString::fromLatin1(c.rate);
+        }
+        args << QStringLiteral("-ar") << QStringLiteral("44100") << QStringLiteral("-ac")
+             << QStringLiteral("2") << out;
+        const RunResult r = runRegisterDat(args);
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_TRUE(r.err.contains("time=")) << "FFmpeg's progress must reach the caller";
+        EXPECT_EQ(probeFormatName(out), QStringLiteral("amr"));
+        EXPECT_EQ(probeStream(out, QStringLiteral("a:0"), QStringLiteral("codec_name")),
+                  QStringLiteral("amr_nb"));
+        EXPECT_EQ(probeStream(out, QStringLiteral("a:0"), QStringLiteral("sample_rate")),
+                  QStringLiteral("8000"));
+        EXPECT_EQ(probeStream(out, QStringLiteral("a:0"), QStringLiteral("channels")),
+                  QStringLiteral("1"));
+        EXPECT_EQ(firstFrameMode(out), c.mode);
+        // 2 s of input in 20 ms frames; the last partial frame is padded.
+        EXPECT_NEAR(amrPacketCount(out), 100, 2);
+        EXPECT_EQ(leftovers(), QStringList{QStringLiteral("song.amr")});
+    }
+}
+
+TEST_F(RegisterDatTest, AmrProbeIsNotAnAmrJob) {
+    const QString amr = path(QStringLiteral("in.amr"));
+    ASSERT_EQ(runRegisterDat({QStringLiteral("-i"), clip_, amr}).exitCode, 0);
+    const RunResult r = runRegisterDat({QStringLiteral("-i"), amr});
+    EXPECT_TRUE(r.err.contains("Audio: amr_nb")) << r.err.constData();
+}
+
+TEST_F(RegisterDatTest, AmrFailuresLeaveNoFile) {
+    // FFmpeg cannot read the input.
+    RunResult r = runRegisterDat(
+        {QStringLiteral("-y"), QStringLiteral("-i"), path("missing.avi"), path("out.amr")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+
+    // An input without audio.
+    const QString silent = path(QStringLiteral("silent.avi"));
+    ASSERT_TRUE(makeClip(silent, 1.0, 160, 120, false));
+    r = runRegisterDat({QStringLiteral("-y"), QStringLiteral("-i"), silent, path("out.amr")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(leftovers(), QStringList{QStringLiteral("silent.avi")});
+
+    // A folder that does not exist: one line, and FFmpeg is not even started.
+    r = runRegisterDat(
+        {QStringLiteral("-y"), QStringLiteral("-i"), clip_, path("no/such/folder/out.amr")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(lines(r.err).size(), 1) << r.err.constData();
+    EXPECT_TRUE(r.err.startsWith("register.dat: "));
+
+    // A bit rate that is not one.
+    r = runRegisterDat({QStringLiteral("-y"), QStringLiteral("-i"), clip_, QStringLiteral("-ab"),
+                        QStringLiteral("fast"), path("out.amr")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(leftovers(), QStringList{QStringLiteral("silent.avi")});
+}
+
+TEST_F(RegisterDatTest, AmrRespectsOverwriteChoice) {
+    const QString out = path(QStringLiteral("keep.amr"));
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("precious");
+    f.close();
+
+    for (const QStringList& args : {QStringList{QStringLiteral("-i"), clip_, out},
+                                    QStringList{QStringLiteral("-y"), QStringLiteral("-n"),
+                                                QStringLiteral("-i"), clip_, out}}) {
+        const RunResult r = runRegisterDat(args);
+        EXPECT_NE(r.exitCode, 0);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("precious"));
+        f.close();
+    }
+
+    const RunResult r = runRegisterDat({QStringLiteral("-y"), QStringLiteral("-i"), clip_, out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(firstFrameMode(out), 7);
+    EXPECT_EQ(leftovers(), QStringList{QStringLiteral("keep.amr")});
+}
+
+TEST_F(RegisterDatTest, StopEndsFfmpegAndLeavesNoFile) {
+    const QString out = path(QStringLiteral("long.amr"));
+    QProcess p;
+    p.start(registerDatPath(), {QStringLiteral("-y"), QStringLiteral("-re"), QStringLiteral("-f"),
+                                QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                QStringLiteral("sine=duration=60"), out});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    // Wait until FFmpeg runs and frames are being written.
+    QByteArray err;
+    for (int i = 0; i < 100 && !err.contains("time="); ++i) {
+        p.waitForReadyRead(100);
+        err += p.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("time=")) << err.constData();
+    p.terminate();  // SIGTERM, as a stopped job gets
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+}
+
+TEST_F(RegisterDatTest, DvdLocatorIsReportedNotPassedOn) {
+    const RunResult r = runRegisterDat({QStringLiteral("-y"), QStringLiteral("-i"),
+                                        QStringLiteral("vts://1/0-100"), path("out.mp4")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(lines(r.err).size(), 1) << r.err.constData();
+    EXPECT_TRUE(leftovers().isEmpty());
+}
+
+}  // namespace
