@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the media probe found about one file, as the encoder printed it. Empty: not found.
+struct ProbeValues {
+    QString duration;   // "hh:mm:ss" (the first 8 characters after "Duration: ")
+    QString size;       // "320x240"
+    QString totalKbps;  // overall bit rate, decimal text as printed
+    QString videoKbps;  // first video stream's rate
+    QString audioKbps;  // first audio stream's rate
+
+    bool operator==(const ProbeValues&) const = default;
+};
+
+// Reads the diagnostic text that the encoder prints for "-i FILE" without an output.
+// Text arrives in chunks that may split lines anywhere; parse() consumes whole lines only
+// (CR, LF and CR LF each end a line) and leaves the unfinished tail in the buffer.
+//
+// Which lines count: the "Duration:" line gives the duration and the overall bit rate; the
+// first stream line ("Stream #...") carrying "Video:" gives the picture size and video rate,
+// the first carrying "Audio:" the audio rate. Each value is settled by the first such line of
+// the whole output, however the text was chunked. Lines of any other kind never count: the
+// "Input #0, ..., from 'FILE':" line and metadata values are free text (a title reading
+// "Video: 1x1, 9 kb/s" must not win), and an "Output #" section is not the source's.
+class ProbeParser {
+  public:
+    void reset();
+    // Consumes every whole line of buffer.
+    void parse(QByteArray& buffer);
+    // End of output: the unterminated tail, if any, is a last line.
+    void finish(QByteArray& buffer);
+
+    const ProbeValues& values() const { return values_; }
+
+    // Building blocks, public for their tests.
+    // The text before the first " kb/s": the characters back to the nearest blank within
+    // ten, else the ten characters before it. Empty when the line has no " kb/s".
+    static QString rateBeforeKbps(const QString& line);
+    // The picture size of a stream line: after "Video:", the first "x" with a decimal
+    // number on each side, the left one not starting with 0 (so a codec tag such as
+    // 0x31637661 is passed over) and neither touching a letter or digit beyond it.
+    static QString sizeToken(const QString& line);
+
+  private:
+    void parseLine(const QString& line);
+
+    ProbeValues values_;
+    bool durationLineSeen_ = false;
+    bool videoLineSeen_ = false;
+    bool audioLineSeen_ = false;
+    bool outputSection_ = false;
+};
