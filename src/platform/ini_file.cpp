@@ -208,8 +208,10 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     }
     // QSaveFile writes a temporary file beside the target and renames it over the old one only
     // when everything was written, so a failed write leaves the old file whole.
+    // Unbuffered: a buffered write only fails inside commit(), where Qt 6.4 does not notice
+    // the failure and would rename a cut-off file over the old one.
     QSaveFile out(path_);
-    if (!out.open(QIODevice::WriteOnly)) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
     }
     if (out.write(data) != data.size()) {
