@@ -13,7 +13,7 @@
 // Where the selected profile's name and category picture are shown (the skin's "profilestext"
 // and category image). Front ends implement it; the core never touches widgets.
 class ProfileDisplay {
-public:
+  public:
     virtual ~ProfileDisplay() = default;
     virtual void showProfileText(const QString& displayName) = 0;
     virtual void showCategoryPicture(int category) = 0;
@@ -23,7 +23,7 @@ public:
 // cb_channel), the per-profile stored choices, and the size estimate of every row.
 class ProfileSelection : public QObject {
     Q_OBJECT
-public:
+  public:
     // profilesPopPath: full path of profiles.pop; choices: the profile choices file.
     ProfileSelection(AppState& state, JobList& jobs, platform::IniFile choices,
                      QString profilesPopPath, QObject* parent = nullptr);
@@ -67,10 +67,27 @@ public:
     // "7.15MB"; empty when the total cannot be worked out.
     QString estimateOutputSize(int row) const;
 
-signals:
+    // The parts of totalRateKbps for row `row`. Option assembly derives its video and audio
+    // rates from these, so the estimate and the encoder options always agree.
+    struct RateParts {
+        int videoKbps = 0;              // 0: no video rate (audio-only or no picture height)
+        int audioKbps = 0;              // as counted in the total (AMR rates rounded)
+        qint64 audioBitsPerSecond = 0;  // as handed to the encoder (AMR rates exact: 7400)
+        int totalKbps = 0;              // video + audio, or a disc profile's fixed total
+    };
+    // nullopt with *error set when a value it needs is not a whole number.
+    std::optional<RateParts> rateParts(int row, QString* error = nullptr) const;
+
+  signals:
     void profileSelected(int number);
 
-private:
+  private:
+    void buildSizeList(int number, const QStringList& entries);
+    void setUpQualityLists(int number, const QString& rateLine);
+    // Selects a valid entry when a list has none (see the .cpp for which one).
+    static void ensureChoice(ChoiceList& list, int fallback);
+    void ensureChoices();
+
     AppState& state_;
     JobList& jobs_;
     platform::IniFile choices_;
