@@ -81,13 +81,19 @@ QString commandLineText(const intputrec& rec) {
 QStringList argumentList(const intputrec& rec) {
     QStringList args;
     const QList<Piece> all = pieces(rec);
+    // Neighbouring option texts are joined before splitting, as they are in the displayed
+    // line, so an option text without its leading blank reads the same in both.
+    QString options;
     // The first piece names the program; it is not one of its arguments.
     for (qsizetype i = 1; i < all.size(); ++i) {
-        if (all[i].kind == Piece::Path) {
-            args.append(all[i].text);
-        } else {
-            appendTokens(all[i].text, args);
+        if (all[i].kind == Piece::Options) {
+            options += all[i].text;
+            continue;
         }
+        appendTokens(options, args);
+        options.clear();
+        args.append(all[i].text);
     }
+    appendTokens(options, args);
     return args;
 }
