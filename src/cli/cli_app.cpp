@@ -172,6 +172,11 @@ int CliApp::run() {
         if (!c.index) {
             continue;
         }
+        if (c.list.count() == 0) {
+            return usageError(QStringLiteral("%1: profile %2 has no entries in this list")
+                                  .arg(QLatin1String(c.option))
+                                  .arg(profile));
+        }
         if (*c.index >= c.list.count()) {
             return usageError(QStringLiteral("%1 %2 is outside its list (0..%3) for profile %4")
                                   .arg(QLatin1String(c.option))
