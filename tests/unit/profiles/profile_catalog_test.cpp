@@ -157,18 +157,4 @@ TEST(ProfileCatalogTest, RangesAtTheirEdges) {
     EXPECT_FALSE(ProfileCatalog::isMobileAudioExtension(".3g2"));
 }
 
-TEST(ProfileCatalogTest, RateTables) {
-    EXPECT_EQ(ProfileCatalog::videoFactors(118)[2], 1.51);
-    EXPECT_EQ(ProfileCatalog::videoFactors(121)[4], 0.8);
-    EXPECT_EQ(ProfileCatalog::videoFactors(119)[0], 6.25);
-    EXPECT_EQ(ProfileCatalog::videoFactors(123)[0], 10.41);
-    EXPECT_EQ(ProfileCatalog::videoFactors(2)[2], 3.33);
-    EXPECT_EQ(ProfileCatalog::audioRates()[1], 192);
-    EXPECT_EQ(ProfileCatalog::amrRates()[4], 4.75);
-    EXPECT_EQ(ProfileCatalog::discTotalKbps(112), 1393);
-    EXPECT_EQ(ProfileCatalog::discTotalKbps(113), 1948);
-    EXPECT_EQ(ProfileCatalog::discTotalKbps(114), 3222);
-    EXPECT_FALSE(ProfileCatalog::discTotalKbps(115));
-}
-
 }  // namespace
