@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "../../support/test_media.h"
+
+namespace {
+
+using orvex::test::binDir;
+using orvex::test::makeClip;
+
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class OrvexCliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        config_ = dir_.filePath(QStringLiteral("config"));
+        QDir().mkpath(config_ + QStringLiteral("/orvex"));
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_);  // never the real settings
+        return env;
+    }
+
+    CliRun run(const QStringList& args, const QString& program = binDir() + "/orvex-cli") {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+        CliRun r;
+        if (!p.waitForStarted() || !p.waitForFinished(300000)) {
+            return r;
+        }
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    QTemporaryDir dir_;
+    QString config_;
+};
+
+TEST_F(OrvexCliTest, ConvertsAFolderWithStrangeNames) {
+    const QString in = path("in");
+    QDir().mkdir(in);
+    const QStringList clips{"my clip.avi", "-dash \"q\".mp4", QString::fromUtf8("ünïcødé.flv")};
+    for (const QString& name : clips) {
+        ASSERT_TRUE(makeClip(in + "/" + name, 2.0)) << name.toStdString();
+    }
+    ASSERT_TRUE(makeClip(in + "/left out.mov", 1.0));  // Add Folder does not take .mov
+    QFile notes(in + "/notes.avi");                    // a known extension, but no video
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a video\n");
+    notes.close();
+
+    const CliRun r = run({in, "--profile", "118", "-o", path("out")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Summary: 3 finished, 0 failed, 1 skipped")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("notes.avi"));
+    for (const QString& name :
+         {QString("my clip.mp4"), QString("-dash \"q\".mp4"), QString::fromUtf8("ünïcødé.mp4")}) {
+        const QString out = path("out/") + name;
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(orvex::test::probeFormatName(out).contains("mp4"));
+        EXPECT_FALSE(orvex::test::probeStream(out, "v:0", "width").isEmpty());
+        EXPECT_TRUE(r.err.contains(out));
+    }
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files).size(), 3);
+    // Neither settings file was written.
+    EXPECT_TRUE(QDir(config_ + "/orvex").entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(OrvexCliTest, PrintedCommandsReserveNamesLikeARun) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    ASSERT_TRUE(makeClip(path("clip.mpg"), 1.0));
+    ASSERT_TRUE(makeClip(path("-lead.avi"), 1.0));
+    const CliRun r = run({"-p", "118", "-o", path("out"), "--print-commands", "--",
+                          path("clip.avi"), path("clip.mpg"), "-lead.avi"},
+                         binDir() + "/orvex-cli");
+    // "-lead.avi" is relative to the CLI's directory, which is not dir_: it is skipped.
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(path("out/clip.mp4")));
+    EXPECT_TRUE(lines[1].endsWith(path("out/clip_1.mp4")));
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+
+    // Given with its folder, a leading dash is just a name.
+    const CliRun jobs = run({"-p", "118", "--list-jobs", "--", path("-lead.avi")});
+    EXPECT_EQ(jobs.code, 0);
+    EXPECT_TRUE(jobs.out.startsWith("-lead\t320x240\t00:00:01\t")) << jobs.out.toStdString();
+    EXPECT_TRUE(jobs.out.trimmed().endsWith("\tStatus"));
+}
+
+TEST_F(OrvexCliTest, ExitCodesTellFailureAndUsageErrors) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    QFile blocker(path("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    // The output folder cannot be made under a file: the job fails, the run says so.
+    const CliRun failed = run({"-p", "118", "-o", path("file/sub"), path("clip.avi")});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(failed.err.contains("0 finished, 1 failed")) << failed.err.toStdString();
+
+    const CliRun nothing = run({"-p", "118", "-o", path("out"), path("missing.avi")});
+    EXPECT_EQ(nothing.code, 1);
+    EXPECT_TRUE(nothing.err.contains("no source could be added"));
+
+    for (const QStringList& args :
+         {QStringList{"--bogus", path("clip.avi")}, QStringList{"-p", "999", path("clip.avi")},
+          QStringList{"-p", "118", "--size", "99", path("clip.avi")}, QStringList{"-p", "118"},
+          QStringList{"--profile"}, QStringList{"--finish", "later", path("clip.avi")}}) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    }
+}
+
+TEST_F(OrvexCliTest, ListsComeFromTheNameAndTheSettingsFileIsOnlyRead) {
+    const CliRun profiles = run({"--list-profiles"});
+    EXPECT_EQ(profiles.code, 0);
+    EXPECT_TRUE(profiles.out.contains("\n118\t")) << profiles.out.left(200).toStdString();
+
+    // A copy named with "avi" starts at profile 102.
+    const QString link = path("orvex-avi-cli");
+    ASSERT_TRUE(QFile::link(binDir() + "/orvex-cli", link));
+    const CliRun byName = run({"--show-lists"}, link);
+    EXPECT_EQ(byName.code, 0);
+    EXPECT_TRUE(byName.out.startsWith("profile\t102\t")) << byName.out.toStdString();
+    const QStringList lines = byName.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].startsWith("size\t"));
+    EXPECT_TRUE(lines[4].startsWith("Channel\tenabled\t"));
+
+    // A saved profile wins over the name; the file stays as it was.
+    const QString settings = config_ + "/orvex/orvex-avi-cli.ini";
+    const QByteArray saved = "[profiles]\nselcetsubindex=53\n";
+    QFile f(settings);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(saved);
+    f.close();
+    const CliRun bySettings = run({"--show-lists", "--channels", "0"}, link);
+    EXPECT_TRUE(bySettings.out.startsWith("profile\t53\t")) << bySettings.out.toStdString();
+    EXPECT_TRUE(bySettings.out.contains("Channel\tenabled\t0\tMono|Stereo"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), saved);
+    EXPECT_FALSE(QFileInfo::exists(config_ + "/orvex/pro orvex-avi-cli.ini"));
+}
+
+TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
+    ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
+    ASSERT_TRUE(makeClip(path("next.avi"), 1.0));
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(binDir() + "/orvex-cli",
+            {"-p", "118", "-o", path("out"), path("long.avi"), path("next.avi")});
+    ASSERT_TRUE(p.waitForStarted());
+    // Wait until the first job has started, then interrupt as a terminal would.
+    QString err;
+    for (int i = 0; i < 200 && !err.contains("[1/2]"); ++i) {
+        p.waitForReadyRead(100);
+        err += QString::fromUtf8(p.readAllStandardError());
+    }
+    ASSERT_TRUE(err.contains("[1/2]")) << err.toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    err += QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains("1 stopped, 1 not converted")) << err.toStdString();
+    EXPECT_FALSE(err.contains("[2/2]"));
+}
+
+}  // namespace
