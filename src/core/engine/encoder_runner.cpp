@@ -2,11 +2,28 @@
 
 #include <QMetaObject>
 
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The reader hands over at most this much at a time, so the parser sees the output in pieces
 // of a bounded size however fast the encoder writes.
 constexpr qint64 kChunkBytes = 1024;
+
+// Ends the encoder and everything it started (register.dat runs its own FFmpeg child for some
+// outputs), so Stop never leaves an orphan writing into the output folder.
+void killProcessTree(QProcess* process) {
+#ifdef Q_OS_UNIX
+    const qint64 pid = process->processId();
+    if (pid > 0) {
+        ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    }
+#endif
+    process->kill();
+}
 
 }  // namespace
 
@@ -20,7 +37,7 @@ EncoderJob::~EncoderJob() {
     blockSignals(true);
     process_->disconnect(this);
     if (process_->state() != QProcess::NotRunning) {
-        process_->kill();
+        killProcessTree(process_);
         // Reaps the child, so it does not linger as a zombie.
         process_->waitForFinished(3000);
     }
@@ -36,6 +53,11 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
     process_->setWorkingDirectory(workFolder);
     process_->setProgram(program);
     process_->setArguments(arguments);
+#ifdef Q_OS_UNIX
+    // A group of its own: a terminal's Ctrl-C reaches the front end, which stops the job,
+    // instead of reaching the encoder behind the front end's back; Stop can end the group.
+    process_->setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
 
     connect(process_, &QProcess::readyRead, this, &EncoderJob::readAvailable);
     connect(process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
@@ -69,7 +91,7 @@ void EncoderJob::run(const intputrec& rec) {
 
 void EncoderJob::terminate() {
     if (process_ != nullptr && process_->state() != QProcess::NotRunning) {
-        process_->kill();  // finished() follows and reports the end
+        killProcessTree(process_);  // finished() follows and reports the end
     }
 }
 

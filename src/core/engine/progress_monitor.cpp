@@ -57,14 +57,18 @@ std::optional<qint64> positionSeconds(QByteArrayView token) {
     if (c2 < 0) {
         return std::nullopt;
     }
-    const auto h = digitsValue(token.first(c1));
     const QByteArrayView mText = token.sliced(c1 + 1, c2 - c1 - 1);
-    const auto m = mText.size() == 2 ? digitsValue(mText) : std::nullopt;
-    const auto s = wholeAndFraction(token.sliced(c2 + 1));
-    if (!h || !m || !s || *m > 59 || *s > 59) {
+    if (mText.size() != 2) {
         return std::nullopt;
     }
-    return *h * 3600 + *m * 60 + *s;
+    // value_or keeps GCC's optimiser from seeing an unset optional read.
+    const qint64 h = digitsValue(token.first(c1)).value_or(-1);
+    const qint64 m = digitsValue(mText).value_or(-1);
+    const qint64 s = wholeAndFraction(token.sliced(c2 + 1)).value_or(-1);
+    if (h < 0 || m < 0 || s < 0 || m > 59 || s > 59) {
+        return std::nullopt;
+    }
+    return h * 3600 + m * 60 + s;
 }
 
 // The token after "key=" (blanks after "=" skipped), up to the next blank.
