@@ -21,16 +21,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-void ensureApp() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char arg0[] = "orvex_integration_runner_tests";
-        static char* argv[] = {arg0, nullptr};
-        static QCoreApplication* app = new QCoreApplication(argc, argv);
-        (void)app;
-    }
-}
-
 // One conversion through the real register.dat, wired as the queue wires it: every chunk is
 // parsed at once, the end is recorded.
 struct Conversion {
@@ -82,7 +72,6 @@ struct Conversion {
 class RunnerIntegration : public ::testing::Test {
   protected:
     void SetUp() override {
-        ensureApp();
         ASSERT_TRUE(dir_.isValid());
         clip_ = dir_.filePath("clip.avi");
         ASSERT_TRUE(orvex::test::makeClip(clip_, 3.0));

@@ -9,10 +9,6 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "media_probe_test";
-char* argv[] = {arg0, nullptr};
-
 struct Format {
     const char* extension;
     QStringList codecArgs;
@@ -25,10 +21,6 @@ struct Format {
 // call out: stream lines without kb/s, codec tags before the size, audio listed first, a
 // "Guessed Channel Layout" line before the input.
 TEST(MediaProbeIntegrationTest, ReadsRealProbesOfEveryContainer) {
-    if (QCoreApplication::instance() == nullptr) {
-        static QCoreApplication* app = new QCoreApplication(argc, argv);
-        (void)app;
-    }
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const Format formats[] = {

@@ -14,10 +14,6 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "conversion_queue_test";
-char* argv[] = {arg0, nullptr};
-
 // Stands in for register.dat. What it does depends on the input's name: "fail" exits 3 with a
 // complaint, "slow" prints one progress line and sleeps, "empty" writes an empty output,
 // "none" writes nothing; any other input gives a small output file and exit code 0.
@@ -61,10 +57,6 @@ class FakeBar : public ProgressView {
 class ConversionQueueTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            static QCoreApplication* app = new QCoreApplication(argc, argv);
-            (void)app;
-        }
         ASSERT_TRUE(dir_.isValid());
         QByteArray pop;
         for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {

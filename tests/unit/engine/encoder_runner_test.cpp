@@ -20,16 +20,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-void ensureApp() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char arg0[] = "orvex_unit_engine_tests";
-        static char* argv[] = {arg0, nullptr};
-        static QCoreApplication* app = new QCoreApplication(argc, argv);
-        (void)app;
-    }
-}
-
 // Collects everything one job reports.
 struct Watcher {
     explicit Watcher(EncoderJob& job) {
@@ -61,10 +51,7 @@ struct Watcher {
     int chunks = 0;
 };
 
-class EncoderJobTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureApp(); }
-};
+class EncoderJobTest : public ::testing::Test {};
 
 TEST_F(EncoderJobTest, ExitStatusIsReportedOnce) {
     const struct {

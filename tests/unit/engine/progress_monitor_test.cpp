@@ -32,16 +32,6 @@ const char kFfmpegRunning[] =
 const char kAudioOnly[] =
     "size=     128kB time=00:01:02.02 bitrate=  16.9kbits/s speed=  16x    \r";
 
-void ensureApp() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char arg0[] = "orvex_unit_engine_tests";
-        static char* argv[] = {arg0, nullptr};
-        static QCoreApplication* app = new QCoreApplication(argc, argv);
-        (void)app;
-    }
-}
-
 class FakeView : public ProgressView {
   public:
     void setProgressVisible(bool visible) override { visible_ = visible; }
@@ -53,7 +43,6 @@ class FakeView : public ProgressView {
 class ProgressMonitorTest : public ::testing::Test {
   protected:
     ProgressMonitorTest() : monitor(state, jobs) {
-        ensureApp();
         jobs.addRow("clip", {"320x240", "00:00:10", "", "Status"}, {});
         monitor.setView(&view);
         monitor.setDurationSeconds(10);

@@ -36,10 +36,6 @@ TEST(ProgramPaths, IniNamesDropOnlyARealExeSuffix) {
 }
 
 TEST(ProgramPaths, FoldersEndWithASeparator) {
-    static int argc = 1;
-    static char arg0[] = "program_paths_test";
-    static char* argv[] = {arg0, nullptr};
-    QCoreApplication app(argc, argv);
     const QString folder = platform::programFolder();
     EXPECT_TRUE(folder.endsWith('/'));
     EXPECT_EQ(folder, QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath() + "/");

@@ -15,20 +15,11 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "file_sources_test";
-char* argv[] = {arg0, nullptr};
-
 // The "media" files of these tests are texts that a fake encoder prints back as its probe
 // output, so every probe answer can be written down exactly.
 class FileSourcesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            // Kept for the whole test program; Qt wants one application object.
-            static QCoreApplication* app = new QCoreApplication(argc, argv);
-            (void)app;
-        }
         ASSERT_TRUE(dir_.isValid());
         encoder_ = dir_.filePath(QStringLiteral("register.dat"));
         writeFile(encoder_, "#!/bin/sh\n[ \"$1\" = -i ] || exit 9\ncat \"$2\"\nexit 1\n");
