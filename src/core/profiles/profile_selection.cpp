@@ -215,19 +215,23 @@ void ProfileSelection::setUpQualityLists(int number, const QString& rateLine) {
     }
 }
 
+ChoiceList& ProfileSelection::listForKey(const QString& key) {
+    if (key == ProfileCatalog::kSizeKey) {
+        return size_;
+    }
+    if (key == ProfileCatalog::kVideoKey) {
+        return video_;
+    }
+    if (key == ProfileCatalog::kAudioKey) {
+        return audio_;
+    }
+    return channel_;
+}
+
 void ProfileSelection::storeChoices(int number) {
     for (const ChoiceDefault& choice :
          ProfileCatalog::defaultChoicesOf(number, state_.isDvdEdition())) {
-        const ChoiceList* list = nullptr;
-        if (choice.key == ProfileCatalog::kSizeKey) {
-            list = &size_;
-        } else if (choice.key == ProfileCatalog::kVideoKey) {
-            list = &video_;
-        } else if (choice.key == ProfileCatalog::kAudioKey) {
-            list = &audio_;
-        } else {
-            list = &channel_;
-        }
+        const ChoiceList* list = &listForKey(choice.key);
         if (list->itemIndex() >= 0) {
             choices_.writeInt(QString::number(number), choice.key, list->itemIndex());
         }
@@ -237,16 +241,7 @@ void ProfileSelection::storeChoices(int number) {
 void ProfileSelection::restoreChoices(int number) {
     for (const ChoiceDefault& choice :
          ProfileCatalog::defaultChoicesOf(number, state_.isDvdEdition())) {
-        ChoiceList* list = nullptr;
-        if (choice.key == ProfileCatalog::kSizeKey) {
-            list = &size_;
-        } else if (choice.key == ProfileCatalog::kVideoKey) {
-            list = &video_;
-        } else if (choice.key == ProfileCatalog::kAudioKey) {
-            list = &audio_;
-        } else {
-            list = &channel_;
-        }
+        ChoiceList* list = &listForKey(choice.key);
         const int stored = choices_.readInt(QString::number(number), choice.key, choice.index);
         if (stored >= 0 && stored < list->count()) {
             list->setItemIndex(stored);

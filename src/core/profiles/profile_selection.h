@@ -87,6 +87,8 @@ class ProfileSelection : public QObject {
     // Selects a valid entry when a list has none (see the .cpp for which one).
     static void ensureChoice(ChoiceList& list, int fallback);
     void ensureChoices();
+    // The list that a stored-choices key ("size", "video bitrate", ...) belongs to.
+    ChoiceList& listForKey(const QString& key);
 
     AppState& state_;
     JobList& jobs_;

@@ -187,16 +187,7 @@ std::optional<QString> FileSources::addFile(const QString& path) {
     return std::nullopt;
 }
 
-FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
-    AddReport report;
-    if (refusedWhileConverting() || refusedWhileBusy()) {
-        report.refused = true;
-        return report;
-    }
-    cancelled_ = false;
-    if (!paths.isEmpty()) {
-        jobs_.setVisible(true);
-    }
+void FileSources::addEach(const QStringList& paths, AddReport& report) {
     for (const QString& path : paths) {
         if (cancelled_) {
             break;
@@ -209,6 +200,19 @@ FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
             ++report.added;
         }
     }
+}
+
+FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
+    AddReport report;
+    if (refusedWhileConverting() || refusedWhileBusy()) {
+        report.refused = true;
+        return report;
+    }
+    cancelled_ = false;
+    if (!paths.isEmpty()) {
+        jobs_.setVisible(true);
+    }
+    addEach(paths, report);
     selectFirstIfNone();
     return report;
 }
@@ -229,18 +233,7 @@ FileSources::AddReport FileSources::addFolder(const QString& folder) {
         emit fileSkipped(folder, report.skipped.last().reason);
         return report;
     }
-    for (const QString& path : folderEntries(folder)) {
-        if (cancelled_) {
-            break;
-        }
-        const std::optional<QString> reason = addFile(path);
-        if (reason) {
-            report.skipped.append({path, *reason});
-            emit fileSkipped(path, *reason);
-        } else {
-            ++report.added;
-        }
-    }
+    addEach(folderEntries(folder), report);
     selectFirstIfNone();
     return report;
 }

@@ -70,6 +70,8 @@ class FileSources : public QObject {
     bool refusedWhileConverting();
     bool refusedWhileBusy();
     void selectFirstIfNone();
+    // Add file for each path in turn, until cancelled; skipped files go into the report.
+    void addEach(const QStringList& paths, AddReport& report);
 
     AppState& state_;
     JobList& jobs_;
