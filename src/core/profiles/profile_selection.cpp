@@ -11,6 +11,9 @@
 
 namespace {
 
+// What a source whose audio rate is not known is taken to carry.
+constexpr int kUnknownAudioKbps = 128;
+
 constexpr int kNormalLevel = 2;
 constexpr int kStereo = 1;
 // Beyond these, a rate or picture height is not a believable value but a broken text;
@@ -369,8 +372,10 @@ std::optional<ProfileSelection::RateParts> ProfileSelection::rateParts(int row,
             return fail(QStringLiteral("The source's audio bit rate \"%1\" is not a whole number.")
                             .arg(info.audioKbps));
         }
-        parts.audioKbps = *rate;
-        parts.audioBitsPerSecond = qint64{*rate} * 1000;
+        // A rate of 0 means the source's rate is unknown; an encoder asked for 0 bit/s fails
+        // (wmav2) or guesses, so use the rate Add file assumes for such sources.
+        parts.audioKbps = *rate > 0 ? *rate : kUnknownAudioKbps;
+        parts.audioBitsPerSecond = qint64{parts.audioKbps} * 1000;
     } else {
         parts.audioKbps = ProfileCatalog::audioRates()[static_cast<size_t>(audioLevel)];
         parts.audioBitsPerSecond = qint64{parts.audioKbps} * 1000;

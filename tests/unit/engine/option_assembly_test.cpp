@@ -217,6 +217,16 @@ TEST_F(OptionAssemblyTest, OriginalVideoRateComesFromTheRow) {
     EXPECT_EQ(assemble().videoOption, " -r 25 -b 1800000");
 }
 
+TEST_F(OptionAssemblyTest, OriginalAudioRateComesFromTheRowAndZeroMeansUnknown) {
+    select(2);
+    choose(1, 2, 5, 1);
+    EXPECT_EQ(assemble().audioOption, " -ab 224000");
+    // An encoder asked for 0 bit/s fails (wmav2); an unknown rate is taken as 128 kbit/s.
+    jobs_.jobInfo(row_).audioKbps = "0";
+    EXPECT_EQ(assemble().audioOption, " -ab 128000");
+    EXPECT_EQ(selection_->totalRateKbps(row_), 1598 + 128);
+}
+
 TEST_F(OptionAssemblyTest, ZeroHeightOrNoSizeKeepsTheSourceSize) {
     select(3);
     choose(0, 2, 2, 1);  // 640x0
