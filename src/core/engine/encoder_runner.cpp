@@ -1,6 +1,7 @@
 #include "core/engine/encoder_runner.h"
 
 #include <QMetaObject>
+#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
@@ -13,14 +14,24 @@ namespace {
 // of a bounded size however fast the encoder writes.
 constexpr qint64 kChunkBytes = 1024;
 
-// Ends the encoder and everything it started (register.dat runs its own FFmpeg child for some
-// outputs), so Stop never leaves an orphan writing into the output folder.
-void killProcessTree(QProcess* process) {
+// How long Stop lets the encoder wind down before it is killed.
+constexpr int kStopGraceMs = 3000;
+
+// Signals the encoder and everything it started (register.dat runs its own FFmpeg child for
+// some outputs): they share a process group of their own.
+void signalProcessTree(QProcess* process, [[maybe_unused]] int signalNumber) {
 #ifdef Q_OS_UNIX
     const qint64 pid = process->processId();
     if (pid > 0) {
-        ::kill(-static_cast<pid_t>(pid), SIGKILL);
+        ::kill(-static_cast<pid_t>(pid), signalNumber);
     }
+#endif
+}
+
+// Ends them at once, so nothing is left writing into the output folder.
+void killProcessTree(QProcess* process) {
+#ifdef Q_OS_UNIX
+    signalProcessTree(process, SIGKILL);
 #endif
     process->kill();
 }
@@ -90,9 +101,22 @@ void EncoderJob::run(const intputrec& rec) {
 }
 
 void EncoderJob::terminate() {
-    if (process_ != nullptr && process_->state() != QProcess::NotRunning) {
-        killProcessTree(process_);  // finished() follows and reports the end
+    if (process_ == nullptr || process_->state() == QProcess::NotRunning) {
+        return;
     }
+#ifdef Q_OS_UNIX
+    // Asked first, FFmpeg closes its output properly and register.dat removes a half-written
+    // file of its own; whatever still runs after the grace period is killed.
+    signalProcessTree(process_, SIGTERM);
+    QTimer::singleShot(kStopGraceMs, this, [this] {
+        if (isRunning()) {
+            killProcessTree(process_);
+        }
+    });
+#else
+    killProcessTree(process_);
+#endif
+    // finished() follows and reports the end.
 }
 
 bool EncoderJob::isRunning() const {

@@ -163,4 +163,19 @@ TEST_F(RunnerIntegration, StopEndsTheJobOnceAsNotSucceeded) {
     EXPECT_FALSE(c.ends[0].succeeded());
 }
 
+// register.dat writes AMR itself behind an FFmpeg child of its own; Stop must end both and leave
+// neither the output nor register.dat's half-written temp file behind.
+TEST_F(RunnerIntegration, StoppedAmrJobLeavesNoFileBehind) {
+    Conversion c;
+    QObject::connect(&c.monitor, &ProgressMonitor::progressShown, [&c](int) {
+        if (c.job.isRunning()) {
+            c.job.terminate();
+        }
+    });
+    c.run(clip_, dir_.filePath("stopped.amr"), " -af arealtime", 3);
+    ASSERT_EQ(c.ends.size(), 1u);
+    EXPECT_FALSE(c.ends[0].succeeded());
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"clip.avi"});
+}
+
 }  // namespace
