@@ -113,19 +113,38 @@ bool CommandLine::wantsAmr() const {
     return !inputs_.empty() && out && endsWithNoCase(*out, ".amr");
 }
 
-std::optional<std::string> CommandLine::audioBitRate() const {
-    std::optional<std::string> rate;
+std::optional<size_t> CommandLine::lastOutputOption(std::span<const std::string_view> names) const {
+    std::optional<size_t> found;
     for (size_t i = outputPartBegin_; i + 1 < args_.size(); ++i) {
         const std::string& a = args_[i];
         if (!isOption(a) || contains(kFlags, a)) {
             continue;
         }
-        if (a == "-ab" || a == "-b:a" || a == "-b:a:0") {
-            rate = args_[i + 1];
+        if (std::find(names.begin(), names.end(), a) != names.end()) {
+            found = i + 1;
         }
         ++i;
     }
-    return rate;
+    return found;
+}
+
+std::optional<std::string> CommandLine::lastOutputValue(
+    std::initializer_list<std::string_view> names) const {
+    const std::optional<size_t> at = lastOutputOption({names.begin(), names.size()});
+    return at ? std::optional<std::string>(args_[*at]) : std::nullopt;
+}
+
+std::optional<std::string> CommandLine::audioBitRate() const {
+    const std::optional<size_t> at = lastOutputOption(kAudioBitRateOptions);
+    return at ? std::optional<std::string>(args_[*at]) : std::nullopt;
+}
+
+std::vector<std::string> CommandLine::withAudioBitRate(const std::string& rate) const {
+    std::vector<std::string> out = args_;
+    if (const std::optional<size_t> at = lastOutputOption(kAudioBitRateOptions)) {
+        out[*at] = rate;
+    }
+    return out;
 }
 
 std::vector<std::string> CommandLine::pcmDecodeArgs() const {

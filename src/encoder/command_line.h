@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvex::encoder {
@@ -23,6 +27,10 @@ class CommandLine {
     bool overwrite() const { return overwrite_; }  // -y given (and no later -n)
     // Last value of -ab / -b:a / -b:a:0 after the last input, if any.
     std::optional<std::string> audioBitRate() const;
+    // The arguments with that last audio bit rate replaced by `rate`.
+    std::vector<std::string> withAudioBitRate(const std::string& rate) const;
+    // Last value after the last input of any of the options `names` ("-ac", "-acodec" ...).
+    std::optional<std::string> lastOutputValue(std::initializer_list<std::string_view> names) const;
 
     // Arguments for an FFmpeg that decodes the audio to raw 8 kHz mono s16le on standard output:
     // global and input options stay, output options that would clash are dropped, the output
@@ -30,6 +38,11 @@ class CommandLine {
     std::vector<std::string> pcmDecodeArgs() const;
 
   private:
+    static constexpr std::array<std::string_view, 3> kAudioBitRateOptions = {"-ab", "-b:a",
+                                                                             "-b:a:0"};
+    // Index of the value of the last of `names` after the last input.
+    std::optional<size_t> lastOutputOption(std::span<const std::string_view> names) const;
+
     std::vector<std::string> args_;
     std::vector<std::string> inputs_;
     size_t outputPartBegin_ = 0;  // first index after the last "-i VALUE"

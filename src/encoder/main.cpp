@@ -1,5 +1,6 @@
 // register.dat: Orvex's encoder front end. It hands every command to FFmpeg unchanged, except
-// for the outputs and inputs FFmpeg cannot handle alone (AMR-NB files, DVD locators).
+// for the outputs and inputs FFmpeg cannot handle alone (AMR-NB files, DVD locators) and the
+// few choices an encoder refuses outright (see encoder_limits.h).
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -8,6 +9,7 @@
 #include "encoder/amr_conversion.h"
 #include "encoder/command_line.h"
 #include "encoder/dvd_input.h"
+#include "encoder/encoder_limits.h"
 #include "encoder/ffmpeg_launcher.h"
 
 using namespace orvex::encoder;
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
         return runAmrConversion(cmd, launcher);
     }
     std::fflush(nullptr);
-    launcher.exec(cmd.args());
+    launcher.exec(fitToEncoderLimits(cmd));
     const int err = errno;
     std::fputs(launcher.failureMessage(err).c_str(), stderr);
     return kCannotStartStatus;

@@ -333,4 +333,33 @@ TEST_F(RegisterDatTest, DvdLocatorIsReportedNotPassedOn) {
     EXPECT_TRUE(leftovers().isEmpty());
 }
 
+// "Higher quality" asks 320 kbit/s, which libvorbis refuses for one channel; every other choice
+// reaches FFmpeg as given.
+TEST_F(RegisterDatTest, VorbisMonoAboveItsLimitIsLoweredAndNothingElse) {
+    const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stdout"), 0);
+    struct Case {
+        QString codec, channels, rate, expected;
+    };
+    const Case cases[] = {
+        {"libvorbis", "1", "320000", "240000"},
+        {"libvorbis", "1", "192000", "192000"},
+        {"libvorbis", "2", "320000", "320000"},
+        {"libmp3lame", "1", "320000", "320000"},
+    };
+    for (const Case& c : cases) {
+        const QStringList args{"-y",  "-i",    clip_, "-ab",     c.rate,  "-ac",        c.channels,
+                               "-ar", "48000", "-vn", "-acodec", c.codec, path("a.ogg")};
+        const QStringList seen = lines(runRegisterDat(args, fake).out);
+        const qsizetype ab = seen.indexOf("-ab");
+        ASSERT_GE(ab, 0);
+        EXPECT_EQ(seen.value(ab + 1), c.expected)
+            << c.codec.toStdString() << " " << c.channels.toStdString();
+    }
+    // And the real encoder takes it.
+    const RunResult r = runRegisterDat({"-y", "-i", clip_, "-ab", "320000", "-ac", "1", "-ar",
+                                        "48000", "-vn", "-acodec", "libvorbis", path("m.ogg")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(probeStream(path("m.ogg"), "a:0", "channels"), "1");
+}
+
 }  // namespace
