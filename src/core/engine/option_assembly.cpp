@@ -3,41 +3,8 @@
 #include <optional>
 
 #include "core/engine/time_value.h"
+#include "core/profiles/picture_size.h"
 #include "core/profiles/profile_catalog.h"
-
-namespace {
-
-constexpr int kMaxPictureSide = 100'000;
-
-struct PictureSize {
-    int width = 0;
-    int height = 0;
-};
-
-std::optional<int> side(const QString& text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < 0 || value > kMaxPictureSide) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// "320x240" -> 320, 240; nullopt when either side is not a whole number.
-std::optional<PictureSize> pictureSizeOf(const QString& text) {
-    const qsizetype x = text.indexOf(QLatin1Char('x'));
-    if (x < 0) {
-        return std::nullopt;
-    }
-    const std::optional<int> width = side(text.left(x));
-    const std::optional<int> height = side(text.mid(x + 1));
-    if (!width || !height) {
-        return std::nullopt;
-    }
-    return PictureSize{*width, *height};
-}
-
-}  // namespace
 
 bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int row,
                      intputrec& rec, QString* error) {
@@ -75,18 +42,17 @@ bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int
         QString sizeText;
         if (entry == ProfileCatalog::kOriginalSize) {
             sizeText = info.dimensions;
-            picture = pictureSizeOf(sizeText);
+            picture = PictureSize::parse(sizeText);
             if (!picture) {
                 return fail(QStringLiteral("The source's picture size \"%1\" is not width x "
                                            "height.")
                                 .arg(info.dimensions));
             }
         } else {
-            const qsizetype paren = entry.indexOf(QLatin1Char('('));
-            sizeText = paren < 0 ? entry : entry.left(paren);
+            sizeText = PictureSize::sizeTextOfEntry(entry);
             // An entry that names no picture size ("No Video") leaves the source's size.
             if (sizeText.contains(QLatin1Char('x'))) {
-                picture = pictureSizeOf(sizeText);
+                picture = PictureSize::parse(sizeText);
                 if (!picture) {
                     return fail(QStringLiteral("The picture size \"%1\" is not width x height.")
                                     .arg(sizeText));

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/engine/time_value.h"
+#include "core/profiles/picture_size.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/profiles/profile_file.h"
 
@@ -16,20 +17,9 @@ constexpr int kUnknownAudioKbps = 128;
 
 constexpr int kNormalLevel = 2;
 constexpr int kStereo = 1;
-// Beyond these, a rate or picture height is not a believable value but a broken text;
-// the limits also keep every sum and product well inside 64-bit arithmetic.
+// Beyond this a rate is not a believable value but a broken text; with PictureSize::kMaxSide
+// it also keeps every sum and product well inside 64-bit arithmetic.
 constexpr int kMaxKbps = 10'000'000;
-constexpr int kMaxPictureLines = 100'000;
-
-// A whole number 0..limit, or nullopt.
-std::optional<int> wholeNumber(const QString& text, int limit) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < 0 || value > limit) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 QStringList fixedQualityEntries() {
     QStringList entries;
@@ -327,9 +317,7 @@ std::optional<ProfileSelection::RateParts> ProfileSelection::rateParts(int row,
     } else if (levelChosen) {
         std::optional<int> height;
         if (size_.currentText() == ProfileCatalog::kOriginalSize) {
-            const qsizetype x = info.dimensions.indexOf(QLatin1Char('x'));
-            height =
-                x < 0 ? std::nullopt : wholeNumber(info.dimensions.mid(x + 1), kMaxPictureLines);
+            height = PictureSize::heightOf(info.dimensions);
             if (!height) {
                 return fail(QStringLiteral("The source's picture size \"%1\" is not width x "
                                            "height.")
@@ -337,13 +325,7 @@ std::optional<ProfileSelection::RateParts> ProfileSelection::rateParts(int row,
             }
         } else {
             // A size entry that names no height ("No Video") counts as no video rate.
-            const QString entry = size_.currentText();
-            const qsizetype x = entry.indexOf(QLatin1Char('x'));
-            if (x >= 0) {
-                const qsizetype paren = entry.indexOf(QLatin1Char('('), x + 1);
-                const QString text = paren < 0 ? entry.mid(x + 1) : entry.mid(x + 1, paren - x - 1);
-                height = wholeNumber(text, kMaxPictureLines);
-            }
+            height = PictureSize::heightOf(PictureSize::sizeTextOfEntry(size_.currentText()));
         }
         if (height) {
             const double factor =
