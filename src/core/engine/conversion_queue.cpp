@@ -4,12 +4,9 @@
 #include <QMetaObject>
 
 #include "core/engine/option_assembly.h"
+#include "core/shell/command_guards.h"
 
 namespace {
-
-const QString kStopConvert = QStringLiteral("Please first stop convert!");
-const QString kStopPlay = QStringLiteral("Please first stop play!");
-const QString kBusy = QStringLiteral("Please wait until the files being added have been examined.");
 
 QString failureText(const JobEnd& end, const QString& outputName) {
     if (!end.started) {
@@ -46,16 +43,9 @@ ConversionQueue::ConversionQueue(AppState& state, JobList& jobs, ProfileSelectio
 ConversionQueue::~ConversionQueue() = default;
 
 bool ConversionQueue::convert() {
-    if (state_.playing) {
-        ui_.warning(kStopPlay);
-        return false;
-    }
-    if (state_.converting) {
-        ui_.warning(kStopConvert);
-        return false;
-    }
-    if (state_.probing) {
-        ui_.warning(kBusy);
+    if (CommandGuards::refusedWhilePlaying(state_, ui_) ||
+        CommandGuards::refusedWhileConverting(state_, ui_) ||
+        CommandGuards::refusedWhileProbing(state_, ui_)) {
         return false;
     }
     if (jobs_.isEmpty()) {
@@ -249,8 +239,8 @@ void ConversionQueue::stop() {
     }
     // A row whose job has already failed (and waits for the queue to move on) keeps "Failed".
     const int row = state_.currentJob;
-    const bool failed = row >= 0 && row < results_.size() &&
-                        results_[row].outcome == JobResult::Failed;
+    const bool failed =
+        row >= 0 && row < results_.size() && results_[row].outcome == JobResult::Failed;
     if (!failed && jobs_.isRow(row)) {
         jobs_.setStatus(row, QStringLiteral("Stop"));
     }

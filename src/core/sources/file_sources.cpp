@@ -1,14 +1,13 @@
 #include "core/sources/file_sources.h"
 
+#include "core/shell/command_guards.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
 namespace {
-
-const QString kStopConvert = QStringLiteral("Please first stop convert!");
-const QString kStopPlay = QStringLiteral("Please first stop play!");
 
 std::optional<qint64> decimalInteger(const QString& text) {
     if (text.isEmpty() || text.size() > 18) {
@@ -57,8 +56,6 @@ bool windowsNameOrder(const QString& a, const QString& b) {
 
 }  // namespace
 
-const QString FileSources::kBusyText =
-    QStringLiteral("Please wait until the files being added have been examined.");
 const QString FileSources::kClearQuestion =
     QStringLiteral("Are you sure to remove all the files from filelist?") + QLatin1Char('\r') +
     QStringLiteral("Not delete from your computer.");
@@ -106,20 +103,9 @@ QStringList FileSources::folderEntries(const QString& folder) {
     return taken;
 }
 
-bool FileSources::refusedWhileConverting() {
-    if (state_.converting) {
-        ui_.warning(kStopConvert);
-        return true;
-    }
-    return false;
-}
-
 bool FileSources::refusedWhileBusy() {
-    if (state_.probing) {
-        ui_.warning(kBusyText);
-        return true;
-    }
-    return false;
+    return CommandGuards::refusedWhileConverting(state_, ui_) ||
+           CommandGuards::refusedWhileProbing(state_, ui_);
 }
 
 void FileSources::selectFirstIfNone() {
@@ -204,7 +190,7 @@ void FileSources::addEach(const QStringList& paths, AddReport& report) {
 
 FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
     AddReport report;
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (refusedWhileBusy()) {
         report.refused = true;
         return report;
     }
@@ -219,7 +205,7 @@ FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
 
 FileSources::AddReport FileSources::addFolder(const QString& folder) {
     AddReport report;
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (refusedWhileBusy()) {
         report.refused = true;
         return report;
     }
@@ -239,7 +225,7 @@ FileSources::AddReport FileSources::addFolder(const QString& folder) {
 }
 
 FileSources::AddReport FileSources::openFiles() {
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (refusedWhileBusy()) {
         AddReport report;
         report.refused = true;
         return report;
@@ -253,7 +239,7 @@ FileSources::AddReport FileSources::openFiles() {
 }
 
 FileSources::AddReport FileSources::openFolder() {
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (refusedWhileBusy()) {
         AddReport report;
         report.refused = true;
         return report;
@@ -262,11 +248,7 @@ FileSources::AddReport FileSources::openFolder() {
 }
 
 void FileSources::remove() {
-    if (state_.playing) {
-        ui_.warning(kStopPlay);
-        return;
-    }
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (CommandGuards::refusedWhilePlaying(state_, ui_) || refusedWhileBusy()) {
         return;
     }
     if (!jobs_.hasSelection()) {
@@ -280,11 +262,7 @@ void FileSources::remove() {
 }
 
 void FileSources::clear() {
-    if (state_.playing) {
-        ui_.warning(kStopPlay);
-        return;
-    }
-    if (refusedWhileConverting() || refusedWhileBusy()) {
+    if (CommandGuards::refusedWhilePlaying(state_, ui_) || refusedWhileBusy()) {
         return;
     }
     if (jobs_.isEmpty()) {

@@ -16,11 +16,10 @@
 // probes one file and appends its row with its record and size estimate.
 //
 // While a probe is under way (AppState::probing) the commands that change the list (Add
-// Files, Add Folder, Remove, Clear) are refused with kBusyText; so is Convert, by the queue.
+// Files, Add Folder, Remove, Clear) are refused (CommandGuards); so is Convert, by the queue.
 class FileSources : public QObject {
     Q_OBJECT
   public:
-    static const QString kBusyText;
     static const QString kClearQuestion;
     // The extensions Add Folder takes, lower case.
     static const QStringList& folderExtensions();
@@ -67,7 +66,7 @@ class FileSources : public QObject {
     void fileAdded(int row);
 
   private:
-    bool refusedWhileConverting();
+    // Refused while converting or while a probe runs (a warning is shown).
     bool refusedWhileBusy();
     void selectFirstIfNone();
     // Add file for each path in turn, until cancelled; skipped files go into the report.

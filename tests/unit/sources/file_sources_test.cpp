@@ -12,6 +12,7 @@
 #include "core/engine/app_state.h"
 #include "core/engine/job_list.h"
 #include "core/profiles/profile_selection.h"
+#include "core/shell/command_guards.h"
 
 namespace {
 
@@ -219,7 +220,7 @@ TEST_F(FileSourcesTest, GuardsRefuseInTheirOrder) {
     state_.probing = false;
     EXPECT_EQ(ui_.warnings, (QStringList{"Please first stop play!", "Please first stop play!",
                                          "Please first stop convert!", "Please first stop convert!",
-                                         FileSources::kBusyText, FileSources::kBusyText}));
+                                         CommandGuards::kBusyText, CommandGuards::kBusyText}));
     EXPECT_EQ(jobs_.rowCount(), 1);
     EXPECT_TRUE(ui_.confirmations.isEmpty());
 }
