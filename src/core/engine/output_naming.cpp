@@ -39,12 +39,7 @@ bool OutputNaming::isTaken(const QString& path) const {
 
 QString OutputNaming::chooseName(const QString& folder, const QString& sourceName,
                                  const QString& caption, const QString& extension) {
-    QString base = sourceName;
-    const qsizetype dot = base.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        base.truncate(dot);
-    }
-    QString candidate = folder + base + extension;
+    QString candidate = folder + QFileInfo(sourceName).completeBaseName() + extension;
     for (int n = 1; isTaken(candidate); ++n) {
         candidate = folder + caption + QLatin1Char('_') + QString::number(n) + extension;
     }

@@ -75,12 +75,8 @@ FileSources::FileSources(AppState& state, JobList& jobs, ProfileSelection& selec
     : QObject(parent), state_(state), jobs_(jobs), selection_(selection), probe_(probe), ui_(ui) {}
 
 QString FileSources::captionOf(const QString& path) {
-    QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        name.truncate(dot);
-    }
-    return name;
+    // Everything before the last "." of the file name: "a.b.avi" gives "a.b".
+    return QFileInfo(path).completeBaseName();
 }
 
 QStringList FileSources::folderEntries(const QString& folder) {
