@@ -141,7 +141,7 @@ int CliApp::run() {
         return kFailure;
     }
     const QString realChoices =
-        platform::IniFile::defaultFolder() + platform::choicesFileName(programFileName_);
+        platform::IniFile::inDefaultFolder(platform::choicesFileName(programFileName_)).path();
     const QString choicesCopy = scratch.filePath(platform::choicesFileName(programFileName_));
     if (QFileInfo::exists(realChoices)) {
         QFile::copy(realChoices, choicesCopy);
