@@ -9,7 +9,7 @@ namespace platform {
 // The file is read at every call and written at every call, atomically (temp file + rename),
 // so there is no cache to go stale and an interrupted write leaves the old file whole.
 class IniFile {
-public:
+  public:
     explicit IniFile(QString path);
 
     // A bare file name in the INI folder (defaultFolder()).
@@ -27,7 +27,7 @@ public:
     bool writeString(const QString& section, const QString& key, const QString& value);
     bool writeInt(const QString& section, const QString& key, int value);
 
-private:
+  private:
     QString path_;
 };
 

@@ -6,7 +6,7 @@ namespace platform {
 
 // Side effects on the machine. Tests replace this; nothing in the test suite may power off.
 class MachineActions {
-public:
+  public:
     virtual ~MachineActions() = default;
     // Opens a folder with the desktop's default action; false when that could not be started.
     virtual bool openFolder(const QString& folder) = 0;
@@ -16,7 +16,7 @@ public:
 
 // The real machine: xdg-open and systemctl, started without a shell.
 class SystemMachineActions : public MachineActions {
-public:
+  public:
     bool openFolder(const QString& folder) override;
     bool powerOff() override;
 };

@@ -9,7 +9,7 @@ namespace orvex::test {
 
 // Records every message; answers from a script set up by the test.
 class FakeUserInterface : public UserInterface {
-public:
+  public:
     void warning(const QString& text) override { warnings << text; }
     void information(const QString& text) override { informations << text; }
     bool confirm(const QString& text) override {

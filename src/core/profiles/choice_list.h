@@ -9,7 +9,7 @@
 // only a user's choice (userSelect) emits userChanged, which is what refreshes estimates.
 class ChoiceList : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ChoiceList(QObject* parent = nullptr);
     ChoiceList(const QStringList& items, int itemIndex, QObject* parent = nullptr);
 
@@ -34,13 +34,13 @@ public:
     // A choice made by the user through a front end.
     void userSelect(int index);
 
-signals:
+  signals:
     void itemsChanged();
     void itemIndexChanged(int index);
     void enabledChanged(bool enabled);
     void userChanged(int index);
 
-private:
+  private:
     QStringList items_;
     int itemIndex_ = -1;
     bool enabled_ = true;

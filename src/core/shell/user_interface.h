@@ -6,7 +6,7 @@
 // Everything the core asks of a person. The GUI answers with dialogs, the CLI with its
 // arguments and standard error, tests with a scripted fake.
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // Modal warning with one OK button ("Please first stop convert!").
