@@ -9,7 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/engine/app_state.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
 
@@ -47,11 +46,13 @@ int main(int argc, char** argv) {
     constexpr qsizetype kChunk = 1024;
     const QByteArray output = syntheticOutput(kRecords);
 
-    AppState state;
     JobList jobs;
-    jobs.addRow("clip", {"320x240", "", "", "Status"}, {});
-    ProgressMonitor monitor(state, jobs);
-    monitor.setDurationSeconds(kRecords * 4 / 100 + 1);
+    JobList::Row row;
+    row.caption = "clip";
+    jobs.addRow(row);
+    ProgressMonitor monitor(jobs);
+    monitor.startRun();
+    monitor.startJob(0, kRecords * 4 / 100 + 1);
 
     std::vector<double> parser;
     std::vector<double> baseline;
@@ -68,9 +69,10 @@ int main(int argc, char** argv) {
             }
         }));
         parser.push_back(secondsFor([&] {
-            QByteArray buffer;
+            LineBuffer buffer;
             for (qsizetype at = 0; at < output.size(); at += kChunk) {
-                buffer.append(output.constData() + at, std::min(kChunk, output.size() - at));
+                buffer.append(
+                    QByteArrayView(output.constData() + at, std::min(kChunk, output.size() - at)));
                 monitor.parseOutput(buffer);
             }
         }));

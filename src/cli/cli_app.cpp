@@ -5,25 +5,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <utility>
 
+#include "cli/cli_options.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_user_interface.h"
 #include "cli/interrupt_notifier.h"
-#include "core/engine/app_state.h"
-#include "core/engine/conversion_queue.h"
-#include "core/engine/job_list.h"
-#include "core/engine/progress_monitor.h"
+#include "core/engine/encoder_output.h"
 #include "core/profiles/profile_catalog.h"
-#include "core/profiles/profile_selection.h"
-#include "core/shell/settings.h"
-#include "core/sources/file_sources.h"
-#include "core/sources/media_probe.h"
+#include "core/shell/session.h"
 #include "platform/ini_file.h"
 #include "platform/machine_actions.h"
 #include "platform/program_paths.h"
@@ -42,44 +35,348 @@ void err(const QString& text) {
     std::fflush(stderr);
 }
 
-// Opens the folder for real; a power-off is only noted, so that the CLI can count down first.
-class CliMachineActions : public platform::MachineActions {
-  public:
-    bool openFolder(const QString& folder) override { return system.openFolder(folder); }
-    bool powerOff() override {
-        powerOffRequested = true;
-        return true;
+// Runs the event loop until `done` holds; `changed` is the signal that may make it hold.
+template <typename Sender, typename Signal, typename Done>
+void runUntil(const Sender* sender, Signal changed, Done done) {
+    if (done()) {
+        return;
     }
-    platform::SystemMachineActions system;
-    bool powerOffRequested = false;
-};
-
-QString listLine(const QString& key, const ChoiceList& list) {
-    return key + QLatin1Char('\t') +
-           (list.isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled")) +
-           QLatin1Char('\t') + QString::number(list.itemIndex()) + QLatin1Char('\t') +
-           list.items().join(QLatin1Char('|')) + QLatin1Char('\n');
+    QEventLoop loop;
+    QObject::connect(sender, changed, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    loop.exec();
 }
 
-QString tailText(const QByteArray& tail) {
-    QString text = QString::fromUtf8(tail);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // Progress records end in CR only: keep the last record of each line.
-    QStringList lines;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const QString last = line.section(QLatin1Char('\r'), -1).trimmed();
-        if (!last.isEmpty()) {
-            lines << last;
+class Cli {
+  public:
+    Cli(const QString& programFileName, const CliOptions& options)
+        : name_(programFileName), opt_(options), session_(config(programFileName), ui_, machine_) {}
+
+    int run();
+
+  private:
+    static SessionConfig config(const QString& programFileName) {
+        SessionConfig c;
+        c.programFileName = programFileName;
+        c.programFolder = platform::programFolder();
+        c.choices = std::make_unique<ReadOnlyChoicesStore>(
+            platform::IniFile::inDefaultFolder(platform::choicesFileName(programFileName)));
+        return c;
+    }
+
+    int usageError(const QString& message) const {
+        err(QStringLiteral("%1: %2 (see --help)\n").arg(name_, message));
+        return CliApp::kUsage;
+    }
+    int failure(const QString& message) const {
+        err(QStringLiteral("%1: %2\n").arg(name_, message));
+        return CliApp::kFailure;
+    }
+
+    std::optional<int> chooseProfileAndLists();
+    int showLists();
+    bool addSources();
+    int listJobs();
+    int printCommands();
+    int convert();
+    int summary(bool interrupted);
+    void powerOffCountdown();
+
+    QString name_;
+    const CliOptions& opt_;
+    CliUserInterface ui_;
+    platform::SystemMachineActions machine_;
+    Session session_;
+    InterruptNotifier interrupts_;
+    QList<FileSources::Skipped> skipped_;
+};
+
+std::optional<int> Cli::chooseProfileAndLists() {
+    ProfileSelection& selection = session_.selection();
+    int profile = opt_.profile.value_or(session_.settings().selectedProfile(name_));
+    if (!ProfileCatalog::displayNameOf(profile)) {
+        profile = Settings::nameDefaultProfile(name_);
+    }
+    QString selectError;
+    if (!session_.loadSettings(profile, &selectError)) {
+        return failure(selectError);
+    }
+    if (opt_.output) {
+        session_.queue().setOutputText(*opt_.output);
+    }
+    session_.queue().setFinishAction(
+        opt_.finish == CliOptions::Finish::Open       ? FinishAction::OpenFolder
+        : opt_.finish == CliOptions::Finish::Shutdown ? FinishAction::PowerOff
+                                                      : FinishAction::Nothing);
+    struct Choice {
+        const std::optional<int>& index;
+        ChoiceList& list;
+        const char* option;
+    };
+    const Choice choices[] = {{opt_.size, selection.sizeList(), "--size"},
+                              {opt_.videoQuality, selection.videoList(), "--video-quality"},
+                              {opt_.audioQuality, selection.audioList(), "--audio-quality"},
+                              {opt_.channels, selection.channelList(), "--channels"}};
+    for (const Choice& c : choices) {
+        if (!c.index) {
+            continue;
+        }
+        if (c.list.count() == 0) {
+            return usageError(QStringLiteral("%1: profile %2 has no entries in this list")
+                                  .arg(QLatin1String(c.option))
+                                  .arg(profile));
+        }
+        if (*c.index >= c.list.count()) {
+            return usageError(QStringLiteral("%1 %2 is outside its list (0..%3) for profile %4")
+                                  .arg(QLatin1String(c.option))
+                                  .arg(*c.index)
+                                  .arg(c.list.count() - 1)
+                                  .arg(profile));
+        }
+        if (!c.list.isEnabled()) {
+            return usageError(QStringLiteral("%1: profile %2 does not offer this list")
+                                  .arg(QLatin1String(c.option))
+                                  .arg(profile));
+        }
+        c.list.userSelect(*c.index);
+    }
+    return std::nullopt;
+}
+
+int Cli::showLists() {
+    const ProfileSelection& selection = session_.selection();
+    auto line = [](const QString& key, const ChoiceList& list) {
+        return key + QLatin1Char('\t') +
+               (list.isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled")) +
+               QLatin1Char('\t') + QString::number(list.itemIndex()) + QLatin1Char('\t') +
+               list.items().join(QLatin1Char('|')) + QLatin1Char('\n');
+    };
+    out(QStringLiteral("profile\t%1\t%2\n")
+            .arg(selection.activeProfile())
+            .arg(selection.currentDisplayName()));
+    out(line(ProfileCatalog::kSizeKey, selection.sizeList()));
+    out(line(ProfileCatalog::kVideoKey, selection.videoList()));
+    out(line(ProfileCatalog::kAudioKey, selection.audioList()));
+    out(line(ProfileCatalog::kChannelKey, selection.channelList()));
+    return CliApp::kSuccess;
+}
+
+// Adds every source in the order given, as one batch; false when interrupted or when the
+// encoder cannot be started.
+bool Cli::addSources() {
+    FileSources& files = session_.files();
+    QObject::connect(
+        &files, &FileSources::fileSkipped, [](const QString& path, const QString& reason) {
+            err(QStringLiteral("skipped %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
+        });
+    QStringList paths;
+    for (const QString& source : opt_.sources) {
+        const QFileInfo info(source);
+        const QString path = info.absoluteFilePath();
+        if (!info.isDir()) {
+            paths << path;
+            continue;
+        }
+        const QStringList entries = FileSources::folderEntries(path);
+        if (entries.isEmpty()) {
+            err(QStringLiteral("%1: no file to add in %2\n")
+                    .arg(name_, QDir::toNativeSeparators(path)));
+        }
+        paths << entries;
+    }
+    bool interrupted = false;
+    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &files, [&] {
+        interrupted = true;
+        files.cancel();
+    });
+    FileSources::AddReport report;
+    QObject::connect(&files, &FileSources::batchFinished,
+                     [&](const FileSources::AddReport& r) { report = r; });
+    files.addFiles(paths);
+    runUntil(&files, &FileSources::busyChanged, [&] { return !files.busy(); });
+    QObject::disconnect(&interrupts_, nullptr, &files, nullptr);
+    skipped_ = report.skipped;
+    if (!report.encoderProblem.isEmpty()) {
+        failure(report.encoderProblem);
+        return false;
+    }
+    if (interrupted) {
+        failure(QStringLiteral("interrupted"));
+        return false;
+    }
+    return true;
+}
+
+int Cli::listJobs() {
+    const JobList& jobs = session_.jobs();
+    for (int row = 0; row < jobs.rowCount(); ++row) {
+        QStringList cells{jobs.caption(row)};
+        for (int c = 0; c < JobList::kSubItemCount; ++c) {
+            cells << jobs.subItem(row, c);
+        }
+        out(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+    }
+    return CliApp::kSuccess;
+}
+
+int Cli::printCommands() {
+    const OutputNaming::Folder target =
+        OutputNaming::prepareFolder(session_.queue().outputText(), false);
+    if (!target.error.isEmpty()) {
+        return failure(target.error);
+    }
+    OutputNaming naming;
+    int code = CliApp::kSuccess;
+    for (int row = 0; row < session_.jobs().rowCount(); ++row) {
+        QString why;
+        const std::optional<intputrec> rec =
+            session_.queue().prepareJob(row, naming, target.path, &why);
+        if (rec) {
+            out(commandLineText(*rec) + QLatin1Char('\n'));
+        } else {
+            err(QStringLiteral("%1: %2 cannot be converted: %3\n")
+                    .arg(name_, session_.jobs().caption(row), why));
+            code = CliApp::kFailure;
         }
     }
-    if (lines.size() > kTailLines) {
-        lines = lines.mid(lines.size() - kTailLines);
+    return code;
+}
+
+int Cli::convert() {
+    ConversionQueue& queue = session_.queue();
+    CliProgress progress(session_.jobs(), session_.progress(), ::isatty(STDERR_FILENO) == 1);
+    if (!opt_.quiet) {
+        QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
+        QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);
+        QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
+                         &CliProgress::progressShown);
     }
-    QString result;
-    for (const QString& line : std::as_const(lines)) {
-        result += QStringLiteral("      | ") + line + QLatin1Char('\n');
+    QObject::connect(&session_, &Session::problem, &progress, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    });
+    bool powerOff = false;
+    QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });
+    bool interrupted = false;
+    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &queue, [&] {
+        interrupted = true;
+        queue.stop();
+    });
+    if (!queue.convert()) {
+        return CliApp::kFailure;
     }
-    return result;
+    runUntil(&queue, &ConversionQueue::convertingChanged, [&] { return !queue.converting(); });
+    progress.endLine();
+    QObject::disconnect(&interrupts_, nullptr, &queue, nullptr);
+
+    const int code = summary(interrupted);
+    if (powerOff && !queue.wasStopped()) {
+        powerOffCountdown();
+    }
+    return code;
+}
+
+int Cli::summary(bool interrupted) {
+    const JobList& jobs = session_.jobs();
+    int finished = 0;
+    int failed = 0;
+    int stopped = 0;
+    int notRun = 0;
+    QString details;
+    for (int row = 0; row < jobs.rowCount(); ++row) {
+        const RowState& s = jobs.state(row);
+        switch (s.kind) {
+            case RowState::Finished:
+                ++finished;
+                details +=
+                    QStringLiteral("  finished: %1\n").arg(QDir::toNativeSeparators(s.outputName));
+                break;
+            case RowState::Failed:
+                ++failed;
+                details += QStringLiteral("  failed:   %1: %2\n").arg(jobs.caption(row), s.reason);
+                for (const QString& line :
+                     lastOutputLines(s.outputTail.join(QLatin1Char('\n')).toUtf8(), kTailLines)) {
+                    details += QStringLiteral("      | ") + line + QLatin1Char('\n');
+                }
+                break;
+            case RowState::Stopped:
+                ++stopped;
+                details += QStringLiteral("  stopped:  %1\n").arg(jobs.caption(row));
+                break;
+            default:
+                // A DVD row without its check mark was never meant to run.
+                if (!jobs.isDvdRow(row) || jobs.isChecked(row)) {
+                    ++notRun;
+                }
+                break;
+        }
+    }
+    for (const FileSources::Skipped& s : std::as_const(skipped_)) {
+        details +=
+            QStringLiteral("  skipped:  %1: %2\n").arg(QDir::toNativeSeparators(s.path), s.reason);
+    }
+    QString counts = QStringLiteral("%1 finished, %2 failed, %3 skipped")
+                         .arg(finished)
+                         .arg(failed)
+                         .arg(skipped_.size());
+    if (stopped > 0 || notRun > 0) {
+        counts += QStringLiteral(", %1 stopped, %2 not converted").arg(stopped).arg(notRun);
+    }
+    err(QStringLiteral("Summary: ") + counts + QLatin1Char('\n') + details);
+    return failed == 0 && stopped == 0 && notRun == 0 && !interrupted ? CliApp::kSuccess
+                                                                      : CliApp::kFailure;
+}
+
+void Cli::powerOffCountdown() {
+    // The last chance to keep the machine on: Ctrl-C during the countdown.
+    int left = kShutdownCountdownSeconds;
+    bool cancelled = false;
+    QEventLoop wait;
+    QTimer tick;
+    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &wait, [&] {
+        cancelled = true;
+        wait.quit();
+    });
+    QObject::connect(&tick, &QTimer::timeout, &wait, [&] {
+        --left;
+        if (left <= 0) {
+            wait.quit();
+            return;
+        }
+        err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
+    });
+    err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
+    tick.start(1000);
+    wait.exec();
+    if (cancelled) {
+        err(QStringLiteral("Shutdown cancelled.\n"));
+    } else if (!machine_.powerOff()) {
+        err(QStringLiteral("%1: the machine could not be shut down\n").arg(name_));
+    }
+}
+
+int Cli::run() {
+    if (const std::optional<int> code = chooseProfileAndLists()) {
+        return *code;
+    }
+    if (opt_.showLists) {
+        return showLists();
+    }
+    if (!addSources()) {
+        return CliApp::kFailure;
+    }
+    if (session_.jobs().isEmpty()) {
+        return failure(QStringLiteral("no source could be added"));
+    }
+    if (opt_.listJobs) {
+        return listJobs();
+    }
+    if (opt_.printCommands) {
+        return printCommands();
+    }
+    return convert();
 }
 
 }  // namespace
@@ -87,12 +384,11 @@ QString tailText(const QByteArray& tail) {
 CliApp::CliApp(QString programFileName, QStringList arguments)
     : programFileName_(std::move(programFileName)), arguments_(std::move(arguments)) {}
 
-int CliApp::usageError(const QString& message) const {
-    err(QStringLiteral("%1: %2 (see --help)\n").arg(programFileName_, message));
-    return kUsage;
-}
-
 int CliApp::run() {
+    auto usageError = [this](const QString& message) {
+        err(QStringLiteral("%1: %2 (see --help)\n").arg(programFileName_, message));
+        return kUsage;
+    };
     QString problem;
     const std::optional<CliOptions> parsed = CliOptions::parse(arguments_, &problem);
     if (!parsed) {
@@ -121,268 +417,9 @@ int CliApp::run() {
     if (opt.profile && !ProfileCatalog::displayNameOf(*opt.profile)) {
         return usageError(QStringLiteral("profile %1 has no display name").arg(*opt.profile));
     }
-    const bool wantsSources = !opt.showLists;
-    if (wantsSources && opt.sources.isEmpty()) {
+    if (!opt.showLists && opt.sources.isEmpty()) {
         return usageError(QStringLiteral("no SOURCE given"));
     }
-
-    const QString folder = platform::programFolder();
-    AppState state;
-    state.programFileName = programFileName_;
-    JobList jobs;
-    CliUserInterface ui;
-    const Settings settings = Settings::forProgram(programFileName_);
-
-    // The selection stores choices in its file when it moves between profiles; it gets a
-    // private copy so the real file is only ever read.
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        err(QStringLiteral("%1: cannot make a temporary folder\n").arg(programFileName_));
-        return kFailure;
-    }
-    const QString realChoices =
-        platform::IniFile::inDefaultFolder(platform::choicesFileName(programFileName_)).path();
-    const QString choicesCopy = scratch.filePath(platform::choicesFileName(programFileName_));
-    if (QFileInfo::exists(realChoices)) {
-        QFile::copy(realChoices, choicesCopy);
-    }
-    ProfileSelection selection(state, jobs, platform::IniFile(choicesCopy),
-                               folder + QStringLiteral("profiles.pop"));
-
-    int profile = opt.profile.value_or(settings.selectedProfile(programFileName_));
-    if (!ProfileCatalog::displayNameOf(profile)) {
-        profile = Settings::nameDefaultProfile(programFileName_);
-    }
-    selection.setCurrentProfile(profile);
-    QString selectError;
-    if (!selection.selectProfile(profile, &selectError)) {
-        err(QStringLiteral("%1: %2\n").arg(programFileName_, selectError));
-        return kFailure;
-    }
-    struct Choice {
-        const std::optional<int>& index;
-        ChoiceList& list;
-        const char* option;
-    };
-    const Choice choices[] = {{opt.size, selection.sizeList(), "--size"},
-                              {opt.videoQuality, selection.videoList(), "--video-quality"},
-                              {opt.audioQuality, selection.audioList(), "--audio-quality"},
-                              {opt.channels, selection.channelList(), "--channels"}};
-    for (const Choice& c : choices) {
-        if (!c.index) {
-            continue;
-        }
-        if (c.list.count() == 0) {
-            return usageError(QStringLiteral("%1: profile %2 has no entries in this list")
-                                  .arg(QLatin1String(c.option))
-                                  .arg(profile));
-        }
-        if (*c.index >= c.list.count()) {
-            return usageError(QStringLiteral("%1 %2 is outside its list (0..%3) for profile %4")
-                                  .arg(QLatin1String(c.option))
-                                  .arg(*c.index)
-                                  .arg(c.list.count() - 1)
-                                  .arg(profile));
-        }
-        if (!c.list.isEnabled()) {
-            return usageError(QStringLiteral("%1: profile %2 does not offer this list")
-                                  .arg(QLatin1String(c.option))
-                                  .arg(profile));
-        }
-        c.list.setItemIndex(*c.index);
-    }
-    selection.refreshEstimates();
-
-    if (opt.showLists) {
-        out(QStringLiteral("profile\t%1\t%2\n").arg(profile).arg(selection.currentDisplayName()));
-        out(listLine(ProfileCatalog::kSizeKey, selection.sizeList()));
-        out(listLine(ProfileCatalog::kVideoKey, selection.videoList()));
-        out(listLine(ProfileCatalog::kAudioKey, selection.audioList()));
-        out(listLine(ProfileCatalog::kChannelKey, selection.channelList()));
-        return kSuccess;
-    }
-
-    InterruptNotifier interrupts;
-    bool interrupted = false;
-
-    // Adding the sources.
-    MediaProbe probe(state, folder + QStringLiteral("register.dat"), folder);
-    FileSources sources(state, jobs, selection, probe, ui);
-    QList<FileSources::Skipped> skipped;
-    QObject::connect(
-        &sources, &FileSources::fileSkipped, [&](const QString& path, const QString& reason) {
-            err(QStringLiteral("skipped %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
-        });
-    QObject::connect(&interrupts, &InterruptNotifier::interrupted, [&] {
-        interrupted = true;
-        sources.cancel();
-    });
-    for (const QString& source : opt.sources) {
-        if (interrupted) {
-            break;
-        }
-        const QFileInfo info(source);
-        const QString path = info.absoluteFilePath();
-        const FileSources::AddReport report =
-            info.isDir() ? sources.addFolder(path) : sources.addFiles({path});
-        skipped += report.skipped;
-        if (info.isDir() && report.added == 0 && report.skipped.isEmpty()) {
-            err(QStringLiteral("%1: no file to add in %2\n")
-                    .arg(programFileName_, QDir::toNativeSeparators(path)));
-        }
-    }
-    QObject::disconnect(&interrupts, nullptr, nullptr, nullptr);
-    if (interrupted) {
-        err(QStringLiteral("%1: interrupted\n").arg(programFileName_));
-        return kFailure;
-    }
-    if (jobs.isEmpty()) {
-        err(QStringLiteral("%1: no source could be added\n").arg(programFileName_));
-        return kFailure;
-    }
-
-    if (opt.listJobs) {
-        for (int row = 0; row < jobs.rowCount(); ++row) {
-            QStringList cells{jobs.caption(row)};
-            for (int c = 0; c < JobList::kSubItemCount; ++c) {
-                cells << jobs.subItem(row, c);
-            }
-            out(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
-        }
-        return kSuccess;
-    }
-
-    const QString outputText = opt.output.value_or(settings.outputPath());
-    ProgressMonitor monitor(state, jobs);
-    CliMachineActions machine;
-    ConversionQueue queue(state, jobs, selection, monitor, ui, machine);
-    queue.setEncoderPath(folder + QStringLiteral("register.dat"));
-    queue.setWorkFolder(folder);
-    queue.setOutputText(outputText);
-
-    if (opt.printCommands) {
-        const OutputNaming::Folder target = OutputNaming::prepareFolder(outputText, false);
-        if (!target.error.isEmpty()) {
-            err(QStringLiteral("%1: %2\n").arg(programFileName_, target.error));
-            return kFailure;
-        }
-        OutputNaming naming;
-        int code = kSuccess;
-        for (int row = 0; row < jobs.rowCount(); ++row) {
-            QString why;
-            const std::optional<intputrec> rec = queue.prepareJob(row, naming, target.path, &why);
-            if (rec) {
-                out(commandLineText(*rec) + QLatin1Char('\n'));
-            } else {
-                err(QStringLiteral("%1: %2 cannot be converted: %3\n")
-                        .arg(programFileName_, jobs.caption(row), why));
-                code = kFailure;
-            }
-        }
-        return code;
-    }
-
-    state.finishAction = opt.finish == CliOptions::Finish::Open       ? 1
-                         : opt.finish == CliOptions::Finish::Shutdown ? 2
-                                                                      : 0;
-    CliProgress progress(jobs, queue, monitor, ::isatty(STDERR_FILENO) == 1);
-    if (!opt.quiet) {
-        monitor.setView(&progress);
-        queue.setProgressView(&progress);
-        QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
-        QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);
-        QObject::connect(&monitor, &ProgressMonitor::progressShown, &progress,
-                         &CliProgress::progressShown);
-    }
-
-    QEventLoop loop;
-    bool over = false;
-    QObject::connect(&queue, &ConversionQueue::runEnded, &loop, [&] {
-        over = true;
-        loop.quit();
-    });
-    QObject::connect(&interrupts, &InterruptNotifier::interrupted, &queue, [&] {
-        interrupted = true;
-        queue.stop();
-    });
-    if (!queue.convert()) {
-        return kFailure;
-    }
-    if (!over) {
-        loop.exec();
-    }
-    progress.endLine();
-    QObject::disconnect(&interrupts, nullptr, nullptr, nullptr);
-
-    // Summary.
-    int finished = 0;
-    int failed = 0;
-    int stopped = 0;
-    int notRun = 0;
-    QString details;
-    for (const JobResult& r : queue.results()) {
-        switch (r.outcome) {
-            case JobResult::Finished:
-                ++finished;
-                details +=
-                    QStringLiteral("  finished: %1\n").arg(QDir::toNativeSeparators(r.outputName));
-                break;
-            case JobResult::Failed:
-                ++failed;
-                details += QStringLiteral("  failed:   %1: %2\n").arg(r.caption, r.error);
-                details += tailText(r.outputTail);
-                break;
-            case JobResult::Stopped:
-                ++stopped;
-                details += QStringLiteral("  stopped:  %1\n").arg(r.caption);
-                break;
-            default:
-                ++notRun;
-                break;
-        }
-    }
-    for (const FileSources::Skipped& s : std::as_const(skipped)) {
-        details +=
-            QStringLiteral("  skipped:  %1: %2\n").arg(QDir::toNativeSeparators(s.path), s.reason);
-    }
-    QString counts = QStringLiteral("%1 finished, %2 failed, %3 skipped")
-                         .arg(finished)
-                         .arg(failed)
-                         .arg(skipped.size());
-    if (stopped > 0 || notRun > 0) {
-        counts += QStringLiteral(", %1 stopped, %2 not converted").arg(stopped).arg(notRun);
-    }
-    err(QStringLiteral("Summary: ") + counts + QLatin1Char('\n') + details);
-
-    const int code =
-        failed == 0 && stopped == 0 && notRun == 0 && !interrupted ? kSuccess : kFailure;
-
-    if (machine.powerOffRequested && !queue.wasStopped()) {
-        // The last chance to keep the machine on: Ctrl-C during the countdown.
-        int left = kShutdownCountdownSeconds;
-        bool cancelled = false;
-        QEventLoop wait;
-        QTimer tick;
-        QObject::connect(&interrupts, &InterruptNotifier::interrupted, &wait, [&] {
-            cancelled = true;
-            wait.quit();
-        });
-        QObject::connect(&tick, &QTimer::timeout, &wait, [&] {
-            --left;
-            if (left <= 0) {
-                wait.quit();
-                return;
-            }
-            err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
-        });
-        err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
-        tick.start(1000);
-        wait.exec();
-        if (cancelled) {
-            err(QStringLiteral("Shutdown cancelled.\n"));
-        } else if (!machine.system.powerOff()) {
-            err(QStringLiteral("%1: the machine could not be shut down\n").arg(programFileName_));
-        }
-    }
-    return code;
+    Cli cli(programFileName_, opt);
+    return cli.run();
 }

@@ -1,17 +1,13 @@
 #include "cli/cli_options.h"
 
+#include "core/engine/whole_number.h"
+
 namespace {
 
+// An item index or profile number as typed.
 std::optional<int> indexValue(const QString& text) {
-    if (text.isEmpty() || text.size() > 9) {
-        return std::nullopt;
-    }
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-    }
-    return text.toInt();
+    const std::optional<qint64> value = wholeNumber(text, 999'999'999);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ void print(const QString& text) {
 
 }  // namespace
 
-CliProgress::CliProgress(const JobList& jobs, const ConversionQueue& queue,
-                         const ProgressMonitor& monitor, bool live, QObject* parent)
-    : QObject(parent), jobs_(jobs), queue_(queue), monitor_(monitor), live_(live) {}
+CliProgress::CliProgress(const JobList& jobs, const ProgressMonitor& monitor, bool live,
+                         QObject* parent)
+    : QObject(parent), jobs_(jobs), monitor_(monitor), live_(live) {}
 
 QString CliProgress::shortTime(qint64 seconds) {
     if (seconds < 0) {
@@ -53,8 +53,7 @@ void CliProgress::jobStarted(int row) {
         drawLive(0);
         return;
     }
-    const QString output =
-        row < queue_.results().size() ? queue_.results()[row].outputName : QString();
+    const QString output = jobs_.isRow(row) ? jobs_.state(row).outputName : QString();
     print(QStringLiteral("[%1/%2] %3 -> %4\n")
               .arg(row + 1)
               .arg(jobs_.rowCount())
@@ -63,19 +62,16 @@ void CliProgress::jobStarted(int row) {
 
 void CliProgress::jobEnded(int row) {
     doneSeconds_ += rowSeconds(row);
-    const JobResult* result =
-        row >= 0 && row < queue_.results().size() ? &queue_.results()[row] : nullptr;
-    const bool ok = result != nullptr && result->outcome == JobResult::Finished;
+    const RowState state = jobs_.isRow(row) ? jobs_.state(row) : RowState();
     QString text = QStringLiteral("[%1/%2] %3: %4")
                        .arg(row + 1)
                        .arg(jobs_.rowCount())
-                       .arg(jobs_.caption(row),
-                            ok ? QStringLiteral("Finish") : ConversionQueue::kFailedStatus);
+                       .arg(jobs_.caption(row), statusText(state));
     if (job_.isValid() && row == row_) {
         text += QStringLiteral(" in %1").arg(shortTime(job_.elapsed() / 1000));
     }
-    if (!ok && result != nullptr && !result->error.isEmpty()) {
-        text += QStringLiteral(" (") + result->error + QLatin1Char(')');
+    if (state.kind == RowState::Failed && !state.reason.isEmpty()) {
+        text += QStringLiteral(" (") + state.reason + QLatin1Char(')');
     }
     if (live_) {
         print(QStringLiteral("\r\033[K") + text + QLatin1Char('\n'));
@@ -102,7 +98,7 @@ void CliProgress::drawLive(int value) {
     QString line = QStringLiteral("[%1/%2] %3  %4")
                        .arg(row_ + 1)
                        .arg(jobs_.rowCount())
-                       .arg(jobs_.caption(row_), ProgressMonitor::percentText(value));
+                       .arg(jobs_.caption(row_), percentText(value));
     if (!monitor_.lastSpeed().isEmpty()) {
         line += QStringLiteral("  speed ") + monitor_.lastSpeed();
     }

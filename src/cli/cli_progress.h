@@ -4,21 +4,17 @@
 #include <QObject>
 #include <QString>
 
-#include "core/engine/conversion_queue.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
 
 // Shows a run's progress on standard error. On a terminal: one live line per job with the
 // caption, the percentage, the encoder's speed and the time left for the job and for the
 // run. Otherwise (a pipe, a log file): one line when each job starts and one when it ends.
-class CliProgress : public QObject, public ProgressView {
+class CliProgress : public QObject {
     Q_OBJECT
   public:
-    CliProgress(const JobList& jobs, const ConversionQueue& queue, const ProgressMonitor& monitor,
-                bool live, QObject* parent = nullptr);
-
-    void setProgressVisible(bool) override {}
-    void setProgressPosition(int) override {}
+    CliProgress(const JobList& jobs, const ProgressMonitor& monitor, bool live,
+                QObject* parent = nullptr);
 
     void jobStarted(int row);
     void jobEnded(int row);
@@ -34,7 +30,6 @@ class CliProgress : public QObject, public ProgressView {
     void drawLive(int value);
 
     const JobList& jobs_;
-    const ConversionQueue& queue_;
     const ProgressMonitor& monitor_;
     bool live_;
     bool lineOpen_ = false;

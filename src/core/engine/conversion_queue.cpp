@@ -3,10 +3,15 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include "core/engine/dvd_locator.h"
+#include "core/engine/encoder_output.h"
 #include "core/engine/option_assembly.h"
-#include "core/shell/command_guards.h"
+#include "core/profiles/profile_catalog.h"
 
 namespace {
+
+// How many of the encoder's last lines a failed row keeps for the user to read.
+constexpr int kTailLines = 12;
 
 QString failureText(const JobEnd& end, const QString& outputName) {
     if (!end.started) {
@@ -27,25 +32,38 @@ QString failureText(const JobEnd& end, const QString& outputName) {
 
 }  // namespace
 
-const QString ConversionQueue::kFailedStatus = QStringLiteral("Failed");
-
-ConversionQueue::ConversionQueue(AppState& state, JobList& jobs, ProfileSelection& selection,
-                                 ProgressMonitor& monitor, UserInterface& ui,
+ConversionQueue::ConversionQueue(JobList& jobs, const ProfileSelection& selection,
+                                 ProgressMonitor& monitor, CommandGuards& guards, UserInterface& ui,
                                  platform::MachineActions& machine, QObject* parent)
     : QObject(parent),
-      state_(state),
       jobs_(jobs),
       selection_(selection),
       monitor_(monitor),
+      guards_(guards),
       ui_(ui),
       machine_(machine) {}
 
 ConversionQueue::~ConversionQueue() = default;
 
+void ConversionQueue::setOutputText(const QString& text) {
+    if (outputText_ == text) {
+        return;
+    }
+    outputText_ = text;
+    emit outputTextChanged(text);
+}
+
+void ConversionQueue::setConverting(bool converting) {
+    if (converting_ == converting) {
+        return;
+    }
+    converting_ = converting;
+    emit convertingChanged(converting);
+}
+
 bool ConversionQueue::convert() {
-    if (CommandGuards::refusedWhilePlaying(state_, ui_) ||
-        CommandGuards::refusedWhileConverting(state_, ui_) ||
-        CommandGuards::refusedWhileProbing(state_, ui_)) {
+    if (guards_.refusedWhilePlaying() || guards_.refusedWhileConverting() ||
+        guards_.refusedWhileAdding()) {
         return false;
     }
     if (jobs_.isEmpty()) {
@@ -60,25 +78,16 @@ bool ConversionQueue::convert() {
     ++generation_;
     naming_.reset();
     stopped_ = false;
-    folderErrorShown_ = false;
-    results_.clear();
-    for (int row = 0; row < jobs_.rowCount(); ++row) {
-        JobResult r;
-        r.caption = jobs_.caption(row);
-        results_.append(r);
-    }
-    state_.currentJob = 0;
-    state_.progressBase = 0;
-    if (view_ != nullptr) {
-        view_->setProgressVisible(true);
-    }
-    state_.converting = true;
+    problemReported_ = false;
+    currentJob_ = 0;
+    monitor_.startRun();
+    setConverting(true);
     startCurrent();
     return true;
 }
 
 void ConversionQueue::startCurrent() {
-    if (state_.isDvdEdition()) {
+    if (jobs_.isDvdRow(currentJob_)) {
         dvdJobStart();
     } else {
         fileJobStart();
@@ -87,62 +96,95 @@ void ConversionQueue::startCurrent() {
 
 std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& naming,
                                                      const QString& folder, QString* error) const {
+    auto fail = [error](const QString& why) -> std::optional<intputrec> {
+        if (error != nullptr) {
+            *error = why;
+        }
+        return std::nullopt;
+    };
+    if (!jobs_.isRow(row)) {
+        return fail(QStringLiteral("there is no row %1 in the job list").arg(row));
+    }
     intputrec rec;
     rec.encoderPath = encoderPath_;
     rec.workFolder = workFolder_;
-    rec.inputName = jobs_.jobInfo(row).source;
+    QString baseName;
+    if (const TConvertInfo* title = jobs_.convertInfo(row)) {
+        rec.inputName = dvdLocator(*title);
+        // Captions of chapter rows begin with blanks; the file name does not.
+        baseName = jobs_.caption(row).trimmed();
+    } else {
+        const FileSource* file = jobs_.fileSource(row);
+        rec.inputName = jobs_.jobInfo(row).source;
+        baseName = QFileInfo(rec.inputName).fileName();
+        if (file != nullptr && !file->hasAudio &&
+            ProfileCatalog::isAudioOnly(selection_.activeProfile())) {
+            return fail(QStringLiteral("the source has no audio"));
+        }
+    }
     QString why;
     if (!assembleOptions(selection_, jobs_, row, rec, &why)) {
-        if (error != nullptr) {
-            *error =
-                why.isEmpty() ? QStringLiteral("the encoder options cannot be worked out") : why;
-        }
-        return std::nullopt;
+        return fail(why.isEmpty() ? QStringLiteral("the encoder options cannot be worked out")
+                                  : why);
     }
-    rec.outputName = naming.chooseName(folder, QFileInfo(rec.inputName).fileName(),
-                                       jobs_.caption(row), selection_.extension());
+    rec.outputName =
+        naming.chooseName(folder, baseName, jobs_.caption(row).trimmed(), selection_.extension());
     return rec;
 }
 
 void ConversionQueue::fileJobStart() {
-    const int row = state_.currentJob;
+    prepareAndStart(false);
+}
+
+void ConversionQueue::dvdJobStart() {
+    // Rows whose check mark is clear are passed over and keep what they read.
+    while (jobs_.isRow(currentJob_) && jobs_.isDvdRow(currentJob_) &&
+           !jobs_.isChecked(currentJob_)) {
+        ++currentJob_;
+    }
+    if (!jobs_.isRow(currentJob_)) {
+        runOver();
+        return;
+    }
+    if (!jobs_.isDvdRow(currentJob_)) {
+        fileJobStart();
+        return;
+    }
+    prepareAndStart(true);
+}
+
+void ConversionQueue::prepareAndStart(bool enableTimer2) {
+    const int row = currentJob_;
     const OutputNaming::Folder folder = OutputNaming::prepareFolder(outputText_, true);
     if (!folder.error.isEmpty()) {
-        if (!folderErrorShown_) {
-            folderErrorShown_ = true;
-            ui_.error(folder.error);
+        if (!problemReported_) {
+            problemReported_ = true;
+            emit problem(folder.error);
         }
         failJob(row, folder.error);
         return;
     }
-    state_.outputFolder = folder.path;
-    runFolder_ = folder.path;
+    outputFolder_ = folder.path;
     QString error;
     const std::optional<intputrec> rec = prepareJob(row, naming_, folder.path, &error);
     if (!rec) {
         failJob(row, error);
         return;
     }
-    startJob(*rec, false);
-}
-
-void ConversionQueue::dvdJobStart() {
-    // The DVD edition brings its own job start; without it a DVD row cannot be converted.
-    failJob(state_.currentJob, QStringLiteral("DVD titles cannot be converted by this program"));
+    startJob(*rec, enableTimer2);
 }
 
 void ConversionQueue::startJob(const intputrec& rec, bool enableTimer2) {
-    const int row = state_.currentJob;
-    JobResult& result = results_[row];
-    result.outcome = JobResult::Running;
-    result.outputName = rec.outputName;
-    result.commandLine = commandLineText(rec);
+    const int row = currentJob_;
+    RowState running = RowState::running(enableTimer2 ? monitor_.progressBase() : 0);
+    running.outputName = rec.outputName;
+    jobs_.setState(row, running);
 
-    monitor_.setDurationSeconds(rec.durationSeconds);
+    monitor_.startJob(row, rec.durationSeconds);
     EncoderJob* job = new EncoderJob(this);
     current_ = job;
     connect(job, &EncoderJob::chunkArrived, this, [this, job] {
-        if (job == current_ && state_.converting) {
+        if (job == current_ && converting_) {
             monitor_.parseOutput(job->buffer());
         } else {
             job->buffer().clear();
@@ -156,21 +198,15 @@ void ConversionQueue::startJob(const intputrec& rec, bool enableTimer2) {
     }
 }
 
-void ConversionQueue::failJob(int row, const QString& error) {
-    if (jobs_.isRow(row)) {
-        jobs_.setStatus(row, kFailedStatus);
-    }
-    if (row >= 0 && row < results_.size()) {
-        results_[row].outcome = JobResult::Failed;
-        results_[row].error = error;
-    }
+void ConversionQueue::failJob(int row, const QString& reason) {
+    jobs_.setState(row, RowState::failed(reason));
     emit jobEnded(row);
     // Moving on later keeps a long series of failing rows from nesting job starts.
     const quint64 generation = generation_;
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (generation == generation_ && state_.converting) {
+            if (generation == generation_ && converting_) {
                 advance();
             }
         },
@@ -183,29 +219,28 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         return;  // the end of a job stopped earlier; a newer run may be under way
     }
     current_ = nullptr;
-    if (!state_.converting) {
+    if (!converting_) {
         return;  // stopped: Stop already marked the row
     }
-    const int row = state_.currentJob;
+    const int row = currentJob_;
     monitor_.showProgress(0);
-    JobResult& result = results_[row];
-    const bool ok = end.succeeded() && QFileInfo(result.outputName).size() > 0;
-    if (ok) {
-        result.outcome = JobResult::Finished;
-        jobs_.setStatus(row, QStringLiteral("Finish"));
+    RowState state = jobs_.state(row);
+    const QString outputName = state.outputName;
+    if (end.succeeded() && QFileInfo(outputName).size() > 0) {
+        state = RowState{RowState::Finished, 0, {}, {}, outputName};
     } else {
-        result.outcome = JobResult::Failed;
-        result.error = failureText(end, result.outputName);
-        result.outputTail = end.outputTail;
-        jobs_.setStatus(row, kFailedStatus);
+        state = RowState::failed(failureText(end, outputName),
+                                 lastOutputLines(end.outputTail, kTailLines));
+        state.outputName = outputName;
     }
+    jobs_.setState(row, state);
     emit jobEnded(row);
     advance();
 }
 
 void ConversionQueue::advance() {
-    ++state_.currentJob;
-    if (jobs_.isRow(state_.currentJob)) {
+    ++currentJob_;
+    if (jobs_.isRow(currentJob_)) {
         startCurrent();
         return;
     }
@@ -213,44 +248,37 @@ void ConversionQueue::advance() {
 }
 
 void ConversionQueue::runOver() {
-    state_.converting = false;
-    if (view_ != nullptr) {
-        view_->setProgressVisible(false);
+    setConverting(false);
+    if (monitor_.timer2().isActive()) {
+        monitor_.timer2().stop();
     }
-    switch (state_.finishAction) {
-        case 1:
-            machine_.openFolder(state_.outputFolder);
+    switch (finishAction_) {
+        case FinishAction::OpenFolder:
+            machine_.openFolder(outputFolder_);
             break;
-        case 2:
-            machine_.powerOff();
+        case FinishAction::PowerOff:
+            emit powerOffDue();
             break;
-        default:
+        case FinishAction::Nothing:
             break;
     }
     emit runEnded(false);
 }
 
 void ConversionQueue::stop() {
-    if (!state_.converting) {
+    if (!converting_) {
         return;
     }
     if (current_ != nullptr) {
         current_->terminate();
     }
     // A row whose job has already failed (and waits for the queue to move on) keeps "Failed".
-    const int row = state_.currentJob;
-    const bool failed =
-        row >= 0 && row < results_.size() && results_[row].outcome == JobResult::Failed;
-    if (!failed && jobs_.isRow(row)) {
-        jobs_.setStatus(row, QStringLiteral("Stop"));
+    if (jobs_.isRow(currentJob_) && jobs_.state(currentJob_).kind != RowState::Failed) {
+        RowState state = jobs_.state(currentJob_);
+        state.kind = RowState::Stopped;
+        jobs_.setState(currentJob_, state);
     }
-    if (!failed && row >= 0 && row < results_.size()) {
-        results_[row].outcome = JobResult::Stopped;
-    }
-    if (view_ != nullptr) {
-        view_->setProgressVisible(false);
-    }
-    state_.converting = false;
+    setConverting(false);
     if (monitor_.timer2().isActive()) {
         monitor_.timer2().stop();
     }

@@ -136,8 +136,7 @@ void EncoderJob::readAvailable() {
         if (tail_.size() > kTailBytes) {
             tail_.remove(0, tail_.size() - kTailBytes);
         }
-        const qsizetype nul = chunk.indexOf('\0');
-        buffer_.append(nul < 0 ? chunk : chunk.left(nul));
+        buffer_.append(chunk);
         emit chunkArrived();
         if (ended_) {
             return;  // the owner may have ended the job from its handler

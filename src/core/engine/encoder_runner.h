@@ -7,28 +7,29 @@
 #include <QStringList>
 
 #include "core/engine/invocation.h"
+#include "core/engine/line_buffer.h"
 
 // How one encoder process ended. A job succeeds only when the encoder started, exited
 // normally with status 0; the queue additionally checks that the output file exists.
 struct JobEnd {
-    bool started = false;    // false: the encoder could not be started at all
-    bool crashed = false;    // ended by a signal (or killed by Stop)
+    bool started = false;  // false: the encoder could not be started at all
+    bool crashed = false;  // ended by a signal (or killed by Stop)
     int exitCode = -1;
-    QString errorText;       // why it could not start, when it could not
-    QByteArray outputTail;   // the last few kilobytes the encoder wrote, for the user to read
+    QString errorText;      // why it could not start, when it could not
+    QByteArray outputTail;  // the last few kilobytes the encoder wrote, for the user to read
 
     bool succeeded() const { return started && !crashed && exitCode == 0; }
 };
 
 // One encoder (or probe) process: Launch steps with output and error merged, standard input an
 // unwritten pipe, an argument list and no shell, current directory workFolder.
-// Plays the reader role (TProcessor): chunks cut at their first NUL are appended to buffer()
-// and chunkArrived() lets the owner parse it. Plays the waiter role (TClientWaitThread):
+// Plays the reader role (TProcessor): chunks are appended to buffer() and chunkArrived() lets
+// the owner parse it. Plays the waiter role (TClientWaitThread):
 // ended() is emitted exactly once per job, also when the process could not start.
 // Each job owns its own EncoderJob, so a late end of a stopped job never touches a newer one.
 class EncoderJob : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kTailBytes = 8 * 1024;
 
     explicit EncoderJob(QObject* parent = nullptr);
@@ -38,24 +39,25 @@ public:
     void launch(const QString& program, const QStringList& arguments, const QString& workFolder);
     // Run: launches rec's encoder with argumentList(rec).
     void run(const intputrec& rec);
-    // Stop: ends the process at once; ended() still follows exactly once.
+    // Stop: asks the encoder and what it started to end, and kills them after a grace period;
+    // ended() still follows exactly once.
     void terminate();
 
     bool isRunning() const;
     bool hasEnded() const { return ended_; }
-    // Text read but not yet consumed by the parser; the parser cuts what it consumed.
-    QByteArray& buffer() { return buffer_; }
+    // Text read but not yet consumed by the parser; the parser consumes what it read.
+    LineBuffer& buffer() { return buffer_; }
 
-signals:
+  signals:
     void chunkArrived();
     void ended(const JobEnd& end);
 
-private:
+  private:
     void readAvailable();
     void finish(const JobEnd& end);
 
     QProcess* process_ = nullptr;
-    QByteArray buffer_;
+    LineBuffer buffer_;
     QByteArray tail_;
     bool ended_ = false;
 };

@@ -4,20 +4,22 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// One encoder call. Every option text starts with its own blank (" -ac 2") or is empty.
+// One encoder call. Option texts are kept as the displayed command line writes them: those the
+// program builds start with a blank (" -ac 2") or are empty; a profile's codec options are
+// taken from profiles.pop as they stand.
 struct intputrec {
-    QString inputName;      // a file path or a DVD locator ("vts://...")
-    QString outputName;     // full path of the output file
-    QString encoderPath;    // full path of register.dat
-    QString workFolder;     // the child's current directory
-    QString videoOption;    // " -r 25 -b 1000000"
-    QString audioOption;    // " -ab 128000"
+    QString inputName;           // a file path or a DVD locator ("vts://...")
+    QString outputName;          // full path of the output file
+    QString encoderPath;         // full path of register.dat
+    QString workFolder;          // the child's current directory
+    QString videoOption;         // " -r 25 -b 1000000"
+    QString audioOption;         // " -ab 128000"
     qint32 durationSeconds = 0;  // progress denominator; not part of the command line
-    QString profileArgs;    // the profile's codec options, or " -target pal-dvd "
-    QString sizeOption;     // " -s 320x240"
-    QString rateOption;     // " -ar 44100 "
-    QString channelOption;  // " -ac 2"
-    QString aspectOption;   // " -aspect 1.3333"
+    QString profileArgs;         // the profile's codec options, or " -target pal-dvd "
+    QString sizeOption;          // " -s 320x240"
+    QString rateOption;          // " -ar 44100 "
+    QString channelOption;       // " -ac 2"
+    QString aspectOption;        // " -aspect 1.3333"
 };
 
 // A text with a blank goes between double quotes; embedded quotes are not escaped.

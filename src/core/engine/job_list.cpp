@@ -4,17 +4,22 @@
 
 JobList::JobList(QObject* parent) : QObject(parent) {}
 
-int JobList::addRow(const QString& caption, const std::array<QString, kSubItemCount>& subItems,
-                    const Toriginalinfo& info, const TConvertInfo& convert) {
-    Row r;
-    r.caption = caption;
-    r.subItems = subItems;
-    r.info = info;
-    r.convert = convert;
-    rows_.push_back(std::move(r));
-    const int index = rowCount() - 1;
-    emit rowsInserted(index, index);
-    return index;
+int JobList::addRow(Row row) {
+    std::vector<Row> one;
+    one.push_back(std::move(row));
+    return addRows(std::move(one));
+}
+
+int JobList::addRows(std::vector<Row> rows) {
+    const int first = rowCount();
+    if (rows.empty()) {
+        return first;
+    }
+    for (Row& r : rows) {
+        rows_.push_back(std::move(r));
+    }
+    emit rowsInserted(first, rowCount() - 1);
+    return first;
 }
 
 int JobList::removeSelected() {
@@ -36,14 +41,6 @@ int JobList::removeSelected() {
     return lastRemovedAt;
 }
 
-void JobList::removeRow(int row) {
-    if (!isRow(row)) {
-        return;
-    }
-    rows_.erase(rows_.begin() + row);
-    emit rowsRemoved(row, row);
-}
-
 void JobList::clear() {
     if (rows_.empty()) {
         return;
@@ -56,14 +53,17 @@ QString JobList::subItem(int row, int column) const {
     if (!isRow(row) || column < 0 || column >= kSubItemCount) {
         return {};
     }
-    return rows_[static_cast<size_t>(row)].subItems[static_cast<size_t>(column)];
+    if (column == StatusColumn) {
+        return statusText(this->row(row).state);
+    }
+    return this->row(row).texts[static_cast<size_t>(column)];
 }
 
 void JobList::setSubItem(int row, int column, const QString& text) {
-    if (!isRow(row) || column < 0 || column >= kSubItemCount) {
+    if (!isRow(row) || column < 0 || column >= StatusColumn) {
         return;
     }
-    QString& cell = rows_[static_cast<size_t>(row)].subItems[static_cast<size_t>(column)];
+    QString& cell = at(row).texts[static_cast<size_t>(column)];
     if (cell == text) {
         return;
     }
@@ -71,24 +71,78 @@ void JobList::setSubItem(int row, int column, const QString& text) {
     emit rowChanged(row);
 }
 
-void JobList::setChecked(int row, bool checked) {
-    if (!isRow(row) || rows_[static_cast<size_t>(row)].checked == checked) {
+void JobList::setColumnTexts(int column, const QStringList& texts) {
+    if (column < 0 || column >= StatusColumn) {
         return;
     }
-    rows_[static_cast<size_t>(row)].checked = checked;
+    bool changed = false;
+    const int n = std::min(rowCount(), static_cast<int>(texts.size()));
+    for (int r = 0; r < n; ++r) {
+        QString& cell = at(r).texts[static_cast<size_t>(column)];
+        if (cell != texts[r]) {
+            cell = texts[r];
+            changed = true;
+        }
+    }
+    if (changed) {
+        emit columnChanged(column);
+    }
+}
+
+void JobList::setState(int row, RowState state) {
+    if (!isRow(row) || at(row).state == state) {
+        return;
+    }
+    at(row).state = std::move(state);
     emit rowChanged(row);
 }
 
-void JobList::setSelected(int row, bool selected) {
-    if (!isRow(row) || rows_[static_cast<size_t>(row)].selected == selected) {
+void JobList::setProgress(int row, int value) {
+    if (!isRow(row)) {
         return;
     }
-    rows_[static_cast<size_t>(row)].selected = selected;
+    RowState& state = at(row).state;
+    if (state.kind == RowState::Running && state.progress == value) {
+        return;
+    }
+    state.kind = RowState::Running;
+    state.progress = value;
+    emit rowChanged(row);
+}
+
+void JobList::setChecked(int row, bool checked) {
+    if (!isRow(row) || at(row).checked == checked) {
+        return;
+    }
+    at(row).checked = checked;
+    emit rowChanged(row);
+}
+
+void JobList::setAllChecked(bool checked) {
+    for (Row& r : rows_) {
+        r.checked = checked;
+    }
+    if (!rows_.empty()) {
+        emit listReset();
+    }
+}
+
+void JobList::setSelected(int row, bool selected) {
+    if (!isRow(row) || at(row).selected == selected) {
+        return;
+    }
+    at(row).selected = selected;
     emit rowChanged(row);
 }
 
 bool JobList::hasSelection() const {
-    return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.selected; });
+    return firstSelected() >= 0;
+}
+
+int JobList::firstSelected() const {
+    const auto it =
+        std::find_if(rows_.begin(), rows_.end(), [](const Row& r) { return r.selected; });
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
 QList<int> JobList::selectedRows() const {
@@ -107,4 +161,20 @@ void JobList::setVisible(bool visible) {
     }
     visible_ = visible;
     emit visibilityChanged(visible);
+}
+
+bool JobList::isDvdRow(int row) const {
+    return isRow(row) && std::holds_alternative<TConvertInfo>(this->row(row).source);
+}
+
+const TConvertInfo* JobList::convertInfo(int row) const {
+    return isRow(row) ? std::get_if<TConvertInfo>(&this->row(row).source) : nullptr;
+}
+
+TConvertInfo* JobList::convertInfo(int row) {
+    return isRow(row) ? std::get_if<TConvertInfo>(&at(row).source) : nullptr;
+}
+
+const FileSource* JobList::fileSource(int row) const {
+    return isRow(row) ? std::get_if<FileSource>(&this->row(row).source) : nullptr;
 }

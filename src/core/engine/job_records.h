@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <variant>
 
 // What was read about a source when its row was added. Kept beside every row of the job list.
 struct Toriginalinfo {
@@ -24,3 +25,14 @@ struct TConvertInfo {
     qint32 chapterStart = 0;
     qint32 chapterEnd = 0;
 };
+
+// A file source with what its probe found beyond the record's texts.
+struct FileSource {
+    QString path;
+    bool hasVideo = true;
+    bool hasAudio = true;
+};
+
+// Where a row's job reads from: a file, or a title or chapter of a DVD. The queue picks the
+// job start from it, and the DVD locator and the preview's input are made from it.
+using JobSource = std::variant<FileSource, TConvertInfo>;

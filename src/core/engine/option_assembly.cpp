@@ -5,6 +5,7 @@
 #include "core/engine/time_value.h"
 #include "core/profiles/picture_size.h"
 #include "core/profiles/profile_catalog.h"
+#include "core/profiles/rate_plan.h"
 
 bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int row,
                      intputrec& rec, QString* error) {
@@ -63,17 +64,18 @@ bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int
         // the source's own size is kept.
         if (picture && picture->width > 0 && picture->height > 0) {
             sizeOption = QStringLiteral(" -s ") + sizeText;
-            aspectOption =
-                QStringLiteral(" -aspect ") +
-                QString::number(static_cast<double>(picture->width) / picture->height, 'f', 4);
+            // At most five significant digits, then written with four decimals: 2000x150 gives
+            // 13.3330, 320x240 gives 1.3333.
+            const double ratio = static_cast<double>(picture->width) / picture->height;
+            aspectOption = QStringLiteral(" -aspect ") +
+                           QString::number(QString::number(ratio, 'g', 5).toDouble(), 'f', 4);
         }
     }
 
     if (!disc) {
         // The same computation as the size estimate, so both always agree.
         QString rateError;
-        const std::optional<ProfileSelection::RateParts> parts =
-            selection.rateParts(row, &rateError);
+        const std::optional<RatePlan> parts = planRates(selection.rateChoices(), info, &rateError);
         if (!parts) {
             return fail(rateError);
         }

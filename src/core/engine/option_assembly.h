@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "core/engine/invocation.h"
+#include "core/engine/job_list.h"
 #include "core/profiles/profile_selection.h"
 
 // Fills the option fields of rec (size, aspect, video, audio, rate, channel, disc target and

@@ -1,38 +1,22 @@
 #include "core/engine/progress_monitor.h"
 
+#include "core/engine/whole_number.h"
+
 #include <QByteArrayView>
 #include <algorithm>
 #include <optional>
 
 namespace {
 
-// An unfinished line longer than this is not a progress record; keeping only its end bounds
-// the buffer when an encoder writes without line breaks.
-constexpr qsizetype kMaxPendingBytes = 64 * 1024;
+// Beyond this a position is not a time but a broken text.
+constexpr qint64 kMaxSeconds = 999'999'999'999;
 
-bool isBreak(char c) {
-    return c == '\r' || c == '\n';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 bool isNameChar(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
 
-// A run of decimal digits as a number; nullopt when empty or too long to be a time.
 std::optional<qint64> digitsValue(QByteArrayView digits) {
-    if (digits.isEmpty() || digits.size() > 12) {
-        return std::nullopt;
-    }
-    qint64 v = 0;
-    for (const char c : digits) {
-        if (!isDigit(c)) {
-            return std::nullopt;
-        }
-        v = v * 10 + (c - '0');
-    }
-    return v;
+    return wholeNumber(digits, kMaxSeconds);
 }
 
 // Whole seconds of a position the encoder wrote: "12.34" (seconds) or "00:01:23.45" (FFmpeg 5,
@@ -136,38 +120,35 @@ std::optional<ProgressRecord> progressRecord(QByteArrayView line) {
 
 }  // namespace
 
-ProgressMonitor::ProgressMonitor(AppState& state, JobList& jobs, QObject* parent)
-    : QObject(parent), state_(state), jobs_(jobs) {
+ProgressMonitor::ProgressMonitor(JobList& jobs, QObject* parent) : QObject(parent), jobs_(jobs) {
     timer2_.setInterval(100);
     timer2_.setSingleShot(false);
     connect(&timer2_, &QTimer::timeout, this, &ProgressMonitor::timer2Tick);
 }
 
-void ProgressMonitor::parseOutput(QByteArray& buffer) {
-    // Only whole lines are consumed; what follows the last line break waits for the next chunk.
-    qsizetype lastBreak = buffer.size() - 1;
-    while (lastBreak >= 0 && !isBreak(buffer.at(lastBreak))) {
-        --lastBreak;
-    }
-    if (lastBreak < 0) {
-        if (buffer.size() > kMaxPendingBytes) {
-            buffer.remove(0, buffer.size() - kMaxPendingBytes);
-        }
-        return;
-    }
+void ProgressMonitor::startRun() {
+    progressBase_ = 0;
+    row_ = -1;
+}
 
+void ProgressMonitor::startJob(int row, qint32 durationSeconds) {
+    row_ = row;
+    durationSeconds_ = durationSeconds;
+}
+
+void ProgressMonitor::parseOutput(LineBuffer& buffer) {
     // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
     // complete record is the position reached now, and the only one worth showing.
-    const QByteArrayView whole(buffer.constData(), lastBreak);
+    const QByteArrayView whole = buffer.completeLines();
     static constexpr QByteArrayView kTime("time=");
     std::optional<ProgressRecord> record;
     for (qsizetype at = whole.lastIndexOf(kTime); at >= 0 && !record;) {
         qsizetype lineStart = at;
-        while (lineStart > 0 && !isBreak(whole[lineStart - 1])) {
+        while (lineStart > 0 && !LineBuffer::isBreak(whole[lineStart - 1])) {
             --lineStart;
         }
         qsizetype lineEnd = at;
-        while (lineEnd < whole.size() && !isBreak(whole[lineEnd])) {
+        while (lineEnd < whole.size() && !LineBuffer::isBreak(whole[lineEnd])) {
             ++lineEnd;
         }
         record = progressRecord(whole.sliced(lineStart, lineEnd - lineStart));
@@ -178,7 +159,7 @@ void ProgressMonitor::parseOutput(QByteArray& buffer) {
         lastSpeed_ = record->speed == QByteArrayView("N/A")
                          ? QString()
                          : QString::fromLatin1(record->speed.data(), record->speed.size());
-        const int scale = 10000 - state_.progressBase;
+        const int scale = 10000 - progressBase_;
         if (timer2_.isActive()) {
             timer2_.stop();
         }
@@ -188,32 +169,21 @@ void ProgressMonitor::parseOutput(QByteArray& buffer) {
             durationSeconds_ > 0 ? mulDiv(record->seconds, scale, durationSeconds_) : 0;
         showProgress(static_cast<int>(std::clamp<qint64>(value, 0, 1000000)));
     }
-    buffer.remove(0, lastBreak + 1);
-    if (buffer.size() > kMaxPendingBytes) {
-        buffer.remove(0, buffer.size() - kMaxPendingBytes);
-    }
+    buffer.consumeCompleteLines();
 }
 
 void ProgressMonitor::showProgress(int value) {
     if (!timer2_.isActive()) {
-        value += state_.progressBase;
+        value += progressBase_;
     }
     lastValue_ = value;
-    if (view_ != nullptr) {
-        view_->setProgressPosition(value);
-    }
-    if (jobs_.isRow(state_.currentJob)) {
-        jobs_.setStatus(state_.currentJob, percentText(value));
+    if (jobs_.isRow(row_)) {
+        jobs_.setProgress(row_, value);
     }
     emit progressShown(value);
 }
 
-QString ProgressMonitor::percentText(int value) {
-    const int v = value < 0 ? 0 : value;
-    return QString::asprintf("%.2d.%.2d%%", v / 100, v % 100);
-}
-
 void ProgressMonitor::timer2Tick() {
-    state_.progressBase += 1;
-    showProgress(state_.progressBase);
+    progressBase_ += 1;
+    showProgress(progressBase_);
 }

@@ -1,56 +1,49 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
-#include "core/engine/app_state.h"
 #include "core/engine/job_list.h"
+#include "core/engine/line_buffer.h"
 
-// Where the progress value (hundredths of a percent, 0..10000, may exceed it) is shown besides
-// the running row's status: the progress bar of a front end.
-class ProgressView {
-public:
-    virtual ~ProgressView() = default;
-    virtual void setProgressVisible(bool visible) = 0;
-    virtual void setProgressPosition(int value) = 0;
-};
-
-// Parses the encoder's output for the position reached and shows it (bar + status column);
-// owns Timer2, the 100 ms creep used before a DVD job's first progress line.
+// Parses the encoder's output for the position reached and shows it: the running row's state
+// and progressShown() for the progress bar (hundredths of a percent, 0..10000, may exceed it).
+// Owns progressBase and Timer2, the 100 ms creep used before a DVD job's first progress line.
 class ProgressMonitor : public QObject {
     Q_OBJECT
-public:
-    ProgressMonitor(AppState& state, JobList& jobs, QObject* parent = nullptr);
+  public:
+    explicit ProgressMonitor(JobList& jobs, QObject* parent = nullptr);
 
-    void setView(ProgressView* view) { view_ = view; }
-    void setDurationSeconds(qint32 seconds) { durationSeconds_ = seconds; }
+    // A run starts: progressBase goes back to 0 (it grows across the jobs of one run).
+    void startRun();
+    // A job of the run starts on row `row`, its duration the progress denominator.
+    void startJob(int row, qint32 durationSeconds);
     qint32 durationSeconds() const { return durationSeconds_; }
+    qint32 progressBase() const { return progressBase_; }
 
-    // Parse output: consumes whole lines from buffer (CR, LF or CR LF end a line), shows progress.
-    void parseOutput(QByteArray& buffer);
-    // Show progress (value): adds progressBase unless Timer2 runs, moves the bar, writes status.
+    // Parse output: consumes the buffer's whole lines and shows the last position they carry.
+    void parseOutput(LineBuffer& buffer);
+    // Show progress (value): adds progressBase unless Timer2 runs, writes the row's state.
     void showProgress(int value);
-    // "45.67%"; "100.50%" beyond the end; never negative.
-    static QString percentText(int value);
 
     QTimer& timer2() { return timer2_; }
     void timer2Tick();
 
-    // The last value shown, for front ends that report progress themselves (CLI).
+    // The last value shown and the last speed= the encoder reported ("1.5x", empty when
+    // unknown), for front ends that report progress in words.
     int lastValue() const { return lastValue_; }
-    // The last speed= the encoder reported ("1.5x"), empty when unknown.
     const QString& lastSpeed() const { return lastSpeed_; }
 
-signals:
+  signals:
     void progressShown(int value);
 
-private:
-    AppState& state_;
+  private:
     JobList& jobs_;
-    ProgressView* view_ = nullptr;
     QTimer timer2_;
+    int row_ = -1;
     qint32 durationSeconds_ = 0;
+    qint32 progressBase_ = 0;
     int lastValue_ = 0;
     QString lastSpeed_;
 };

@@ -1,21 +1,23 @@
 #include "core/profiles/picture_size.h"
 
-std::optional<int> wholeNumber(const QString& text, int limit) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < 0 || value > limit) {
-        return std::nullopt;
-    }
-    return value;
+#include "core/engine/whole_number.h"
+
+namespace {
+
+std::optional<int> sideOf(QStringView text) {
+    const std::optional<qint64> value = wholeNumber(text, PictureSize::kMaxSide);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
+
+}  // namespace
 
 std::optional<PictureSize> PictureSize::parse(const QString& sizeText) {
     const qsizetype x = sizeText.indexOf(QLatin1Char('x'));
     if (x < 0) {
         return std::nullopt;
     }
-    const std::optional<int> width = wholeNumber(sizeText.left(x), kMaxSide);
-    const std::optional<int> height = wholeNumber(sizeText.mid(x + 1), kMaxSide);
+    const std::optional<int> width = sideOf(QStringView(sizeText).left(x));
+    const std::optional<int> height = sideOf(QStringView(sizeText).mid(x + 1));
     if (!width || !height) {
         return std::nullopt;
     }
@@ -27,7 +29,7 @@ std::optional<int> PictureSize::heightOf(const QString& sizeText) {
     if (x < 0) {
         return std::nullopt;
     }
-    return wholeNumber(sizeText.mid(x + 1), kMaxSide);
+    return sideOf(QStringView(sizeText).mid(x + 1));
 }
 
 QString PictureSize::sizeTextOfEntry(const QString& entry) {

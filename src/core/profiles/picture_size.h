@@ -19,6 +19,3 @@ struct PictureSize {
     // The part of a size entry the encoder receives: the text before its first "(".
     static QString sizeTextOfEntry(const QString& entry);
 };
-
-// A decimal whole number 0..limit (blanks around it allowed), or nullopt.
-std::optional<int> wholeNumber(const QString& text, int limit);

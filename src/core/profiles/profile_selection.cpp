@@ -5,21 +5,14 @@
 #include <cmath>
 #include <utility>
 
-#include "core/engine/time_value.h"
-#include "core/profiles/picture_size.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/profiles/profile_file.h"
+#include "platform/edition.h"
 
 namespace {
 
-// What a source whose audio rate is not known is taken to carry.
-constexpr int kUnknownAudioKbps = 128;
-
 constexpr int kNormalLevel = 2;
 constexpr int kStereo = 1;
-// Beyond this a rate is not a believable value but a broken text; with PictureSize::kMaxSide
-// it also keeps every sum and product well inside 64-bit arithmetic.
-constexpr int kMaxKbps = 10'000'000;
 
 QStringList fixedQualityEntries() {
     QStringList entries;
@@ -57,12 +50,11 @@ int fallbackFor(const QString& key, const ChoiceList& list) {
 
 }  // namespace
 
-ProfileSelection::ProfileSelection(AppState& state, JobList& jobs, platform::IniFile choices,
+ProfileSelection::ProfileSelection(QString programFileName, ChoicesStore& choices,
                                    QString profilesPopPath, QObject* parent)
     : QObject(parent),
-      state_(state),
-      jobs_(jobs),
-      choices_(std::move(choices)),
+      programFileName_(std::move(programFileName)),
+      choices_(choices),
       profilesPopPath_(std::move(profilesPopPath)),
       video_(fixedQualityEntries(), -1),
       audio_(fixedQualityEntries(), -1),
@@ -70,7 +62,7 @@ ProfileSelection::ProfileSelection(AppState& state, JobList& jobs, platform::Ini
     // A user's change of any list only refreshes the estimates; choices are stored when
     // another profile is selected.
     for (ChoiceList* list : {&size_, &video_, &audio_, &channel_}) {
-        connect(list, &ChoiceList::userChanged, this, [this](int) { refreshEstimates(); });
+        connect(list, &ChoiceList::userChanged, this, [this](int) { emit choicesChanged(); });
     }
 }
 
@@ -78,6 +70,23 @@ int ProfileSelection::activeProfile() const {
     // The picker moves currentProfile on mere hovering; what the lists, the option text and
     // the name show is always the profile last selected.
     return previousProfile_ > 0 ? previousProfile_ : currentProfile_;
+}
+
+bool ProfileSelection::isDvdEdition() const {
+    return platform::isDvdEdition(programFileName_);
+}
+
+RateChoices ProfileSelection::rateChoices() const {
+    RateChoices c;
+    c.profile = activeProfile();
+    c.extension = extension();
+    c.sizeEntry = size_.currentText();
+    c.videoLevel = video_.itemIndex();
+    c.videoEntry = video_.currentText();
+    c.audioLevel = audio_.itemIndex();
+    c.audioEntry = audio_.currentText();
+    c.videoRates = videoRates_;
+    return c;
 }
 
 QString ProfileSelection::extension() const {
@@ -93,8 +102,8 @@ bool ProfileSelection::selectProfile(int number, QString* error) {
     const std::optional<ProfileRecord> record =
         readProfileRecord(profilesPopPath_, number, &readError);
 
-    if (category_ >= 1 && category_ <= 14 && display_) {
-        display_->showCategoryPicture(category_);
+    if (category_ >= 1 && category_ <= 14) {
+        emit categoryPictureShown(category_);
     }
     if (!record) {
         if (error) {
@@ -106,9 +115,7 @@ bool ProfileSelection::selectProfile(int number, QString* error) {
     if (const std::optional<QString> name = ProfileCatalog::displayNameOf(number)) {
         currentDisplayName_ = *name;
     }
-    if (display_) {
-        display_->showProfileText(currentDisplayName_);
-    }
+    emit displayNameShown(currentDisplayName_);
 
     storeChoices(previousProfile_);
 
@@ -125,7 +132,6 @@ bool ProfileSelection::selectProfile(int number, QString* error) {
     restoreChoices(number);
     ensureChoices();
     previousProfile_ = number;
-    refreshEstimates();
     emit profileSelected(number);
     return true;
 }
@@ -172,8 +178,7 @@ void ProfileSelection::setUpQualityLists(int number, const QString& rateLine) {
     // has no source bit rates to keep). Everywhere else they are taken away, so a list-range
     // profile selected after a derived-range one never offers them.
     const bool offerOriginals = !noVideo && ProfileCatalog::isDerivedRange(number) &&
-                                !ProfileCatalog::isMp4Extension(extension()) &&
-                                !state_.isDvdEdition();
+                                !ProfileCatalog::isMp4Extension(extension()) && !isDvdEdition();
     QStringList videoExtras;
     QStringList audioExtras;
     if (offerOriginals) {
@@ -222,8 +227,7 @@ ChoiceList& ProfileSelection::listForKey(const QString& key) {
 }
 
 void ProfileSelection::storeChoices(int number) {
-    for (const ChoiceDefault& choice :
-         ProfileCatalog::defaultChoicesOf(number, state_.isDvdEdition())) {
+    for (const ChoiceDefault& choice : ProfileCatalog::defaultChoicesOf(number, isDvdEdition())) {
         const ChoiceList* list = &listForKey(choice.key);
         if (list->itemIndex() >= 0) {
             choices_.writeInt(QString::number(number), choice.key, list->itemIndex());
@@ -232,8 +236,7 @@ void ProfileSelection::storeChoices(int number) {
 }
 
 void ProfileSelection::restoreChoices(int number) {
-    for (const ChoiceDefault& choice :
-         ProfileCatalog::defaultChoicesOf(number, state_.isDvdEdition())) {
+    for (const ChoiceDefault& choice : ProfileCatalog::defaultChoicesOf(number, isDvdEdition())) {
         ChoiceList* list = &listForKey(choice.key);
         const int stored = choices_.readInt(QString::number(number), choice.key, choice.index);
         if (stored >= 0 && stored < list->count()) {
@@ -261,135 +264,4 @@ void ProfileSelection::ensureChoices() {
     ensureChoice(video_, kNormalLevel);
     ensureChoice(audio_, kNormalLevel);
     ensureChoice(channel_, kStereo);
-}
-
-void ProfileSelection::refreshEstimates() {
-    for (int row = 0; row < jobs_.rowCount(); ++row) {
-        // A row whose values cannot be worked out shows no estimate; the others still do.
-        jobs_.setSubItem(row, JobList::OutputSizeColumn, estimateOutputSize(row));
-    }
-}
-
-std::optional<ProfileSelection::RateParts> ProfileSelection::rateParts(int row,
-                                                                       QString* error) const {
-    auto fail = [error](const QString& message) -> std::optional<RateParts> {
-        if (error) {
-            *error = message;
-        }
-        return std::nullopt;
-    };
-    const int profile = activeProfile();
-    if (!ProfileCatalog::isProfileNumber(profile)) {
-        return fail(QStringLiteral("No output profile is selected."));
-    }
-    if (!jobs_.isRow(row)) {
-        return fail(QStringLiteral("There is no row %1 in the job list.").arg(row));
-    }
-
-    RateParts parts;
-    if (const std::optional<int> total = ProfileCatalog::discTotalKbps(profile)) {
-        parts.totalKbps = *total;
-        return parts;
-    }
-    const Toriginalinfo& info = jobs_.jobInfo(row);
-
-    // Video.
-    const int videoLevel = video_.itemIndex();
-    const bool levelChosen = videoLevel >= 0 && videoLevel < ProfileCatalog::kQualityLevels;
-    if (ProfileCatalog::isListRange(profile)) {
-        if (videoRates_[0] != QLatin1String("*") && levelChosen) {
-            const QString& text = videoRates_[static_cast<size_t>(videoLevel)];
-            const std::optional<int> rate = wholeNumber(text, kMaxKbps);
-            if (!rate) {
-                return fail(QStringLiteral("The video rate \"%1\" of \"%2\" in profiles.pop is "
-                                           "not a whole number.")
-                                .arg(text, video_.currentText()));
-            }
-            parts.videoKbps = *rate;
-        }
-    } else if (video_.currentText() == ProfileCatalog::kOriginalVideo) {
-        const std::optional<int> rate = wholeNumber(info.videoKbps, kMaxKbps);
-        if (!rate) {
-            return fail(QStringLiteral("The source's video bit rate \"%1\" is not a whole number.")
-                            .arg(info.videoKbps));
-        }
-        parts.videoKbps = *rate;
-    } else if (levelChosen) {
-        std::optional<int> height;
-        if (size_.currentText() == ProfileCatalog::kOriginalSize) {
-            height = PictureSize::heightOf(info.dimensions);
-            if (!height) {
-                return fail(QStringLiteral("The source's picture size \"%1\" is not width x "
-                                           "height.")
-                                .arg(info.dimensions));
-            }
-        } else {
-            // A size entry that names no height ("No Video") counts as no video rate.
-            height = PictureSize::heightOf(PictureSize::sizeTextOfEntry(size_.currentText()));
-        }
-        if (height) {
-            const double factor =
-                ProfileCatalog::videoFactors(profile)[static_cast<size_t>(videoLevel)];
-            // Halves go to the even neighbour (the default rounding mode).
-            parts.videoKbps = static_cast<int>(std::nearbyint(*height * factor));
-        }
-    }
-
-    // Audio.
-    const int audioLevel = audio_.itemIndex();
-    const bool originalAudio = audio_.currentText() == ProfileCatalog::kOriginalAudio;
-    const bool audioLevelChosen = audioLevel >= 0 && audioLevel < ProfileCatalog::kQualityLevels;
-    if (!originalAudio && !audioLevelChosen) {
-        return fail(QStringLiteral("No audio quality is chosen."));
-    }
-    if (ProfileCatalog::isMobileAudioExtension(extension())) {
-        // AMR has five rates only; keeping the source's rate means its best one, 12.2.
-        const double amr =
-            ProfileCatalog::amrRates()[originalAudio ? 0 : static_cast<size_t>(audioLevel)];
-        parts.audioKbps = static_cast<int>(std::lround(amr));
-        parts.audioBitsPerSecond = std::llround(amr * 1000.0);
-    } else if (originalAudio) {
-        const std::optional<int> rate = wholeNumber(info.audioKbps, kMaxKbps);
-        if (!rate) {
-            return fail(QStringLiteral("The source's audio bit rate \"%1\" is not a whole number.")
-                            .arg(info.audioKbps));
-        }
-        // A rate of 0 means the source's rate is unknown; an encoder asked for 0 bit/s fails
-        // (wmav2) or guesses, so use the rate Add file assumes for such sources.
-        parts.audioKbps = *rate > 0 ? *rate : kUnknownAudioKbps;
-        parts.audioBitsPerSecond = qint64{parts.audioKbps} * 1000;
-    } else {
-        parts.audioKbps = ProfileCatalog::audioRates()[static_cast<size_t>(audioLevel)];
-        parts.audioBitsPerSecond = qint64{parts.audioKbps} * 1000;
-    }
-
-    parts.totalKbps = parts.videoKbps + parts.audioKbps;
-    return parts;
-}
-
-std::optional<int> ProfileSelection::totalRateKbps(int row) const {
-    const std::optional<RateParts> parts = rateParts(row);
-    if (!parts) {
-        return std::nullopt;
-    }
-    return parts->totalKbps;
-}
-
-QString ProfileSelection::estimateOutputSize(int row) const {
-    const std::optional<int> total = totalRateKbps(row);
-    if (!total) {
-        return {};
-    }
-    const qint64 seconds = std::max<qint64>(0, secondsOfTimeValue(jobs_.jobInfo(row).duration));
-    // 64-bit: a long file at a high rate overflows 32 bits (3222 kbit/s x 12 h already does).
-    const qint64 kilobits = qint64{*total} * seconds;
-    const double megabytes = static_cast<double>(kilobits) / 8.0 / 1024.0 * 1000.0 / 1024.0;
-
-    // Five significant digits, then two decimals; from 100000 on, exponent form.
-    // QString::number always writes '.', whatever the locale.
-    const double rounded = QString::number(megabytes, 'g', 5).toDouble();
-    if (rounded >= 100000.0) {
-        return QString::number(megabytes, 'E', 4) + QStringLiteral("MB");
-    }
-    return QString::number(rounded, 'f', 2) + QStringLiteral("MB");
 }

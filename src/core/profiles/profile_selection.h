@@ -5,28 +5,21 @@
 #include <array>
 #include <optional>
 
-#include "core/engine/app_state.h"
-#include "core/engine/job_list.h"
 #include "core/profiles/choice_list.h"
-#include "platform/ini_file.h"
-
-// Where the selected profile's name and category picture are shown (the skin's "profilestext"
-// and category image). Front ends implement it; the core never touches widgets.
-class ProfileDisplay {
-  public:
-    virtual ~ProfileDisplay() = default;
-    virtual void showProfileText(const QString& displayName) = 0;
-    virtual void showCategoryPicture(int category) = 0;
-};
+#include "core/profiles/choices_store.h"
+#include "core/profiles/rate_plan.h"
 
 // The selected profile and its four lists (cb_size, cb_videobitrate, cb_audiobitrate,
-// cb_channel), the per-profile stored choices, and the size estimate of every row.
+// cb_channel), with each profile's choices kept in a ChoicesStore between selections. It reads
+// the profile's record from profiles.pop at each selection. Sizing and option assembly take
+// their inputs from rateChoices(); the estimates are OutputEstimates' to show.
 class ProfileSelection : public QObject {
     Q_OBJECT
   public:
-    // profilesPopPath: full path of profiles.pop; choices: the profile choices file.
-    ProfileSelection(AppState& state, JobList& jobs, platform::IniFile choices,
-                     QString profilesPopPath, QObject* parent = nullptr);
+    // programFileName decides the edition (its defaults and entries); profilesPopPath is the
+    // full path of profiles.pop.
+    ProfileSelection(QString programFileName, ChoicesStore& choices, QString profilesPopPath,
+                     QObject* parent = nullptr);
 
     ChoiceList& sizeList() { return size_; }
     ChoiceList& videoList() { return video_; }
@@ -37,7 +30,7 @@ class ProfileSelection : public QObject {
     const ChoiceList& audioList() const { return audio_; }
     const ChoiceList& channelList() const { return channel_; }
 
-    void setDisplay(ProfileDisplay* display) { display_ = display; }
+    // The picker's current category, which chooses the category picture.
     void setCategory(int category) { category_ = category; }
     int category() const { return category_; }
 
@@ -53,6 +46,8 @@ class ProfileSelection : public QObject {
     const std::array<QString, 5>& videoRates() const { return videoRates_; }
     // The selected profile's codec options (record line 4), taken over for the next jobs.
     const QString& profileArgs() const { return profileArgs_; }
+    // What sizing and option assembly read of the current choices.
+    RateChoices rateChoices() const;
 
     // Selects profile `number` (also sets currentProfile). false with *error set when
     // profiles.pop cannot be read; the lists then keep what they held.
@@ -60,28 +55,16 @@ class ProfileSelection : public QObject {
     void storeChoices(int number);
     void restoreChoices(int number);
 
-    void refreshEstimates();
-    // Total kbit/s (video + audio) of the current choices for row `row`; nullopt when a value
-    // it needs is not a number.
-    std::optional<int> totalRateKbps(int row) const;
-    // "7.15MB"; empty when the total cannot be worked out.
-    QString estimateOutputSize(int row) const;
-
-    // The parts of totalRateKbps for row `row`. Option assembly derives its video and audio
-    // rates from these, so the estimate and the encoder options always agree.
-    struct RateParts {
-        int videoKbps = 0;              // 0: no video rate (audio-only or no picture height)
-        int audioKbps = 0;              // as counted in the total (AMR rates rounded)
-        qint64 audioBitsPerSecond = 0;  // as handed to the encoder (AMR rates exact: 7400)
-        int totalKbps = 0;              // video + audio, or a disc profile's fixed total
-    };
-    // nullopt with *error set when a value it needs is not a whole number.
-    std::optional<RateParts> rateParts(int row, QString* error = nullptr) const;
-
   signals:
     void profileSelected(int number);
+    // The texts and picture the window shows for the selection ("profilestext", im_mainico).
+    void displayNameShown(const QString& displayName);
+    void categoryPictureShown(int category);
+    // The user changed one of the four lists.
+    void choicesChanged();
 
   private:
+    bool isDvdEdition() const;
     void buildSizeList(int number, const QStringList& entries);
     void setUpQualityLists(int number, const QString& rateLine);
     // Selects a valid entry when a list has none (see the .cpp for which one).
@@ -90,11 +73,9 @@ class ProfileSelection : public QObject {
     // The list that a stored-choices key ("size", "video bitrate", ...) belongs to.
     ChoiceList& listForKey(const QString& key);
 
-    AppState& state_;
-    JobList& jobs_;
-    platform::IniFile choices_;
+    QString programFileName_;
+    ChoicesStore& choices_;
     QString profilesPopPath_;
-    ProfileDisplay* display_ = nullptr;
     ChoiceList size_;
     ChoiceList video_;
     ChoiceList audio_;

@@ -5,25 +5,23 @@ const QString CommandGuards::kStopConvertText = QStringLiteral("Please first sto
 const QString CommandGuards::kBusyText =
     QStringLiteral("Please wait until the files being added have been examined.");
 
-namespace {
+CommandGuards::CommandGuards(UserInterface& ui) : ui_(ui) {}
 
-bool refuse(bool busy, UserInterface& ui, const QString& text) {
+bool CommandGuards::refuse(bool busy, const QString& text) {
     if (busy) {
-        ui.warning(text);
+        ui_.warning(text);
     }
     return busy;
 }
 
-}  // namespace
-
-bool CommandGuards::refusedWhilePlaying(const AppState& state, UserInterface& ui) {
-    return refuse(state.playing, ui, kStopPlayText);
+bool CommandGuards::refusedWhilePlaying() {
+    return refuse(playing(), kStopPlayText);
 }
 
-bool CommandGuards::refusedWhileConverting(const AppState& state, UserInterface& ui) {
-    return refuse(state.converting, ui, kStopConvertText);
+bool CommandGuards::refusedWhileConverting() {
+    return refuse(converting(), kStopConvertText);
 }
 
-bool CommandGuards::refusedWhileProbing(const AppState& state, UserInterface& ui) {
-    return refuse(state.probing, ui, kBusyText);
+bool CommandGuards::refusedWhileAdding() {
+    return refuse(adding(), kBusyText);
 }

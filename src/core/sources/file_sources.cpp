@@ -1,51 +1,35 @@
 #include "core/sources/file_sources.h"
 
-#include "core/shell/command_guards.h"
-
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaObject>
+#include <QThread>
 #include <algorithm>
-#include <optional>
+
+#include "core/engine/whole_number.h"
 
 namespace {
 
-std::optional<qint64> decimalInteger(const QString& text) {
-    if (text.isEmpty() || text.size() > 18) {
-        return std::nullopt;
-    }
-    qsizetype i = text.at(0) == QLatin1Char('-') ? 1 : 0;
-    if (i == text.size()) {
-        return std::nullopt;
-    }
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return text.at(0) == QLatin1Char('-') ? -value : value;
+// Rates beyond this are no believable rates but broken text.
+constexpr qint64 kMaxKbps = 10'000'000;
+
+// A stream rate for the record: the number written back, or the fallback when the text is no
+// rate at all (not a number, or a negative difference).
+QString rateOrFallback(const std::optional<qint64>& value, const char* fallback) {
+    return value ? QString::number(*value) : QString::fromLatin1(fallback);
 }
 
-// A stream rate for the record: the decimal integer written back, or the fallback when the
-// text is no rate at all (not a number, or a negative difference).
-QString rateOrFallback(const QString& text, const char* fallback) {
-    const std::optional<qint64> value = decimalInteger(text);
-    if (!value || *value < 0) {
-        return QString::fromLatin1(fallback);
-    }
-    return QString::number(*value);
+std::optional<qint64> kbps(const QString& text) {
+    return wholeNumber(text, kMaxKbps);
 }
 
-// total - other as decimal text; empty when either is not a decimal integer.
-QString difference(const QString& total, const QString& other) {
-    const std::optional<qint64> t = decimalInteger(total);
-    const std::optional<qint64> o = decimalInteger(other);
-    if (!t || !o) {
-        return {};
+// total - other; nullopt when either is not a rate or the difference is negative.
+std::optional<qint64> difference(const std::optional<qint64>& total,
+                                 const std::optional<qint64>& other) {
+    if (!total || !other || *other > *total) {
+        return std::nullopt;
     }
-    return QString::number(*t - *o);
+    return *total - *other;
 }
 
 // Windows lists a folder by name compared in upper case.
@@ -70,9 +54,23 @@ const QStringList& FileSources::folderExtensions() {
     return extensions;
 }
 
-FileSources::FileSources(AppState& state, JobList& jobs, ProfileSelection& selection,
-                         MediaProbe& probe, UserInterface& ui, QObject* parent)
-    : QObject(parent), state_(state), jobs_(jobs), selection_(selection), probe_(probe), ui_(ui) {}
+FileSources::FileSources(JobList& jobs, const OutputEstimates& estimates, CommandGuards& guards,
+                         UserInterface& ui, QString encoderPath, QString workFolder,
+                         QObject* parent)
+    : QObject(parent),
+      jobs_(jobs),
+      estimates_(estimates),
+      guards_(guards),
+      ui_(ui),
+      encoderPath_(std::move(encoderPath)),
+      workFolder_(std::move(workFolder)),
+      probeLimit_(std::max(1, QThread::idealThreadCount())) {}
+
+FileSources::~FileSources() = default;
+
+void FileSources::setProbeLimit(int limit) {
+    probeLimit_ = std::max(1, limit);
+}
 
 QString FileSources::captionOf(const QString& path) {
     // Everything before the last "." of the file name: "a.b.avi" gives "a.b".
@@ -100,8 +98,7 @@ QStringList FileSources::folderEntries(const QString& folder) {
 }
 
 bool FileSources::refusedWhileBusy() {
-    return CommandGuards::refusedWhileConverting(state_, ui_) ||
-           CommandGuards::refusedWhileProbing(state_, ui_);
+    return guards_.refusedWhileConverting() || guards_.refusedWhileAdding();
 }
 
 void FileSources::selectFirstIfNone() {
@@ -110,15 +107,203 @@ void FileSources::selectFirstIfNone() {
     }
 }
 
-std::optional<QString> FileSources::addFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return QStringLiteral("no such file");
+void FileSources::setBusy(bool busy) {
+    if (busy_ == busy) {
+        return;
     }
-    if (info.isDir()) {
-        return QStringLiteral("a folder, not a file");
+    busy_ = busy;
+    emit busyChanged(busy);
+}
+
+void FileSources::openFiles() {
+    if (refusedWhileBusy()) {
+        return;
     }
-    const MediaProbe::Result probed = probe_.probe(path);
+    const QStringList chosen = ui_.chooseFiles();
+    if (chosen.isEmpty()) {
+        selectFirstIfNone();
+        return;
+    }
+    addFiles(chosen);
+}
+
+void FileSources::openFolder() {
+    if (refusedWhileBusy()) {
+        return;
+    }
+    const QString folder = ui_.chooseFolder(QStringLiteral("File Directory"));
+    if (!folder.isEmpty()) {
+        addFolder(folder);
+    }
+}
+
+bool FileSources::addFiles(const QStringList& paths) {
+    if (refusedWhileBusy()) {
+        return false;
+    }
+    if (!paths.isEmpty()) {
+        jobs_.setVisible(true);
+    }
+    startBatch(paths, {});
+    return true;
+}
+
+bool FileSources::addFolder(const QString& folder) {
+    if (refusedWhileBusy()) {
+        return false;
+    }
+    jobs_.setVisible(true);
+    if (!QFileInfo(folder).isDir()) {
+        startBatch({}, {{folder, QStringLiteral("no such folder")}});
+        return true;
+    }
+    startBatch(folderEntries(folder), {});
+    return true;
+}
+
+void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& known) {
+    report_ = AddReport();
+    pending_.clear();
+    nextToStart_ = 0;
+    nextToCommit_ = 0;
+    setBusy(true);
+    ++generation_;
+    for (const Skipped& s : known) {
+        Pending p;
+        p.path = s.path;
+        p.skipReason = s.reason;
+        p.done = true;
+        pending_.push_back(std::move(p));
+    }
+    pending_.reserve(pending_.size() + static_cast<size_t>(paths.size()));
+    for (const QString& path : paths) {
+        Pending p;
+        p.path = path;
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            p.skipReason = QStringLiteral("no such file");
+        } else if (info.isDir()) {
+            p.skipReason = QStringLiteral("a folder, not a file");
+        }
+        p.done = !p.skipReason.isEmpty();
+        pending_.push_back(std::move(p));
+    }
+    // Everything reported so far stays in order, and the end always comes after the command
+    // has returned, so a front end can listen for it once the command has started.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = generation_] {
+            if (generation != generation_ || !busy_) {
+                return;  // cancelled before it began
+            }
+            commitReady();
+            startProbes();
+            if (nextToCommit_ == pending_.size() && probing_.isEmpty()) {
+                finishBatch();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void FileSources::startProbes() {
+    qsizetype free = probeLimit_ - probing_.size();
+    while (free > 0 && nextToStart_ < pending_.size() && !report_.cancelled &&
+           report_.encoderProblem.isEmpty()) {
+        Pending& p = pending_[nextToStart_++];
+        if (p.done) {
+            continue;
+        }
+        MediaProbe* probe = nullptr;
+        for (MediaProbe* candidate : std::as_const(probes_)) {
+            if (!candidate->isRunning()) {
+                probe = candidate;
+                break;
+            }
+        }
+        if (probe == nullptr) {
+            probe = new MediaProbe(encoderPath_, workFolder_, this);
+            connect(probe, &MediaProbe::finished, this,
+                    [this, probe](const MediaProbe::Result& r) { probeFinished(probe, r); });
+            probes_.append(probe);
+        }
+        probe->setTimeoutMs(probeTimeoutMs_);
+        probing_.insert(probe, nextToStart_ - 1);
+        probe->start(p.path);
+        --free;
+    }
+}
+
+void FileSources::probeFinished(MediaProbe* probe, const MediaProbe::Result& result) {
+    const auto it = probing_.constFind(probe);
+    if (it == probing_.constEnd()) {
+        return;
+    }
+    const size_t index = *it;
+    probing_.erase(it);
+    if (index < pending_.size()) {
+        pending_[index].result = result;
+        pending_[index].done = true;
+    }
+    if (!result.started && !result.cancelled && report_.encoderProblem.isEmpty()) {
+        // Every other file would fail the same way: say it once and end the batch.
+        report_.encoderProblem =
+            QStringLiteral("The encoder cannot be started (%1): %2")
+                .arg(QDir::toNativeSeparators(encoderPath_), result.errorText.isEmpty()
+                                                                 ? QStringLiteral("unknown error")
+                                                                 : result.errorText);
+        for (MediaProbe* running : std::as_const(probes_)) {
+            running->cancel();
+        }
+    }
+    commitReady();
+    startProbes();
+    const bool probing = !probing_.isEmpty();
+    const bool stopping = report_.cancelled || !report_.encoderProblem.isEmpty();
+    if (!probing && (nextToCommit_ == pending_.size() || stopping)) {
+        finishBatch();
+    }
+}
+
+void FileSources::commitReady() {
+    while (nextToCommit_ < pending_.size() && pending_[nextToCommit_].done) {
+        Pending& p = pending_[nextToCommit_++];
+        if (report_.cancelled || !report_.encoderProblem.isEmpty()) {
+            continue;  // the batch is ending; nothing more is added or reported
+        }
+        QString reason = p.skipReason;
+        JobList::Row row;
+        if (reason.isEmpty()) {
+            const std::optional<QString> why = rowOf(*p.result, row);
+            if (why) {
+                reason = *why;
+            }
+        }
+        if (!reason.isEmpty()) {
+            report_.skipped.append({p.path, reason});
+            emit fileSkipped(p.path, reason);
+            continue;
+        }
+        const int index = jobs_.addRow(std::move(row));
+        ++report_.added;
+        emit rowAdded(index);
+    }
+}
+
+void FileSources::finishBatch() {
+    if (!busy_) {
+        return;
+    }
+    pending_.clear();
+    probing_.clear();
+    nextToStart_ = 0;
+    nextToCommit_ = 0;
+    selectFirstIfNone();
+    setBusy(false);
+    emit batchFinished(report_);
+}
+
+std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed,
+                                          JobList::Row& row) const {
     if (probed.cancelled) {
         return QStringLiteral("adding was cancelled");
     }
@@ -130,7 +315,8 @@ std::optional<QString> FileSources::addFile(const QString& path) {
         return QStringLiteral("the encoder gave no answer in time");
     }
     ProbeValues v = probed.values;
-    if (!decimalInteger(v.totalKbps)) {
+    const std::optional<qint64> total = kbps(v.totalKbps);
+    if (!total) {
         QString reason = QStringLiteral("not a video the encoder can read (no overall bit rate)");
         // FFmpeg always ends a probe by asking for an output; any other last line is its
         // complaint about the file.
@@ -141,110 +327,38 @@ std::optional<QString> FileSources::addFile(const QString& path) {
         return reason;
     }
 
+    // Fill what the probe did not find from the overall rate.
+    std::optional<qint64> video = kbps(v.videoKbps);
+    std::optional<qint64> audio = kbps(v.audioKbps);
     if (v.videoKbps.isEmpty()) {
-        v.videoKbps = v.audioKbps.isEmpty() ? v.totalKbps : difference(v.totalKbps, v.audioKbps);
+        video = v.audioKbps.isEmpty() ? total : difference(total, audio);
     }
     if (v.audioKbps.isEmpty()) {
-        v.audioKbps = difference(v.totalKbps, v.videoKbps);
+        audio = difference(total, video);
     }
-    if (v.audioKbps == QLatin1String("0")) {
-        v.audioKbps = QStringLiteral("128");
+    if (audio == 0) {
+        audio = 128;
     }
     if (v.size.isEmpty()) {
         v.size = QStringLiteral("320x240");
     }
 
-    Toriginalinfo record;
-    record.source = path;
+    Toriginalinfo& record = row.info;
+    record.source = probed.path;
     record.dimensions = v.size;
-    record.videoKbps = rateOrFallback(v.videoKbps, "768");
-    record.audioKbps = rateOrFallback(v.audioKbps, "128");
+    record.videoKbps = rateOrFallback(video, "768");
+    record.audioKbps = rateOrFallback(audio, "128");
     record.duration = v.duration;
 
-    const int row = jobs_.addRow(captionOf(path),
-                                 {v.size, v.duration, QString(), QStringLiteral("Status")}, record);
-    state_.currentJob = row;
-    jobs_.setSubItem(row, JobList::OutputSizeColumn, selection_.estimateOutputSize(row));
-    emit fileAdded(row);
+    row.caption = captionOf(probed.path);
+    row.texts = {v.size, v.duration, estimates_.estimateFor(record)};
+    row.state = RowState();
+    row.source = FileSource{probed.path, v.hasVideo, v.hasAudio};
     return std::nullopt;
 }
 
-void FileSources::addEach(const QStringList& paths, AddReport& report) {
-    for (const QString& path : paths) {
-        if (cancelled_) {
-            break;
-        }
-        const std::optional<QString> reason = addFile(path);
-        if (reason) {
-            report.skipped.append({path, *reason});
-            emit fileSkipped(path, *reason);
-        } else {
-            ++report.added;
-        }
-    }
-}
-
-FileSources::AddReport FileSources::addFiles(const QStringList& paths) {
-    AddReport report;
-    if (refusedWhileBusy()) {
-        report.refused = true;
-        return report;
-    }
-    cancelled_ = false;
-    if (!paths.isEmpty()) {
-        jobs_.setVisible(true);
-    }
-    addEach(paths, report);
-    selectFirstIfNone();
-    return report;
-}
-
-FileSources::AddReport FileSources::addFolder(const QString& folder) {
-    AddReport report;
-    if (refusedWhileBusy()) {
-        report.refused = true;
-        return report;
-    }
-    if (folder.isEmpty()) {
-        return report;
-    }
-    cancelled_ = false;
-    jobs_.setVisible(true);
-    if (!QFileInfo(folder).isDir()) {
-        report.skipped.append({folder, QStringLiteral("no such folder")});
-        emit fileSkipped(folder, report.skipped.last().reason);
-        return report;
-    }
-    addEach(folderEntries(folder), report);
-    selectFirstIfNone();
-    return report;
-}
-
-FileSources::AddReport FileSources::openFiles() {
-    if (refusedWhileBusy()) {
-        AddReport report;
-        report.refused = true;
-        return report;
-    }
-    const QStringList chosen = ui_.chooseFiles();
-    if (chosen.isEmpty()) {
-        selectFirstIfNone();
-        return {};
-    }
-    return addFiles(chosen);
-}
-
-FileSources::AddReport FileSources::openFolder() {
-    if (refusedWhileBusy()) {
-        AddReport report;
-        report.refused = true;
-        return report;
-    }
-    return addFolder(ui_.chooseFolder(QStringLiteral("File Directory")));
-}
-
 void FileSources::remove() {
-    if (CommandGuards::refusedWhilePlaying(state_, ui_) || refusedWhileBusy()) {
+    if (guards_.refusedWhilePlaying() || refusedWhileBusy()) {
         return;
     }
     if (!jobs_.hasSelection()) {
@@ -258,7 +372,7 @@ void FileSources::remove() {
 }
 
 void FileSources::clear() {
-    if (CommandGuards::refusedWhilePlaying(state_, ui_) || refusedWhileBusy()) {
+    if (guards_.refusedWhilePlaying() || refusedWhileBusy()) {
         return;
     }
     if (jobs_.isEmpty()) {
@@ -270,6 +384,15 @@ void FileSources::clear() {
 }
 
 void FileSources::cancel() {
-    cancelled_ = true;
-    probe_.cancel();
+    if (!busy_) {
+        return;
+    }
+    report_.cancelled = true;
+    if (probing_.isEmpty()) {
+        finishBatch();
+        return;
+    }
+    for (MediaProbe* probe : std::as_const(probes_)) {
+        probe->cancel();
+    }
 }

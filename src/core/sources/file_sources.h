@@ -1,22 +1,23 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
-#include "core/engine/app_state.h"
 #include "core/engine/job_list.h"
-#include "core/profiles/profile_selection.h"
+#include "core/profiles/output_estimates.h"
+#include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
 #include "core/sources/media_probe.h"
 
-// The video edition's sources: Add Files, Add Folder, Remove and Clear, and Add file, which
-// probes one file and appends its row with its record and size estimate.
-//
-// While a probe is under way (AppState::probing) the commands that change the list (Add
-// Files, Add Folder, Remove, Clear) are refused (CommandGuards); so is Convert, by the queue.
+// The video edition's sources: Add Files, Add Folder, Remove and Clear. Adding is an add batch:
+// the files are probed concurrently (at most probeLimit() at a time) and their rows appear in
+// the order the files were given, whatever order the probes end in. While a batch runs, the
+// commands that change the list are refused (the busy guard), and so is Convert.
 class FileSources : public QObject {
     Q_OBJECT
   public:
@@ -30,27 +31,36 @@ class FileSources : public QObject {
         QString reason;
     };
     struct AddReport {
-        bool refused = false;  // the command was refused by a guard (a warning was shown)
         int added = 0;
         QList<Skipped> skipped;
+        bool cancelled = false;
+        // The encoder could not be started at all: said once, and the batch ended there.
+        QString encoderProblem;
     };
 
-    FileSources(AppState& state, JobList& jobs, ProfileSelection& selection, MediaProbe& probe,
-                UserInterface& ui, QObject* parent = nullptr);
+    FileSources(JobList& jobs, const OutputEstimates& estimates, CommandGuards& guards,
+                UserInterface& ui, QString encoderPath, QString workFolder,
+                QObject* parent = nullptr);
+    ~FileSources() override;
 
-    // The commands as the front ends reach them: the file-open dialog and the folder dialog
-    // of the user interface.
-    AddReport openFiles();
-    AddReport openFolder();
-    // Add Files and Add Folder with the paths already chosen.
-    AddReport addFiles(const QStringList& paths);
-    AddReport addFolder(const QString& folder);
+    // How many probes run at once; the number of cores unless set.
+    int probeLimit() const { return probeLimit_; }
+    void setProbeLimit(int limit);
+    void setProbeTimeoutMs(int ms) { probeTimeoutMs_ = ms; }
+
+    // The commands as the window reaches them: the file-open dialog and the folder dialog.
+    void openFiles();
+    void openFolder();
+    // Add Files and Add Folder with the paths already chosen. Return at once; false when the
+    // command was refused (a warning was shown). batchFinished() follows every true.
+    bool addFiles(const QStringList& paths);
+    bool addFolder(const QString& folder);
     void remove();
     void clear();
 
-    // Probes path and appends its row; the reason when it was not added.
-    std::optional<QString> addFile(const QString& path);
-    // Ends the probe under way and adds no further file of the command that runs.
+    // The add batch's busy state (set while files are being examined).
+    bool busy() const { return busy_; }
+    // Ends the probes under way; no further file of the batch is added.
     void cancel();
 
     // "clip.avi" -> "clip", "a.b.mp4" -> "a.b", "clip" -> "clip", folders left off.
@@ -61,21 +71,46 @@ class FileSources : public QObject {
     static QStringList folderEntries(const QString& folder);
 
   signals:
+    void busyChanged(bool busy);
     // A file was not added (the front end tells the user; the list does not).
     void fileSkipped(const QString& path, const QString& reason);
-    void fileAdded(int row);
+    void rowAdded(int row);
+    void batchFinished(const FileSources::AddReport& report);
 
   private:
-    // Refused while converting or while a probe runs (a warning is shown).
+    struct Pending {
+        QString path;
+        std::optional<MediaProbe::Result> result;
+        QString skipReason;  // known without a probe (no such file, a folder)
+        bool done = false;
+    };
+
     bool refusedWhileBusy();
     void selectFirstIfNone();
-    // Add file for each path in turn, until cancelled; skipped files go into the report.
-    void addEach(const QStringList& paths, AddReport& report);
+    void startBatch(const QStringList& paths, const QList<Skipped>& known);
+    void startProbes();
+    void probeFinished(MediaProbe* probe, const MediaProbe::Result& result);
+    // Adds the rows (or reports the skips) of the pending files that are done, in order.
+    void commitReady();
+    void finishBatch();
+    // The row of a probed file, or the reason it is not added.
+    std::optional<QString> rowOf(const MediaProbe::Result& result, JobList::Row& row) const;
+    void setBusy(bool busy);
 
-    AppState& state_;
     JobList& jobs_;
-    ProfileSelection& selection_;
-    MediaProbe& probe_;
+    const OutputEstimates& estimates_;
+    CommandGuards& guards_;
     UserInterface& ui_;
-    bool cancelled_ = false;
+    QString encoderPath_;
+    QString workFolder_;
+    int probeLimit_ = 2;
+    int probeTimeoutMs_ = MediaProbe::kDefaultTimeoutMs;
+    QList<MediaProbe*> probes_;
+    QHash<const MediaProbe*, size_t> probing_;  // which pending file each running probe examines
+    std::vector<Pending> pending_;
+    size_t nextToStart_ = 0;
+    size_t nextToCommit_ = 0;
+    AddReport report_;
+    bool busy_ = false;
+    quint64 generation_ = 0;  // which batch a deferred start belongs to
 };

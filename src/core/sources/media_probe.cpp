@@ -1,90 +1,61 @@
 #include "core/sources/media_probe.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
+#include "core/engine/encoder_output.h"
 #include "core/engine/invocation.h"
 
-namespace {
-
-QString lastLineOf(const QByteArray& text) {
-    const QList<QByteArray> lines = text.split('\n');
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        const QByteArray line = it->trimmed();
-        if (!line.isEmpty()) {
-            const qsizetype cr = line.lastIndexOf('\r');
-            return QString::fromUtf8(cr < 0 ? line : line.mid(cr + 1)).trimmed();
+MediaProbe::MediaProbe(QString encoderPath, QString workFolder, QObject* parent)
+    : QObject(parent), encoderPath_(std::move(encoderPath)), workFolder_(std::move(workFolder)) {
+    watchdog_.setSingleShot(true);
+    connect(&watchdog_, &QTimer::timeout, this, [this] {
+        if (job_ != nullptr) {
+            result_.timedOut = true;
+            job_->terminate();
         }
-    }
-    return {};
+    });
 }
-
-}  // namespace
-
-MediaProbe::MediaProbe(AppState& state, QString encoderPath, QString workFolder, QObject* parent)
-    : QObject(parent),
-      state_(state),
-      encoderPath_(std::move(encoderPath)),
-      workFolder_(std::move(workFolder)) {}
 
 QString MediaProbe::commandLineOf(const QString& path) const {
     return Quote(encoderPath_) + QStringLiteral(" -i ") + Quote(path);
 }
 
-MediaProbe::Result MediaProbe::probe(const QString& path) {
-    Result result;
-    if (state_.probing) {
-        result.errorText = QStringLiteral("another file is being examined");
-        return result;
+void MediaProbe::start(const QString& path) {
+    if (job_ != nullptr) {
+        return;
     }
-    state_.probing = true;
-    cancelled_ = false;
-
-    ProbeParser parser;
+    result_ = Result();
+    result_.path = path;
+    parser_.reset();
     EncoderJob* job = new EncoderJob(this);
     job_ = job;
-    QEventLoop loop;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    JobEnd end;
-    bool ended = false;
-
-    connect(job, &EncoderJob::chunkArrived, &loop, [&] {
-        parser.parse(job->buffer());
-        watchdog.start(timeoutMs_);
+    connect(job, &EncoderJob::chunkArrived, this, [this, job] {
+        parser_.parse(job->buffer());
+        watchdog_.start(timeoutMs_);
     });
-    connect(job, &EncoderJob::ended, &loop, [&](const JobEnd& e) {
-        end = e;
-        ended = true;
-        loop.quit();
-    });
-    connect(&watchdog, &QTimer::timeout, &loop, [&] {
-        result.timedOut = true;
-        job->terminate();
-    });
-
+    connect(job, &EncoderJob::ended, this, &MediaProbe::onEnded);
     job->launch(encoderPath_, {QStringLiteral("-i"), path}, workFolder_);
-    watchdog.start(timeoutMs_);
-    if (!ended) {
-        loop.exec();
+    watchdog_.start(timeoutMs_);
+}
+
+void MediaProbe::onEnded(const JobEnd& end) {
+    EncoderJob* job = job_;
+    if (job == nullptr) {
+        return;
     }
-    parser.finish(job->buffer());
-
-    result.values = parser.values();
-    result.started = end.started;
-    result.cancelled = cancelled_;
-    result.errorText = end.errorText;
-    result.lastLine = lastLineOf(end.outputTail);
-
+    watchdog_.stop();
+    parser_.finish(job->buffer());
+    result_.values = parser_.values();
+    result_.started = end.started;
+    result_.errorText = end.errorText;
+    const QStringList last = lastOutputLines(end.outputTail, 1);
+    result_.lastLine = last.isEmpty() ? QString() : last.first();
     job_ = nullptr;
     job->deleteLater();
-    state_.probing = false;
-    return result;
+    emit finished(result_);
 }
 
 void MediaProbe::cancel() {
     if (job_ != nullptr) {
-        cancelled_ = true;
+        result_.cancelled = true;
         job_->terminate();
     }
 }

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
-#include "core/engine/app_state.h"
 #include "core/engine/encoder_runner.h"
 #include "core/sources/probe_parser.h"
 
 // The media probe: runs the encoder on one file with no output ("-i FILE") and reads what it
 // prints. It has its own EncoderJob, never the conversion runner's, so probing and converting
-// share no process. probe() waits in a local event loop (the loop plays the part of handling
-// window messages until the probe is over) with AppState::probing set meanwhile.
+// share no process. start() returns at once; finished() follows exactly once per probe.
 class MediaProbe : public QObject {
     Q_OBJECT
   public:
@@ -21,6 +19,7 @@ class MediaProbe : public QObject {
     static constexpr int kDefaultTimeoutMs = 60 * 1000;
 
     struct Result {
+        QString path;
         ProbeValues values;
         bool started = false;    // the encoder could be started
         bool timedOut = false;   // ended by the time limit
@@ -29,7 +28,7 @@ class MediaProbe : public QObject {
         QString lastLine;        // the last line the encoder printed (its complaint, usually)
     };
 
-    MediaProbe(AppState& state, QString encoderPath, QString workFolder, QObject* parent = nullptr);
+    MediaProbe(QString encoderPath, QString workFolder, QObject* parent = nullptr);
 
     const QString& encoderPath() const { return encoderPath_; }
     void setTimeoutMs(int ms) { timeoutMs_ = ms; }
@@ -37,17 +36,23 @@ class MediaProbe : public QObject {
     // The command line as shown to people: Quote(encoderPath) " -i " Quote(path).
     QString commandLineOf(const QString& path) const;
 
-    // Runs the probe on path and returns once the encoder has ended and its output is read.
-    // Refuses (returns a result with started false) while another probe is under way.
-    Result probe(const QString& path);
-    // Ends a probe under way at once (Ctrl-C in the CLI, closing a window).
+    // Starts the probe of path. Ignored while this probe is under way.
+    void start(const QString& path);
+    bool isRunning() const { return job_ != nullptr; }
+    // Ends the probe under way; finished() follows with cancelled set.
     void cancel();
 
+  signals:
+    void finished(const MediaProbe::Result& result);
+
   private:
-    AppState& state_;
+    void onEnded(const JobEnd& end);
+
     QString encoderPath_;
     QString workFolder_;
     int timeoutMs_ = kDefaultTimeoutMs;
     QPointer<EncoderJob> job_;
-    bool cancelled_ = false;
+    ProbeParser parser_;
+    QTimer watchdog_;
+    Result result_;
 };

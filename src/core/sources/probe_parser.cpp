@@ -17,35 +17,23 @@ bool isAlnum(QChar c) {
     return c.isLetterOrNumber();
 }
 
-bool isLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
-
 }  // namespace
 
 void ProbeParser::reset() {
     *this = ProbeParser();
 }
 
-void ProbeParser::parse(QByteArray& buffer) {
-    qsizetype consumed = 0;
-    for (qsizetype i = 0; i < buffer.size(); ++i) {
-        if (!isLineBreak(buffer.at(i))) {
-            continue;
-        }
-        parseLine(QString::fromLatin1(buffer.constData() + consumed, i - consumed));
-        if (buffer.at(i) == '\r' && i + 1 < buffer.size() && buffer.at(i + 1) == '\n') {
-            ++i;
-        }
-        consumed = i + 1;
-    }
-    buffer.remove(0, consumed);
+void ProbeParser::parse(LineBuffer& buffer) {
+    LineBuffer::forEachLine(buffer.completeLines(), [this](QByteArrayView line) {
+        parseLine(QString::fromLatin1(line.data(), line.size()));
+    });
+    buffer.consumeCompleteLines();
 }
 
-void ProbeParser::finish(QByteArray& buffer) {
+void ProbeParser::finish(LineBuffer& buffer) {
     parse(buffer);
     if (!buffer.isEmpty()) {
-        parseLine(QString::fromLatin1(buffer));
+        parseLine(QString::fromLatin1(buffer.text()));
         buffer.clear();
     }
 }
@@ -82,14 +70,14 @@ void ProbeParser::parseLine(const QString& line) {
     const qsizetype video = trimmed.indexOf(kVideo);
     const qsizetype audio = trimmed.indexOf(kAudio);
     if (video >= 0 && (audio < 0 || video < audio)) {
-        if (!videoLineSeen_) {
-            videoLineSeen_ = true;
+        if (!values_.hasVideo) {
+            values_.hasVideo = true;
             const QString rest = trimmed.mid(video);
             values_.videoKbps = rateBeforeKbps(rest);
             values_.size = sizeToken(rest);
         }
-    } else if (audio >= 0 && !audioLineSeen_) {
-        audioLineSeen_ = true;
+    } else if (audio >= 0 && !values_.hasAudio) {
+        values_.hasAudio = true;
         values_.audioKbps = rateBeforeKbps(trimmed.mid(audio));
     }
 }

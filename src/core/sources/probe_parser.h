@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
+
+#include "core/engine/line_buffer.h"
 
 // What the media probe found about one file, as the encoder printed it. Empty: not found.
 struct ProbeValues {
-    QString duration;   // "hh:mm:ss" (the first 8 characters after "Duration: ")
-    QString size;       // "320x240"
-    QString totalKbps;  // overall bit rate, decimal text as printed
-    QString videoKbps;  // first video stream's rate
-    QString audioKbps;  // first audio stream's rate
+    QString duration;       // "hh:mm:ss" (the first 8 characters after "Duration: ")
+    QString size;           // "320x240"
+    QString totalKbps;      // overall bit rate, decimal text as printed
+    QString videoKbps;      // first video stream's rate
+    QString audioKbps;      // first audio stream's rate
+    bool hasVideo = false;  // a video stream was listed
+    bool hasAudio = false;  // an audio stream was listed
 
     bool operator==(const ProbeValues&) const = default;
 };
@@ -28,9 +31,9 @@ class ProbeParser {
   public:
     void reset();
     // Consumes every whole line of buffer.
-    void parse(QByteArray& buffer);
+    void parse(LineBuffer& buffer);
     // End of output: the unterminated tail, if any, is a last line.
-    void finish(QByteArray& buffer);
+    void finish(LineBuffer& buffer);
 
     const ProbeValues& values() const { return values_; }
 
@@ -48,7 +51,5 @@ class ProbeParser {
 
     ProbeValues values_;
     bool durationLineSeen_ = false;
-    bool videoLineSeen_ = false;
-    bool audioLineSeen_ = false;
     bool outputSection_ = false;
 };

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,8 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
-#include "core/engine/app_state.h"
 #include "core/engine/encoder_runner.h"
 #include "core/engine/invocation.h"
 #include "core/engine/job_list.h"
@@ -119,10 +118,9 @@ class ProfilesConvertTest : public ::testing::Test {
         c.profile = profile;
         const int serial = serial_++;
         const QString choices = dir_->filePath(QStringLiteral("pro orvex %1.ini").arg(serial));
-        AppState state;
-        state.programFileName = QStringLiteral("orvex");
         JobList jobs;
-        ProfileSelection selection(state, jobs, platform::IniFile(choices), profilesPopPath());
+        IniChoicesStore store{platform::IniFile(choices)};
+        ProfileSelection selection(QStringLiteral("orvex"), store, profilesPopPath());
         QString error;
         if (!selection.selectProfile(profile, &error)) {
             ADD_FAILURE() << "profile " << profile << ": " << error.toStdString();
@@ -136,14 +134,12 @@ class ProfilesConvertTest : public ::testing::Test {
                       .arg(profile)
                       .arg(selection.currentDisplayName(), variant);
 
-        const int row = jobs.addRow(QStringLiteral("clip"),
-                                    {QStringLiteral("640x480"), QStringLiteral("00:00:02"), {}, {}},
-                                    {clip_,
-                                     QStringLiteral("640x480"),
-                                     QStringLiteral("00:00:02"),
-                                     {},
-                                     videoKbps_,
-                                     audioKbps_});
+        JobList::Row clipRow;
+        clipRow.caption = QStringLiteral("clip");
+        clipRow.info = {
+            clip_,     QStringLiteral("640x480"), QStringLiteral("00:00:02"), {}, videoKbps_,
+            audioKbps_};
+        const int row = jobs.addRow(clipRow);
         if (!assembleOptions(selection, jobs, row, c.rec, &error)) {
             ADD_FAILURE() << c.label.toStdString() << ": " << error.toStdString();
             return c;
@@ -204,12 +200,12 @@ class ProfilesConvertTest : public ::testing::Test {
                 running[i]->run(cases[i].rec);
             }
         };
-        QElapsedTimer timer;
-        timer.start();
-        while (finished < cases.size() && timer.elapsed() < 600000) {
-            startMore();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
+        waitUntil(
+            [&] {
+                startMore();
+                return finished >= cases.size();
+            },
+            600000);
         for (auto& job : running) {
             if (job && job->isRunning()) {
                 job->terminate();

@@ -2,30 +2,27 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
+#include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
-#include "core/engine/app_state.h"
 #include "core/engine/encoder_runner.h"
 #include "core/engine/invocation.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
-
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
 // One conversion through the real register.dat, wired as the queue wires it: every chunk is
 // parsed at once, the end is recorded.
 struct Conversion {
-    Conversion() : monitor(state, jobs) {
-        jobs.addRow("clip", {"320x240", "00:00:03", "", "Status"}, {});
+    Conversion() : monitor(jobs) {
+        JobList::Row row;
+        row.caption = "clip";
+        jobs.addRow(row);
         QObject::connect(&job, &EncoderJob::chunkArrived,
                          [this] { monitor.parseOutput(job.buffer()); });
         QObject::connect(&monitor, &ProgressMonitor::progressShown,
@@ -46,22 +43,17 @@ struct Conversion {
         rec.channelOption = " -ac 2";
         rec.profileArgs = profileArgs;
         rec.durationSeconds = seconds;
-        monitor.setDurationSeconds(seconds);
+        monitor.startRun();
+        monitor.startJob(0, seconds);
         job.run(rec);
-        QElapsedTimer t;
-        t.start();
-        while (ends.empty() && t.elapsed() < 120000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
-        // A second, wrong end would show up while events go on being handled.
-        QElapsedTimer settle;
-        settle.start();
-        while (settle.elapsed() < 200) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        orvex::test::waitUntil([this] { return !ends.empty(); }, 120000);
+        // A second, wrong end would show up among the events queued by then.
+        bool drained = false;
+        QMetaObject::invokeMethod(
+            &job, [&drained] { drained = true; }, Qt::QueuedConnection);
+        orvex::test::waitUntil([&drained] { return drained; });
     }
 
-    AppState state;
     JobList jobs;
     ProgressMonitor monitor;
     EncoderJob job;
@@ -100,7 +92,7 @@ TEST_F(RunnerIntegration, ProgressRisesToTheEndAndTheJobEndsOnce) {
     }
     EXPECT_GE(c.shown.back(), 9900);
     EXPECT_LE(c.shown.back(), 10200);
-    EXPECT_EQ(c.jobs.status(0), ProgressMonitor::percentText(c.shown.back()));
+    EXPECT_EQ(c.jobs.status(0), percentText(c.shown.back()));
     EXPECT_FALSE(c.monitor.lastSpeed().isEmpty());
 
     // The records the parser relies on, as this FFmpeg writes them.

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
 
 namespace {
@@ -33,12 +34,17 @@ TEST(MediaProbeIntegrationTest, ReadsRealProbesOfEveryContainer) {
         {"ts", {}, "320x240", false},
         {"3gp", {"-c:v", "h263", "-s", "176x144", "-c:a", "aac", "-ar", "8000"}, "176x144", true},
     };
-    AppState state;
-    MediaProbe probe(state, orvex::test::registerDatPath(), orvex::test::binDir());
+    MediaProbe probe(orvex::test::registerDatPath(), orvex::test::binDir());
+    std::optional<MediaProbe::Result> result;
+    QObject::connect(&probe, &MediaProbe::finished,
+                     [&result](const MediaProbe::Result& r) { result = r; });
     for (const Format& f : formats) {
         const QString path = dir.filePath(QStringLiteral("clip.") + QLatin1String(f.extension));
         ASSERT_TRUE(orvex::test::makeClip(path, 3.0, 320, 240, true, f.codecArgs)) << f.extension;
-        const MediaProbe::Result r = probe.probe(path);
+        result.reset();
+        probe.start(path);
+        ASSERT_TRUE(orvex::test::waitUntil([&result] { return result.has_value(); }, 60000));
+        const MediaProbe::Result& r = *result;
         SCOPED_TRACE(f.extension);
         EXPECT_TRUE(r.started);
         EXPECT_FALSE(r.timedOut);
@@ -49,7 +55,8 @@ TEST(MediaProbeIntegrationTest, ReadsRealProbesOfEveryContainer) {
         EXPECT_TRUE(ok) << r.values.totalKbps.toStdString();
         EXPECT_EQ(!r.values.videoKbps.isEmpty(), f.videoRate) << r.values.videoKbps.toStdString();
         EXPECT_EQ(!r.values.audioKbps.isEmpty(), f.audioRate);
-        EXPECT_FALSE(state.probing);
+        EXPECT_TRUE(r.values.hasVideo);
+        EXPECT_TRUE(r.values.hasAudio);
     }
 }
 

@@ -2,21 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "../../support/fake_user_interface.h"
+#include "../../support/qt_gtest.h"
 #include "core/profiles/profile_catalog.h"
+#include "core/shell/session.h"
+
+using orvex::test::waitUntil;
 
 namespace {
 
 // Stands in for register.dat. What it does depends on the input's name: "fail" exits 3 with a
 // complaint, "slow" prints one progress line and sleeps, "empty" writes an empty output,
-// "none" writes nothing; any other input gives a small output file and exit code 0.
+// "none" writes nothing; any other input prints a progress line at 2 of 4 seconds and writes
+// its input's name into the output.
 const char kFakeEncoder[] = R"(#!/bin/sh
 out=""; in=""; prev=""
 for a in "$@"; do
@@ -30,7 +34,7 @@ case "$in" in
   *none*) exit 0 ;;
 esac
 printf 'time=00:00:02.00 bitrate= 1.0kbits/s\n'
-printf data > "$out"
+printf '%s' "$in" > "$out"
 )";
 
 class FakeMachine : public platform::MachineActions {
@@ -40,18 +44,10 @@ class FakeMachine : public platform::MachineActions {
         return true;
     }
     bool powerOff() override {
-        ++powerOffs;
-        return true;
+        ADD_FAILURE() << "the core never powers off by itself";
+        return false;
     }
     QStringList opened;
-    int powerOffs = 0;
-};
-
-class FakeBar : public ProgressView {
-  public:
-    void setProgressVisible(bool v) override { visible = v; }
-    void setProgressPosition(int) override {}
-    bool visible = false;
 };
 
 class ConversionQueueTest : public ::testing::Test {
@@ -62,32 +58,33 @@ class ConversionQueueTest : public ::testing::Test {
         for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
             pop += "t\n320x240 640x480\n150 250 400 600 800\n -vcodec mpeg4\n";
         }
-        writeFile(dir_.filePath(QStringLiteral("profiles.pop")), pop);
-        encoder_ = dir_.filePath(QStringLiteral("register.dat"));
-        writeFile(encoder_, kFakeEncoder);
-        QFile::setPermissions(encoder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        out_ = dir_.filePath(QStringLiteral("out"));
+        writeFile(dir_.filePath("profiles.pop"), pop);
+        const QString encoder = dir_.filePath("register.dat");
+        writeFile(encoder, kFakeEncoder);
+        QFile::setPermissions(encoder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        out_ = dir_.filePath("out");
 
-        state_.programFileName = QStringLiteral("orvex");
-        selection_ = std::make_unique<ProfileSelection>(
-            state_, jobs_, platform::IniFile(dir_.filePath(QStringLiteral("pro orvex.ini"))),
-            dir_.filePath(QStringLiteral("profiles.pop")));
-        selection_->setCurrentProfile(118);
-        ASSERT_TRUE(selection_->selectProfile(118));
-        ASSERT_EQ(selection_->extension(), ".mp4");
-        monitor_ = std::make_unique<ProgressMonitor>(state_, jobs_);
-        monitor_->setView(&bar_);
-        queue_ =
-            std::make_unique<ConversionQueue>(state_, jobs_, *selection_, *monitor_, ui_, machine_);
-        queue_->setEncoderPath(encoder_);
-        queue_->setWorkFolder(dir_.path());
-        queue_->setOutputText(out_);
-        queue_->setProgressView(&bar_);
-        QObject::connect(queue_.get(), &ConversionQueue::runEnded, [this](bool stopped) {
+        SessionConfig config;
+        config.programFileName = "orvex";
+        config.programFolder = dir_.path() + "/";
+        config.choices = std::make_unique<ReadOnlyChoicesStore>(
+            platform::IniFile(dir_.filePath("pro orvex.ini")));
+        config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));
+        session_ = std::make_unique<Session>(std::move(config), ui_, machine_);
+        ASSERT_TRUE(session_->loadSettings(118));
+        ASSERT_EQ(session_->selection().extension(), ".mp4");
+        queue().setOutputText(out_);
+        QObject::connect(&queue(), &ConversionQueue::runEnded, [this](bool stopped) {
             ++runsEnded_;
             lastRunStopped_ = stopped;
         });
+        QObject::connect(&queue(), &ConversionQueue::powerOffDue, [this] { ++powerOffs_; });
+        QObject::connect(&session_->progress(), &ProgressMonitor::progressShown,
+                         [this](int value) { shown_.push_back(value); });
     }
+
+    ConversionQueue& queue() { return session_->queue(); }
+    JobList& jobs() { return session_->jobs(); }
 
     static void writeFile(const QString& path, const QByteArray& data) {
         QFile f(path);
@@ -95,211 +92,259 @@ class ConversionQueueTest : public ::testing::Test {
         f.write(data);
     }
 
-    void addRows(const QStringList& names) {
+    void addFiles(const QStringList& names, bool hasAudio = true) {
         for (const QString& name : names) {
-            const QString source = dir_.filePath(name);
-            jobs_.addRow(FileSourcesCaption(name), {"320x240", "00:00:04", {}, "Status"},
-                         {source, "320x240", "00:00:04", {}, "400", "128"});
+            JobList::Row row;
+            row.caption = name.section('.', 0, -2).isEmpty() ? name : name.section('.', 0, -2);
+            row.info = {dir_.filePath(name), "320x240", "00:00:04", {}, "400", "128"};
+            row.source = FileSource{row.info.source, true, hasAudio};
+            jobs().addRow(row);
         }
     }
-    static QString FileSourcesCaption(const QString& name) { return name.section('.', 0, -2); }
+    // A DVD title row of 4 seconds; checked or not.
+    void addTitle(const QString& caption, bool checked, int startSector = 0) {
+        JobList::Row row;
+        row.caption = caption;
+        row.info = {{}, "720x576", "00:00:04", {}, {}, {}};
+        TConvertInfo title;
+        title.startSector = startSector;
+        title.endSector = startSector + 2000;
+        title.ifoPath = "/discs/one/VIDEO_TS/VTS_01_0.IFO";
+        row.source = title;
+        row.state.kind = RowState::Ready;
+        row.checked = checked;
+        jobs().addRow(row);
+    }
 
-    // Runs the event loop until pred holds or 10 s have passed.
-    template <typename Pred>
-    bool waitFor(Pred pred) {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        }
-        return pred();
-    }
     bool waitForRunEnd(int runs = 1) {
-        return waitFor([&] { return runsEnded_ >= runs; });
+        return waitUntil([&] { return runsEnded_ >= runs; });
     }
-    QStringList statuses() const {
+    QStringList statuses() {
         QStringList s;
-        for (int row = 0; row < jobs_.rowCount(); ++row) {
-            s << jobs_.status(row);
+        for (int row = 0; row < jobs().rowCount(); ++row) {
+            s << jobs().status(row);
         }
         return s;
     }
-    QString outName(const char* name) const { return out_ + QLatin1Char('/') + name; }
+    QString outName(const char* name) const { return out_ + '/' + name; }
+    static QByteArray contentOf(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     QTemporaryDir dir_;
-    QString encoder_;
     QString out_;
-    AppState state_;
-    JobList jobs_;
     orvex::test::FakeUserInterface ui_;
     FakeMachine machine_;
-    FakeBar bar_;
-    std::unique_ptr<ProfileSelection> selection_;
-    std::unique_ptr<ProgressMonitor> monitor_;
-    std::unique_ptr<ConversionQueue> queue_;
+    std::unique_ptr<Session> session_;
     int runsEnded_ = 0;
     bool lastRunStopped_ = false;
+    int powerOffs_ = 0;
+    std::vector<int> shown_;
 };
 
 TEST_F(ConversionQueueTest, NamesNeverCollideWithFilesOrEachOther) {
-    addRows({"clip.avi", "clip.mpg", "other.avi", "noext"});
+    addFiles({"clip.avi", "clip.mpg", "other.avi", "noext"});
     ASSERT_TRUE(QDir().mkdir(out_));
     writeFile(outName("other.mp4"), "old");
-    state_.finishAction = 1;
-    ASSERT_TRUE(queue_->convert());
-    EXPECT_TRUE(bar_.visible);
+    queue().setFinishAction(FinishAction::OpenFolder);
+    ASSERT_TRUE(queue().convert());
+    EXPECT_TRUE(queue().converting());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), (QStringList{"Finish", "Finish", "Finish", "Finish"}));
     QStringList names;
-    for (const JobResult& r : queue_->results()) {
-        names << r.outputName;
-        EXPECT_EQ(r.outcome, JobResult::Finished);
+    for (int row = 0; row < 4; ++row) {
+        names << jobs().state(row).outputName;
     }
     EXPECT_EQ(names, (QStringList{outName("clip.mp4"), outName("clip_1.mp4"),
                                   outName("other_1.mp4"), outName("noext.mp4")}));
-    EXPECT_EQ(QFile(outName("other.mp4")).size(), 3);  // never overwritten
-    EXPECT_FALSE(state_.converting);
-    EXPECT_FALSE(bar_.visible);
+    EXPECT_EQ(contentOf(outName("other.mp4")), "old");  // never overwritten
+    EXPECT_EQ(contentOf(outName("clip_1.mp4")), dir_.filePath("clip.mpg").toUtf8());
+    EXPECT_FALSE(queue().converting());
     EXPECT_FALSE(lastRunStopped_);
-    EXPECT_EQ(state_.outputFolder, out_ + QLatin1Char('/'));
-    EXPECT_EQ(machine_.opened, QStringList{out_ + QLatin1Char('/')});
+    EXPECT_EQ(queue().outputFolder(), out_ + '/');
+    EXPECT_EQ(machine_.opened, QStringList{out_ + '/'});
 
     // A second run converts every row again, next to the files of the first.
-    ASSERT_TRUE(queue_->convert());
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd(2));
-    EXPECT_EQ(queue_->results()[0].outputName, outName("clip_2.mp4"));
+    EXPECT_EQ(jobs().state(0).outputName, outName("clip_2.mp4"));
+}
+
+TEST_F(ConversionQueueTest, EachJobEndReturnsTheBarToItsStart) {
+    addFiles({"a.avi", "b.avi"});
+    // Credit left over from an earlier run must not count in this one.
+    for (int k = 0; k < 50; ++k) {
+        session_->progress().timer2Tick();
+    }
+    shown_.clear();
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(shown_, (std::vector<int>{5000, 0, 5000, 0}));
 }
 
 TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
-    addRows({"a.avi", "fail.avi", "none.avi", "empty.avi", "e.avi"});
-    state_.finishAction = 2;
-    ASSERT_TRUE(queue_->convert());
+    addFiles({"a.avi", "fail.avi", "none.avi", "empty.avi", "e.avi"});
+    queue().setFinishAction(FinishAction::PowerOff);
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed", "Failed", "Failed", "Finish"}));
-    const JobResult& failed = queue_->results()[1];
-    EXPECT_EQ(failed.outcome, JobResult::Failed);
-    EXPECT_TRUE(failed.error.contains(QLatin1String("code 3")));
-    EXPECT_TRUE(failed.outputTail.contains("boom: cannot encode"));
-    EXPECT_TRUE(queue_->results()[2].error.contains(QLatin1String("no output")));
-    EXPECT_TRUE(queue_->results()[3].error.contains(QLatin1String("empty")));
-    // The run ended on its own, so the finish action is carried out (the fake records it).
-    EXPECT_EQ(machine_.powerOffs, 1);
+    const RowState& failed = jobs().state(1);
+    EXPECT_TRUE(failed.reason.contains("code 3"));
+    EXPECT_EQ(failed.outputTail, QStringList{"boom: cannot encode " + dir_.filePath("fail.avi")});
+    EXPECT_TRUE(jobs().state(2).reason.contains("no output"));
+    EXPECT_TRUE(jobs().state(3).reason.contains("empty"));
+    // The run ended on its own: the power-off is due, for the front end to count down.
+    EXPECT_EQ(powerOffs_, 1);
+    EXPECT_TRUE(ui_.warnings.isEmpty() && ui_.errors.isEmpty()) << "a run never asks anything";
 }
 
-TEST_F(ConversionQueueTest, AnEncoderThatCannotStartFailsEveryJob) {
-    addRows({"a.avi", "b.avi"});
-    queue_->setEncoderPath(dir_.filePath(QStringLiteral("missing-encoder")));
-    ASSERT_TRUE(queue_->convert());
+TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
+    addFiles({"a.avi"});
+    addFiles({"silent.avi"}, false);
+    ASSERT_TRUE(session_->selection().selectProfile(17));  // MP3: audio only
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed"}));
+    EXPECT_EQ(jobs().state(1).reason, "the source has no audio");
+
+    queue().setEncoderPath(dir_.filePath("missing-encoder"));
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd(2));
     EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed"}));
-    EXPECT_FALSE(queue_->results()[0].error.isEmpty());
-    EXPECT_FALSE(state_.converting);
+    EXPECT_TRUE(jobs().state(0).reason.contains("missing-encoder"));
 }
 
 TEST_F(ConversionQueueTest, StopInTheMiddleLeavesLaterRowsAlone) {
-    addRows({"a.avi", "slow.avi", "c.avi"});
-    state_.finishAction = 1;
-    QObject::connect(queue_.get(), &ConversionQueue::jobStarted, [this](int row) {
+    addFiles({"a.avi", "slow.avi", "c.avi"});
+    queue().setFinishAction(FinishAction::OpenFolder);
+    QObject::connect(&queue(), &ConversionQueue::jobStarted, [this](int row) {
         if (row == 1) {
-            // Let the encoder start before it is stopped.
-            QTimer::singleShot(200, queue_.get(), [this] { queue_->stop(); });
+            QTimer::singleShot(100, &queue(), [this] { queue().stop(); });
         }
     });
-    ASSERT_TRUE(queue_->convert());
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_TRUE(lastRunStopped_);
     EXPECT_EQ(statuses(), (QStringList{"Finish", "Stop", "Status"}));
-    EXPECT_EQ(queue_->results()[1].outcome, JobResult::Stopped);
-    EXPECT_EQ(queue_->results()[2].outcome, JobResult::NotRun);
-    EXPECT_FALSE(state_.converting);
-    EXPECT_FALSE(bar_.visible);
+    EXPECT_FALSE(queue().converting());
     // The stopped job's end arrives later and changes nothing.
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 300) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Stop", "Status"}));
-    EXPECT_EQ(runsEnded_, 1);
+    EXPECT_FALSE(waitUntil([this] { return statuses()[1] != "Stop" || runsEnded_ > 1; }, 500));
     EXPECT_TRUE(machine_.opened.isEmpty());
-    queue_->stop();  // no run: nothing happens
+    queue().stop();  // no run: nothing happens
     EXPECT_EQ(runsEnded_, 1);
 }
 
 TEST_F(ConversionQueueTest, StopDuringTheLastJobNeverPowersOff) {
-    addRows({"a.avi", "slow.avi"});
-    state_.finishAction = 2;
-    QObject::connect(queue_.get(), &ConversionQueue::jobStarted, [this](int row) {
+    addFiles({"a.avi", "slow.avi"});
+    queue().setFinishAction(FinishAction::PowerOff);
+    QObject::connect(&queue(), &ConversionQueue::jobStarted, [this](int row) {
         if (row == 1) {
-            QTimer::singleShot(100, queue_.get(), [this] { queue_->stop(); });
+            QTimer::singleShot(100, &queue(), [this] { queue().stop(); });
         }
     });
-    ASSERT_TRUE(queue_->convert());
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), (QStringList{"Finish", "Stop"}));
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
-    EXPECT_EQ(machine_.powerOffs, 0);
+    EXPECT_FALSE(waitUntil([this] { return powerOffs_ > 0; }, 300));
 }
 
 TEST_F(ConversionQueueTest, LateEndOfAStoppedJobNeverTouchesANewRun) {
-    addRows({"slow.avi"});
-    ASSERT_TRUE(queue_->convert());
-    ASSERT_TRUE(waitFor([this] { return jobs_.status(0) != "Status"; }));
-    queue_->stop();
-    ASSERT_TRUE(queue_->convert());  // before the stopped encoder's end has been handled
+    addFiles({"slow.avi"});
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitUntil([this] { return jobs().status(0) == "25.00%"; }));
+    queue().stop();
+    ASSERT_TRUE(queue().convert());  // before the stopped encoder's end has been handled
     // The killed encoder's end comes in now; the new run must go on undisturbed.
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 500) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    EXPECT_TRUE(state_.converting);
-    EXPECT_EQ(queue_->results()[0].outcome, JobResult::Running);
-    EXPECT_NE(jobs_.status(0), "Failed");
-    queue_->stop();
-    EXPECT_EQ(jobs_.status(0), "Stop");
+    EXPECT_FALSE(waitUntil([this] { return !queue().converting(); }, 500));
+    EXPECT_EQ(jobs().state(0).kind, RowState::Running);
+    queue().stop();
+    EXPECT_EQ(jobs().status(0), "Stop");
     EXPECT_EQ(runsEnded_, 2);
 }
 
-TEST_F(ConversionQueueTest, RefusalsChangeNothing) {
-    EXPECT_FALSE(queue_->convert());  // empty list: nothing at all
-    EXPECT_TRUE(ui_.warnings.isEmpty());
-    EXPECT_FALSE(bar_.visible);
+TEST_F(ConversionQueueTest, DvdRowsRunFromTheirLocatorAndUntickedOnesArePassedOver) {
+    addTitle("Title_01", false, 0);
+    addTitle("Title_02", true, 5000);
+    addTitle("  Chapter_01", true, 7000);
+    addTitle("Title_04", false, 9000);
+    queue().setFinishAction(FinishAction::OpenFolder);
+    ASSERT_TRUE(queue().convert());
+    EXPECT_TRUE(session_->progress().timer2().isActive()) << "a DVD job creeps until progress";
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), (QStringList{"Ready", "Finish", "Finish", "Ready"}));
+    EXPECT_EQ(jobs().state(1).outputName, outName("Title_02.mp4"));
+    EXPECT_EQ(jobs().state(2).outputName, outName("Chapter_01.mp4"));
+    EXPECT_EQ(contentOf(outName("Title_02.mp4")), "vts://01*5000*7000*0*0*//discs/one");
+    EXPECT_FALSE(session_->progress().timer2().isActive());
+    EXPECT_EQ(machine_.opened.size(), 1);
 
-    addRows({"a.avi"});
-    state_.playing = true;
-    state_.converting = true;
-    EXPECT_FALSE(queue_->convert());
-    state_.playing = false;
-    EXPECT_FALSE(queue_->convert());
-    state_.converting = false;
-    state_.probing = true;
-    EXPECT_FALSE(queue_->convert());
-    state_.probing = false;
-    queue_->setOutputText(QStringLiteral("  "));
-    EXPECT_FALSE(queue_->convert());
-    ASSERT_EQ(ui_.warnings.size(), 4);
-    EXPECT_EQ(ui_.warnings[0], "Please first stop play!");
-    EXPECT_EQ(ui_.warnings[1], "Please first stop convert!");
-    EXPECT_TRUE(ui_.warnings[3].contains(QLatin1String("output folder")));
-    EXPECT_EQ(statuses(), QStringList{"Status"});
-    EXPECT_FALSE(state_.converting);
-    EXPECT_FALSE(QFileInfo::exists(out_));
+    // Nothing ticked: every row is passed over and the run ends as usual.
+    jobs().setAllChecked(false);
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd(2));
+    EXPECT_FALSE(lastRunStopped_);
+    EXPECT_EQ(machine_.opened.size(), 2);
 }
 
-TEST_F(ConversionQueueTest, OutputFolderIsCreatedOneLevelOnly) {
-    addRows({"a.avi", "b.avi"});
-    queue_->setOutputText(dir_.filePath(QStringLiteral("missing/deeper")));
-    ASSERT_TRUE(queue_->convert());
+TEST_F(ConversionQueueTest, StopEndsTheCreep) {
+    addTitle("slow_title", true);
+    jobs().setState(0, RowState());  // the locator, not the caption, reaches the encoder
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(session_->progress().timer2().isActive());
+    queue().stop();
+    EXPECT_FALSE(session_->progress().timer2().isActive());
+    EXPECT_EQ(jobs().status(0), "Stop");
+}
+
+TEST_F(ConversionQueueTest, RefusalsChangeNothing) {
+    EXPECT_FALSE(queue().convert());  // empty list: nothing at all
+    EXPECT_TRUE(ui_.warnings.isEmpty());
+
+    addFiles({"a.avi"});
+    bool playing = true;
+    bool adding = false;
+    session_->guards().setPlayingFlag([&] { return playing; });
+    session_->guards().setAddingFlag([&] { return adding; });
+    EXPECT_FALSE(queue().convert());
+    playing = false;
+    adding = true;
+    EXPECT_FALSE(queue().convert());
+    adding = false;
+    queue().setOutputText("  ");
+    EXPECT_FALSE(queue().convert());
+    ASSERT_EQ(ui_.warnings.size(), 3);
+    EXPECT_EQ(ui_.warnings[0], "Please first stop play!");
+    EXPECT_EQ(ui_.warnings[1], CommandGuards::kBusyText);
+    EXPECT_TRUE(ui_.warnings[2].contains("output folder"));
+    EXPECT_EQ(statuses(), QStringList{"Status"});
+    EXPECT_FALSE(queue().converting());
+    EXPECT_FALSE(QFileInfo::exists(out_));
+
+    queue().setOutputText(out_);
+    ASSERT_TRUE(queue().convert());
+    EXPECT_FALSE(queue().convert());
+    EXPECT_EQ(ui_.warnings.last(), "Please first stop convert!");
+    ASSERT_TRUE(waitForRunEnd());
+}
+
+TEST_F(ConversionQueueTest, AnOutputFolderThatCannotBeMadeIsSaidOnce) {
+    addFiles({"a.avi", "b.avi"});
+    queue().setOutputText(dir_.filePath("missing/deeper"));
+    QStringList problems;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&problems](const QString& text) { problems << text; });
+    ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed"}));
-    EXPECT_EQ(ui_.errors.size(), 1);  // said once per run, not per job
-    EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("missing"))));
+    EXPECT_EQ(problems.size(), 1);  // once per run, not per job, and without a dialog
+    EXPECT_TRUE(ui_.errors.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("missing")));
 }
 
 TEST(OutputNamingTest, ReservesNamesAndReplacesTheExtension) {
     QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
+    const QString folder = dir.path() + '/';
     OutputNaming naming;
     EXPECT_EQ(naming.chooseName(folder, "a.b.avi", "a.b", ".mp4"), folder + "a.b.mp4");
     EXPECT_EQ(naming.chooseName(folder, "a.b.mpg", "a.b", ".mp4"), folder + "a.b_1.mp4");
@@ -309,7 +354,7 @@ TEST(OutputNamingTest, ReservesNamesAndReplacesTheExtension) {
 
     const OutputNaming::Folder relative = OutputNaming::prepareFolder("rel", false);
     EXPECT_TRUE(QDir::isAbsolutePath(relative.path));
-    EXPECT_TRUE(relative.path.endsWith(QLatin1String("/rel/")));
+    EXPECT_TRUE(relative.path.endsWith("/rel/"));
     EXPECT_FALSE(QFileInfo::exists(relative.path));  // not created when asked not to
     EXPECT_FALSE(OutputNaming::prepareFolder("", true).error.isEmpty());
     const OutputNaming::Folder made = OutputNaming::prepareFolder(folder + "new//", true);

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "../../support/qt_gtest.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include <sys/types.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "../../support/qt_gtest.h"
+
+using orvex::test::waitUntil;
 
 namespace {
 
@@ -25,26 +25,21 @@ struct Watcher {
     explicit Watcher(EncoderJob& job) {
         QObject::connect(&job, &EncoderJob::ended, [this, &job](const JobEnd& end) {
             ends.push_back(end);
-            bufferAtEnd = job.buffer();
+            bufferAtEnd = job.buffer().text();
         });
         QObject::connect(&job, &EncoderJob::chunkArrived, [this] { ++chunks; });
     }
-    // Runs the event loop until the job has ended (or the time is up), then a little longer
-    // so that a second, wrong end would be seen.
+    // Runs the event loop until the job has ended (or the time is up), then until every event
+    // queued by then has been handled, so that a second, wrong end would be seen.
     void waitForEnd(int timeoutMs = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (ends.empty() && t.elapsed() < timeoutMs) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
-        spin(100);
+        waitUntil([this] { return !ends.empty(); }, timeoutMs);
+        drain();
     }
-    static void spin(int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+    static void drain() {
+        bool reached = false;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
+        waitUntil([&reached] { return reached; });
     }
     std::vector<JobEnd> ends;
     QByteArray bufferAtEnd;
@@ -91,7 +86,7 @@ TEST_F(EncoderJobTest, AMissingProgramEndsOnceAsAFailureAfterLaunchReturns) {
     EXPECT_TRUE(w.ends[0].errorText.contains("/nonexistent/register.dat"))
         << w.ends[0].errorText.toStdString();
     job.terminate();
-    Watcher::spin(50);
+    Watcher::drain();
     EXPECT_EQ(w.ends.size(), 1u);
 }
 
@@ -144,7 +139,7 @@ TEST_F(EncoderJobTest, StandardInputStaysOpenAndUnwritten) {
     EncoderJob job;
     Watcher w(job);
     job.launch("cat", {}, QDir::tempPath());
-    Watcher::spin(300);
+    EXPECT_FALSE(waitUntil([&w] { return !w.ends.empty(); }, 300)) << "cat saw its input end";
     EXPECT_TRUE(job.isRunning());
     EXPECT_TRUE(w.ends.empty());
     job.terminate();
@@ -177,9 +172,9 @@ TEST_F(EncoderJobTest, DestroyingARunningJobReapsItAndStaysSilent) {
         auto* job = new EncoderJob;
         QObject::connect(job, &EncoderJob::ended, [&heard](const JobEnd&) { heard = true; });
         job->launch("sleep", {"30"}, QDir::tempPath());
-        Watcher::spin(100);
         auto* process = job->findChild<QProcess*>();
         ASSERT_NE(process, nullptr);
+        ASSERT_TRUE(waitUntil([process] { return process->state() == QProcess::Running; }));
         pid = process->processId();
         ASSERT_GT(pid, 0);
         QElapsedTimer t;
@@ -187,7 +182,7 @@ TEST_F(EncoderJobTest, DestroyingARunningJobReapsItAndStaysSilent) {
         delete job;
         EXPECT_LT(t.elapsed(), 3000);
     }
-    Watcher::spin(50);
+    Watcher::drain();
     EXPECT_FALSE(heard);
     // Reaped: not even a zombie is left under that number.
     EXPECT_EQ(::kill(static_cast<pid_t>(pid), 0), -1);

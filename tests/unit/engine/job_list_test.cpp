@@ -2,25 +2,24 @@
 
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "../../support/qt_gtest.h"
 
 namespace {
 
-Toriginalinfo infoOf(int n) {
-    Toriginalinfo info;
-    info.source = QStringLiteral("/v/clip%1.avi").arg(n);
-    info.duration = QStringLiteral("00:00:%1").arg(n, 2, 10, QLatin1Char('0'));
-    return info;
-}
-
+// Rows whose file rows and DVD rows alternate; each carries its number in every record.
 void fill(JobList& list, int rows) {
     for (int n = 0; n < rows; ++n) {
-        TConvertInfo convert;
-        convert.startSector = n;
-        list.addRow(QStringLiteral("clip%1").arg(n), {"320x240", "", "", "Status"}, infoOf(n),
-                    convert);
+        JobList::Row row;
+        row.caption = QStringLiteral("clip%1").arg(n);
+        row.info.source = QStringLiteral("/v/clip%1.avi").arg(n);
+        if (n % 2 == 1) {
+            TConvertInfo title;
+            title.startSector = n;
+            row.source = title;
+        } else {
+            row.source = FileSource{row.info.source, true, true};
+        }
+        list.addRow(row);
     }
 }
 
@@ -29,8 +28,12 @@ std::vector<int> originsOf(const JobList& list) {
     std::vector<int> origins;
     for (int i = 0; i < list.rowCount(); ++i) {
         const int fromSource = list.jobInfo(i).source.mid(7).chopped(4).toInt();
-        EXPECT_EQ(list.convertInfo(i).startSector, fromSource) << "records of row " << i;
         EXPECT_EQ(list.caption(i), QStringLiteral("clip%1").arg(fromSource));
+        if (const TConvertInfo* title = list.convertInfo(i)) {
+            EXPECT_EQ(title->startSector, fromSource) << "records of row " << i;
+        } else {
+            EXPECT_EQ(list.fileSource(i)->path, list.jobInfo(i).source);
+        }
         origins.push_back(fromSource);
     }
     return origins;
@@ -57,22 +60,54 @@ TEST(JobList, RemovingSelectedRowsKeepsEveryRecordWithItsRow) {
     }
 }
 
-TEST(JobList, RemoveRowAndStatusWrites) {
-    JobList list;
-    fill(list, 3);
-    int changed = 0;
-    QObject::connect(&list, &JobList::rowChanged, [&changed](int) { ++changed; });
-    list.removeRow(1);
-    list.removeRow(7);  // not a row: nothing happens
-    EXPECT_EQ(originsOf(list), (std::vector<int>{0, 2}));
+TEST(JobList, StatusTextIsRenderedFromTheRowState) {
+    const struct {
+        RowState state;
+        const char* text;
+    } cases[] = {
+        {RowState(), "Status"},
+        {{RowState::Ready, 0, {}, {}, {}}, "Ready"},
+        {RowState::running(5), "00.05%"},
+        {RowState::running(4567), "45.67%"},
+        {RowState::running(10050), "100.50%"},
+        {RowState::running(-1), "00.00%"},
+        {{RowState::Finished, 0, {}, {}, {}}, "Finish"},
+        {RowState::failed("boom"), "Failed"},
+        {{RowState::Stopped, 0, {}, {}, {}}, "Stop"},
+    };
+    for (const auto& c : cases) {
+        JobList list;
+        fill(list, 1);
+        list.setState(0, c.state);
+        EXPECT_EQ(list.status(0), QString::fromLatin1(c.text));
+        EXPECT_EQ(list.subItem(0, JobList::StatusColumn), QString::fromLatin1(c.text));
+    }
+}
 
-    list.setStatus(1, "45.67%");
-    list.setStatus(1, "45.67%");  // same text: no second change
-    list.setStatus(5, "Finish");  // beyond the last row: ignored
-    EXPECT_EQ(list.status(1), "45.67%");
-    EXPECT_EQ(list.status(0), "Status");
-    EXPECT_EQ(changed, 1);
-    EXPECT_EQ(list.subItem(1, 9), QString());
+TEST(JobList, ColumnWritesSignalOncePerChange) {
+    JobList list;
+    fill(list, 1000);
+    int rowSignals = 0;
+    int columnSignals = 0;
+    QObject::connect(&list, &JobList::rowChanged, [&](int) { ++rowSignals; });
+    QObject::connect(&list, &JobList::columnChanged, [&](int) { ++columnSignals; });
+    QStringList texts;
+    for (int i = 0; i < 1000; ++i) {
+        texts << QStringLiteral("%1MB").arg(i);
+    }
+    list.setColumnTexts(JobList::OutputSizeColumn, texts);
+    list.setColumnTexts(JobList::OutputSizeColumn, texts);  // unchanged: no signal
+    list.setColumnTexts(JobList::StatusColumn, texts);      // rendered from state: refused
+    EXPECT_EQ(columnSignals, 1);
+    EXPECT_EQ(rowSignals, 0);
+    EXPECT_EQ(list.subItem(999, JobList::OutputSizeColumn), "999MB");
+    EXPECT_EQ(list.status(999), "Status");
+
+    list.setProgress(3, 4567);
+    list.setProgress(3, 4567);
+    list.setProgress(5000, 1);  // beyond the last row: ignored
+    EXPECT_EQ(rowSignals, 1);
+    EXPECT_EQ(list.status(3), "45.67%");
 }
 
 }  // namespace

@@ -9,12 +9,9 @@
 #include <map>
 #include <memory>
 
+#include "../../support/qt_gtest.h"
+#include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_catalog.h"
-
-// Readable failures for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -44,12 +41,26 @@ class OptionAssemblyTest : public ::testing::Test {
     void SetUp() override {
         writePop(dir_.filePath("profiles.pop"),
                  {{3, "640x0 QCIF 1280x720"}, {6, "abcx240 320x240"}});
-        state_.programFileName = "orvex";
-        selection_ = std::make_unique<ProfileSelection>(
-            state_, jobs_, platform::IniFile(dir_.filePath("pro orvex.ini")),
-            dir_.filePath("profiles.pop"));
-        row_ = jobs_.addRow("clip", {"720x576", "00:01:30", {}, "Status"},
-                            {"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"});
+        store_ =
+            std::make_unique<IniChoicesStore>(platform::IniFile(dir_.filePath("pro orvex.ini")));
+        selection_ =
+            std::make_unique<ProfileSelection>("orvex", *store_, dir_.filePath("profiles.pop"));
+        setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"});
+    }
+
+    // The job list holds one row with this record.
+    void setRecord(const Toriginalinfo& info) {
+        jobs_.clear();
+        JobList::Row row;
+        row.caption = "clip";
+        row.info = info;
+        row_ = jobs_.addRow(row);
+    }
+
+    RatePlan plan() {
+        const std::optional<RatePlan> p = planRates(selection_->rateChoices(), jobs_.jobInfo(row_));
+        EXPECT_TRUE(p);
+        return p.value_or(RatePlan());
     }
 
     void select(int number) {
@@ -77,8 +88,8 @@ class OptionAssemblyTest : public ::testing::Test {
     }
 
     QTemporaryDir dir_;
-    AppState state_;
     JobList jobs_;
+    std::unique_ptr<ChoicesStore> store_;
     std::unique_ptr<ProfileSelection> selection_;
     int row_ = 0;
 };
@@ -116,6 +127,10 @@ TEST_F(OptionAssemblyTest, SizeEntriesAndAspectRatios) {
         EXPECT_EQ(rec.sizeOption, c.sizeOption) << c.size;
         EXPECT_EQ(rec.aspectOption, c.aspect) << c.size;
     }
+    // Five significant digits at most, then four decimals.
+    setRecord({"/v/wide.avi", "2000x150", "00:01:30", {}, "1800", "224"});
+    choose(5, 2, 2, 1);
+    EXPECT_EQ(assemble().aspectOption, " -aspect 13.3330");
 }
 
 TEST_F(OptionAssemblyTest, AspectUsesAPointUnderAGermanLocale) {
@@ -127,7 +142,7 @@ TEST_F(OptionAssemblyTest, AspectUsesAPointUnderAGermanLocale) {
     choose(0, 2, 2, 1);
     const intputrec rec = assemble();
     EXPECT_EQ(rec.aspectOption, " -aspect 1.3333");
-    const QString estimate = selection_->estimateOutputSize(row_);
+    const QString estimate = OutputEstimates(*selection_, jobs_).estimateOutputSize(row_);
     EXPECT_TRUE(estimate.endsWith("MB") && estimate.contains('.') && !estimate.contains(','))
         << estimate.toStdString();
     std::setlocale(LC_NUMERIC, saved.c_str());
@@ -222,9 +237,9 @@ TEST_F(OptionAssemblyTest, OriginalAudioRateComesFromTheRowAndZeroMeansUnknown) 
     choose(1, 2, 5, 1);
     EXPECT_EQ(assemble().audioOption, " -ab 224000");
     // An encoder asked for 0 bit/s fails (wmav2); an unknown rate is taken as 128 kbit/s.
-    jobs_.jobInfo(row_).audioKbps = "0";
+    setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "0"});
     EXPECT_EQ(assemble().audioOption, " -ab 128000");
-    EXPECT_EQ(selection_->totalRateKbps(row_), 1598 + 128);
+    EXPECT_EQ(plan().totalKbps, 1598 + 128);
 }
 
 TEST_F(OptionAssemblyTest, ZeroHeightOrNoSizeKeepsTheSourceSize) {
@@ -261,7 +276,7 @@ TEST_F(OptionAssemblyTest, MalformedValuesFailWithAMessageAndLeaveTheRecordAlone
     for (const Case& c : cases) {
         select(c.profile);
         choose(c.size, c.video, c.audio, 1);
-        jobs_.jobInfo(row_) = c.info;
+        setRecord(c.info);
         intputrec rec;
         rec.videoOption = "untouched";
         QString error;
@@ -300,9 +315,8 @@ TEST_F(OptionAssemblyTest, VideoAndAudioOptionsAddUpToTheEstimatedTotal) {
                 const intputrec rec = assemble();
                 const qint64 videoBits =
                     rec.videoOption.isEmpty() ? 0 : rec.videoOption.mid(10).toLongLong();
-                const auto parts = selection_->rateParts(row_);
-                ASSERT_TRUE(parts);
-                EXPECT_EQ(videoBits / 1000 + parts->audioKbps, *selection_->totalRateKbps(row_))
+                const RatePlan parts = plan();
+                EXPECT_EQ(videoBits / 1000 + parts.audioKbps, parts.totalKbps)
                     << profile << " " << video << " " << audio;
             }
         }

@@ -5,9 +5,7 @@
 #include <QCoreApplication>
 #include <vector>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "../../support/qt_gtest.h"
 
 namespace {
 
@@ -32,44 +30,33 @@ const char kFfmpegRunning[] =
 const char kAudioOnly[] =
     "size=     128kB time=00:01:02.02 bitrate=  16.9kbits/s speed=  16x    \r";
 
-class FakeView : public ProgressView {
-  public:
-    void setProgressVisible(bool visible) override { visible_ = visible; }
-    void setProgressPosition(int value) override { positions.push_back(value); }
+// The progress bar: every value shown.
+struct FakeBar {
     std::vector<int> positions;
-    bool visible_ = false;
 };
 
 class ProgressMonitorTest : public ::testing::Test {
   protected:
-    ProgressMonitorTest() : monitor(state, jobs) {
-        jobs.addRow("clip", {"320x240", "00:00:10", "", "Status"}, {});
-        monitor.setView(&view);
-        monitor.setDurationSeconds(10);
+    ProgressMonitorTest() : monitor(jobs) {
+        JobList::Row row;
+        row.caption = "clip";
+        jobs.addRow(row);
+        QObject::connect(&monitor, &ProgressMonitor::progressShown,
+                         [this](int value) { view.positions.push_back(value); });
+        monitor.startRun();
+        monitor.startJob(0, 10);
     }
     // Feeds one chunk as the reader hands it over.
     void feed(const QByteArray& chunk) {
-        buffer += chunk;
+        buffer.append(chunk);
         monitor.parseOutput(buffer);
     }
 
-    AppState state;
     JobList jobs;
-    FakeView view;
+    FakeBar view;
     ProgressMonitor monitor;
-    QByteArray buffer;
+    LineBuffer buffer;
 };
-
-TEST_F(ProgressMonitorTest, PercentText) {
-    const struct {
-        int value;
-        const char* text;
-    } cases[] = {{0, "00.00%"},      {5, "00.05%"},      {4567, "45.67%"},
-                 {10000, "100.00%"}, {10050, "100.50%"}, {-1, "00.00%"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ProgressMonitor::percentText(c.value), c.text) << c.value;
-    }
-}
 
 TEST_F(ProgressMonitorTest, ReadsPositionsInSecondsAndInHoursMinutesSeconds) {
     const struct {
@@ -95,17 +82,17 @@ TEST_F(ProgressMonitorTest, ReadsPositionsInSecondsAndInHoursMinutesSeconds) {
         {"time=5.00 bitrate=", 10, -1},                // no line break yet
     };
     for (const auto& c : cases) {
-        jobs.setStatus(0, "Status");
+        jobs.setState(0, RowState());
         view.positions.clear();
         buffer.clear();
-        monitor.setDurationSeconds(c.duration);
+        monitor.startJob(0, c.duration);
         feed(c.line);
         if (c.shown < 0) {
             EXPECT_TRUE(view.positions.empty()) << c.line;
             EXPECT_EQ(jobs.status(0), "Status") << c.line;
         } else {
             EXPECT_EQ(view.positions, std::vector<int>{c.shown}) << c.line;
-            EXPECT_EQ(jobs.status(0), ProgressMonitor::percentText(c.shown)) << c.line;
+            EXPECT_EQ(jobs.status(0), percentText(c.shown)) << c.line;
         }
     }
 }
@@ -119,12 +106,12 @@ TEST_F(ProgressMonitorTest, ShowsTheLastRecordOfAChunk) {
     EXPECT_TRUE(buffer.isEmpty());
 
     // The final record is followed by the summary, which has no record of its own.
-    monitor.setDurationSeconds(3);
+    monitor.startJob(0, 3);
     feed(kFfmpegTail);
     EXPECT_EQ(view.positions.back(), 10000);
     EXPECT_EQ(monitor.lastSpeed(), "6.92x");
 
-    monitor.setDurationSeconds(124);
+    monitor.startJob(0, 124);
     feed(kAudioOnly);
     EXPECT_EQ(view.positions.back(), 5000);
     EXPECT_EQ(monitor.lastSpeed(), "16x");
@@ -144,26 +131,31 @@ TEST_F(ProgressMonitorTest, ChunksSplitMidLineAreJoined) {
     }
     buffer.clear();
     feed("frame= 1 time=00:00:0");
-    EXPECT_EQ(buffer, "frame= 1 time=00:00:0") << "an unfinished line waits for the rest";
+    EXPECT_EQ(buffer.text(), "frame= 1 time=00:00:0") << "an unfinished line waits for the rest";
     feed("3.00 bitrate=N/A\r");
     EXPECT_EQ(view.positions.back(), 3000);
 }
 
 TEST_F(ProgressMonitorTest, LineBreaksAreCrLfOrCrLf) {
     feed("time=1.00 bitrate=\r\ntime=2.00 bitrate=\ntime=3.00 bitrate=\rtail");
-    EXPECT_EQ(buffer, "tail");
+    EXPECT_EQ(buffer.text(), "tail");
     EXPECT_EQ(view.positions.back(), 3000);
     buffer.clear();
     feed("a\r\n");
     EXPECT_TRUE(buffer.isEmpty()) << "CR LF is consumed once, leaving nothing behind";
     feed("b\r");
     feed("\nc");  // the LF of a CR LF split across chunks is an empty line, harmless
-    EXPECT_EQ(buffer, "c");
+    EXPECT_EQ(buffer.text(), "c");
 }
 
 TEST_F(ProgressMonitorTest, ZeroDurationNeverShowsANegativeValue) {
-    monitor.setDurationSeconds(0);
-    state.progressBase = 120;
+    monitor.startJob(0, 0);
+    monitor.timer2().start();
+    for (int k = 0; k < 120; ++k) {
+        monitor.timer2Tick();
+    }
+    monitor.timer2().stop();
+    view.positions.clear();
     feed("time=00:00:04.00 bitrate=N/A\r");
     EXPECT_EQ(view.positions, std::vector<int>{120});
     EXPECT_EQ(jobs.status(0), "01.20%");
@@ -179,7 +171,7 @@ TEST_F(ProgressMonitorTest, Timer2CreepsUntilTheFirstRecord) {
     for (int k = 0; k < 250; ++k) {
         monitor.timer2Tick();
     }
-    EXPECT_EQ(state.progressBase, 250);
+    EXPECT_EQ(monitor.progressBase(), 250);
     EXPECT_EQ(view.positions.back(), 250) << "nothing is added twice while the timer runs";
     EXPECT_EQ(jobs.status(0), "02.50%");
 
@@ -196,13 +188,25 @@ TEST_F(ProgressMonitorTest, Timer2CreepsUntilTheFirstRecord) {
 }
 
 TEST_F(ProgressMonitorTest, NoRowMeansBarOnly) {
-    state.currentJob = 1;
+    monitor.startJob(1, 10);
     feed("time=5.00 bitrate=\r");
     EXPECT_EQ(view.positions, std::vector<int>{5000});
     EXPECT_EQ(jobs.status(0), "Status");
-    monitor.setView(nullptr);
-    feed("time=6.00 bitrate=\r");  // no view: no crash
-    EXPECT_EQ(monitor.lastValue(), 6000);
+}
+
+TEST_F(ProgressMonitorTest, ANewRunStartsWithoutTheLastRunsCredit) {
+    monitor.timer2().start();
+    for (int k = 0; k < 30; ++k) {
+        monitor.timer2Tick();
+    }
+    monitor.timer2().stop();
+    monitor.startJob(0, 10);  // the next job of the same run keeps the credit
+    feed("time=0.00 bitrate=\r");
+    EXPECT_EQ(view.positions.back(), 30);
+    monitor.startRun();
+    monitor.startJob(0, 10);
+    feed("time=0.00 bitrate=\r");
+    EXPECT_EQ(view.positions.back(), 0);
 }
 
 TEST_F(ProgressMonitorTest, OutputWithoutLineBreaksDoesNotGrowWithoutLimit) {
@@ -210,7 +214,7 @@ TEST_F(ProgressMonitorTest, OutputWithoutLineBreaksDoesNotGrowWithoutLimit) {
     for (int k = 0; k < 100; ++k) {
         feed(noise);
     }
-    EXPECT_LE(buffer.size(), 64 * 1024);
+    EXPECT_LE(buffer.text().size(), LineBuffer::kMaxPendingBytes);
     feed("\rtime=1.00 bitrate=\r");
     EXPECT_EQ(view.positions.back(), 1000);
 }

@@ -9,9 +9,7 @@
 #include <sys/resource.h>
 #include <csignal>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "../../support/qt_gtest.h"
 
 namespace {
 

@@ -2,32 +2,84 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <QFile>
+#include <QStringList>
+
+#include "../../support/qt_gtest.h"
 
 namespace {
 
-TEST(ProfileCatalogTest, BlankSlotsAreExactlyTheUnnamedNumbers) {
-    const std::set<int> blanks = {26, 33, 40, 45, 52, 59, 67, 74, 82, 90, 98, 101, 109, 117, 124};
-    for (int n = ProfileCatalog::kFirstProfile; n <= ProfileCatalog::kLastProfile; ++n) {
-        const bool blank = blanks.count(n) > 0;
-        EXPECT_EQ(ProfileCatalog::isBlankSlot(n), blank) << n;
-        EXPECT_EQ(ProfileCatalog::displayNameOf(n).has_value(), !blank) << n;
-        EXPECT_EQ(ProfileCatalog::defaultChoicesOf(n, false).isEmpty(), blank) << n;
-        EXPECT_EQ(ProfileCatalog::defaultChoicesOf(n, true).isEmpty(), blank) << n;
+QString defaultsText(int number, bool dvd) {
+    QStringList indexes;
+    for (const ChoiceDefault& d : ProfileCatalog::defaultChoicesOf(number, dvd)) {
+        indexes << QString::number(d.index);
+    }
+    return indexes.isEmpty() ? QStringLiteral("-") : indexes.join(',');
+}
+
+// The catalog as the program holds it, one line per number in the golden table's shape.
+QString catalogLine(int n) {
+    const std::optional<QString> name = ProfileCatalog::displayNameOf(n);
+    return QStringList{QString::number(n),
+                       name.value_or("-"),
+                       name ? ProfileCatalog::extensionOf(*name) : "-",
+                       QString::number(ProfileCatalog::categoryOf(n)),
+                       ProfileCatalog::groupOf(n),
+                       defaultsText(n, false),
+                       defaultsText(n, true)}
+        .join('\t');
+}
+
+// Every number's name, extension, category, group and both editions' defaults, against a table
+// reviewed by hand (catalog.golden.tsv beside this file).
+TEST(ProfileCatalogTest, WholeCatalogMatchesTheReviewedTable) {
+    QFile golden(QStringLiteral(ORVEX_TESTS_DIR "/unit/profiles/catalog.golden.tsv"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList expected;
+    for (const QString& line : QString::fromUtf8(golden.readAll()).split('\n')) {
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            expected << line;
+        }
+    }
+    ASSERT_EQ(expected.size(), ProfileCatalog::kLastProfile);
+    for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
+        EXPECT_EQ(catalogLine(n), expected[n - 1]);
     }
     for (int n : {-1, 0, 132}) {
         EXPECT_FALSE(ProfileCatalog::displayNameOf(n)) << n;
         EXPECT_FALSE(ProfileCatalog::isBlankSlot(n)) << n;
+        EXPECT_EQ(ProfileCatalog::categoryOf(n), 0) << n;
         EXPECT_TRUE(ProfileCatalog::defaultChoicesOf(n, false).isEmpty()) << n;
     }
+    const QList<ChoiceDefault> keys = ProfileCatalog::defaultChoicesOf(2, false);
+    ASSERT_EQ(keys.size(), 4);
+    EXPECT_EQ(QStringList({keys[0].key, keys[1].key, keys[2].key, keys[3].key}),
+              QStringList({"size", "video bitrate", "audio bitrate", "Channel"}));
 }
 
-TEST(ProfileCatalogTest, NamesKeepTheirWideCharactersAndTypos) {
-    EXPECT_EQ(*ProfileCatalog::displayNameOf(27), QString::fromUtf8("iPod(320\xC3\x97"
-                                                                    "240)MPEG-4 Codec(*.mp4)"));
-    EXPECT_TRUE(ProfileCatalog::displayNameOf(47)->contains(QChar(0x00D7)));
-    EXPECT_EQ(*ProfileCatalog::displayNameOf(16), "AC3-Dolby Dingtal AC-3(*.ac3)");
-    EXPECT_EQ(*ProfileCatalog::displayNameOf(131), "MKV - WMV Movie(*.mkv)");
+TEST(ProfileCatalogTest, RateTablesAndTheRowEachProfileUses) {
+    using Row = std::array<double, ProfileCatalog::kQualityLevels>;
+    const Row standard{6.25, 4.16, 3.33, 2.13, 1.51};
+    const Row mini{3.33, 2.13, 1.51, 1.06, 0.8};
+    const Row excellent{10.41, 8.33, 6.25, 4.16, 3.33};
+    for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
+        const Row& row = (n == 118 || n == 121)   ? mini
+                         : (n == 120 || n == 123) ? excellent
+                                                  : standard;  // the normal row equals it
+        EXPECT_EQ(ProfileCatalog::videoFactors(n), row) << n;
+        const std::optional<int> disc = ProfileCatalog::discTotalKbps(n);
+        const std::optional<int> expected = n == 112   ? std::optional(1393)
+                                            : n == 113 ? std::optional(1948)
+                                            : n == 114 ? std::optional(3222)
+                                                       : std::nullopt;
+        EXPECT_EQ(disc, expected) << n;
+    }
+    EXPECT_EQ(ProfileCatalog::audioRates(), (std::array<int, 5>{320, 192, 128, 64, 32}));
+    EXPECT_EQ(ProfileCatalog::amrRates(), (std::array<double, 5>{12.2, 10.2, 7.4, 5.9, 4.75}));
+    EXPECT_EQ(ProfileCatalog::discTargetSuffix(112), "-vcd ");
+    EXPECT_EQ(ProfileCatalog::discTargetSuffix(113), "-svcd ");
+    EXPECT_EQ(ProfileCatalog::discTargetSuffix(114), "-dvd ");
+    EXPECT_EQ(ProfileCatalog::discTargetSuffix(111), "");
 }
 
 TEST(ProfileCatalogTest, ExtensionIsTheTextAfterTheStarWithoutTheClosingCharacter) {
@@ -38,7 +90,6 @@ TEST(ProfileCatalogTest, ExtensionIsTheTextAfterTheStarWithoutTheClosingCharacte
     const Case cases[] = {
         {"AVI - XviD Movie(*.avi)", ".avi"},
         {"MP4 - H.264 Video Excellent(*.MP4)", ".MP4"},
-        {"Apple TV MPEG-4 (320x240)(*.mp4)", ".mp4"},
         {"Odd*name(*.ts)", "name(*.ts"},  // the first "*" counts
         {"No star at all", ""},
         {"Ends on star*", ""},
@@ -47,95 +98,8 @@ TEST(ProfileCatalogTest, ExtensionIsTheTextAfterTheStarWithoutTheClosingCharacte
     for (const Case& c : cases) {
         EXPECT_EQ(ProfileCatalog::extensionOf(QString::fromUtf8(c.name)), c.extension) << c.name;
     }
-    EXPECT_FALSE(ProfileCatalog::isMp4Extension(
-        ProfileCatalog::extensionOf(*ProfileCatalog::displayNameOf(123))));
-    EXPECT_FALSE(ProfileCatalog::isMp4Extension(
-        ProfileCatalog::extensionOf(*ProfileCatalog::displayNameOf(53))));
-}
-
-TEST(ProfileCatalogTest, EveryNamedProfileHasADottedExtension) {
-    for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
-        if (const auto name = ProfileCatalog::displayNameOf(n)) {
-            const QString ext = ProfileCatalog::extensionOf(*name);
-            EXPECT_TRUE(ext.startsWith('.') && ext.size() >= 3) << n << " " << ext.toStdString();
-            EXPECT_FALSE(ext.contains(')')) << n;
-        }
-    }
-}
-
-TEST(ProfileCatalogTest, CategoriesAndGroups) {
-    struct Case {
-        int number;
-        int category;
-        const char* group;
-    };
-    const Case cases[] = {{1, 1, "General video"},
-                          {14, 1, "General video"},
-                          {15, 2, "Audio"},
-                          {26, 2, "Audio"},
-                          {27, 3, "iPod"},
-                          {45, 5, "GPhone"},
-                          {67, 8, "Xbox 360"},
-                          {101, 13, "Animation"},
-                          {102, 1, "AVI"},
-                          {117, 1, "MPEG"},
-                          {124, 1, "MP4"},
-                          {131, 1, "MKV"},
-                          {0, 0, ""},
-                          {132, 0, ""}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(ProfileCatalog::categoryOf(c.number), c.category) << c.number;
-        EXPECT_EQ(ProfileCatalog::groupOf(c.number), c.group) << c.number;
-    }
-}
-
-QList<int> defaultIndexes(int number, bool dvd) {
-    QList<int> indexes;
-    for (const ChoiceDefault& d : ProfileCatalog::defaultChoicesOf(number, dvd)) {
-        indexes.append(d.index);
-    }
-    return indexes;
-}
-
-TEST(ProfileCatalogTest, DefaultChoicesByEdition) {
-    struct Case {
-        int number;
-        QList<int> video;  // size, video, audio, channel (audio-only: audio, channel)
-        QList<int> dvd;
-    };
-    const Case cases[] = {
-        {1, {0, 5, 5, 1}, {0, 2, 2, 1}},
-        {2, {4, 5, 5, 1}, {4, 2, 2, 1}},
-        {4, {5, 5, 5, 1}, {2, 2, 2, 1}},
-        {7, {1, 5, 5, 1}, {1, 2, 2, 1}},
-        {8, {2, 5, 5, 1}, {2, 2, 2, 1}},
-        {15, {2, 1}, {2, 1}},
-        {71, {2, 1}, {2, 1}},
-        {80, {2, 1}, {2, 1}},
-        {27, {0, 2, 2, 1}, {0, 2, 2, 1}},
-        {55, {2, 2, 2, 1}, {2, 2, 2, 1}},
-        {89, {1, 2, 2, 1}, {1, 2, 2, 1}},
-        {99, {4, 2, 2, 1}, {4, 2, 2, 1}},
-        {110, {5, 5, 5, 1}, {2, 2, 2, 1}},
-        {111, {2, 5, 5, 1}, {2, 2, 2, 1}},
-        {114, {0, 5, 5, 1}, {0, 2, 2, 1}},
-        {115, {0, 2, 2, 1}, {0, 2, 2, 1}},
-        {123, {5, 2, 2, 1}, {2, 2, 2, 1}},
-        {130, {4, 5, 5, 1}, {4, 2, 2, 1}},
-        {131, {4, 5, 5, 1}, {4, 2, 2, 1}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(defaultIndexes(c.number, false), c.video) << c.number;
-        EXPECT_EQ(defaultIndexes(c.number, true), c.dvd) << c.number;
-    }
-    const QList<ChoiceDefault> audioOnly = ProfileCatalog::defaultChoicesOf(20, false);
-    ASSERT_EQ(audioOnly.size(), 2);
-    EXPECT_EQ(audioOnly[0].key, "audio bitrate");
-    EXPECT_EQ(audioOnly[1].key, "Channel");
-    const QList<ChoiceDefault> video = ProfileCatalog::defaultChoicesOf(2, false);
-    ASSERT_EQ(video.size(), 4);
-    EXPECT_EQ(video[0].key, "size");
-    EXPECT_EQ(video[1].key, "video bitrate");
+    EXPECT_FALSE(ProfileCatalog::isMp4Extension(".MP4"));
+    EXPECT_TRUE(ProfileCatalog::isMp4Extension(".mp4"));
 }
 
 TEST(ProfileCatalogTest, RangesAtTheirEdges) {
@@ -151,6 +115,8 @@ TEST(ProfileCatalogTest, RangesAtTheirEdges) {
     EXPECT_FALSE(ProfileCatalog::isDiscProfile(115));
     EXPECT_TRUE(ProfileCatalog::isAudioOnly(25));
     EXPECT_FALSE(ProfileCatalog::isAudioOnly(26));
+    EXPECT_TRUE(ProfileCatalog::isAudioOnly(71));
+    EXPECT_TRUE(ProfileCatalog::isAudioOnly(80));
     EXPECT_TRUE(ProfileCatalog::isMobileAudioExtension(".3gp"));
     EXPECT_TRUE(ProfileCatalog::isMobileAudioExtension(".amr"));
     EXPECT_FALSE(ProfileCatalog::isMobileAudioExtension(".3GP"));

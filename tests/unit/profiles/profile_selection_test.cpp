@@ -8,12 +8,10 @@
 #include <map>
 #include <memory>
 
+#include "../../support/qt_gtest.h"
+#include "core/engine/job_list.h"
+#include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_catalog.h"
-
-// Readable failures for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -49,10 +47,8 @@ QByteArray popText(const std::map<int, RecordLines>& overrides) {
     return text;
 }
 
-class FakeDisplay : public ProfileDisplay {
-  public:
-    void showProfileText(const QString& displayName) override { texts.append(displayName); }
-    void showCategoryPicture(int category) override { categories.append(category); }
+// What the window shows of the selection.
+struct FakeDisplay {
     QStringList texts;
     QList<int> categories;
 };
@@ -63,7 +59,6 @@ class ProfileSelectionTest : public ::testing::Test {
         popPath_ = dir_.filePath("profiles.pop");
         writePop({{26, {"111x222 333x444", "10 20 30 40 50", " -blank"}},
                   {27, {"320x240 640x480", "150 250 872 1200 1500", " -vcodec l27"}}});
-        state_.programFileName = "orvex";
     }
 
     void writePop(const std::map<int, RecordLines>& overrides) {
@@ -78,13 +73,35 @@ class ProfileSelectionTest : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Built on first use, so a test can choose the program's name first; wired as a session
+    // wires it.
     ProfileSelection& selection() {
         if (!selection_) {
-            selection_ = std::make_unique<ProfileSelection>(state_, jobs_,
-                                                            platform::IniFile(iniPath()), popPath_);
-            selection_->setDisplay(&display_);
+            store_ = std::make_unique<IniChoicesStore>(platform::IniFile(iniPath()));
+            selection_ = std::make_unique<ProfileSelection>(programName_, *store_, popPath_);
+            estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
+            QObject::connect(selection_.get(), &ProfileSelection::profileSelected, estimates_.get(),
+                             &OutputEstimates::refreshEstimates);
+            QObject::connect(selection_.get(), &ProfileSelection::choicesChanged, estimates_.get(),
+                             &OutputEstimates::refreshEstimates);
+            QObject::connect(selection_.get(), &ProfileSelection::displayNameShown,
+                             [this](const QString& name) { display_.texts.append(name); });
+            QObject::connect(selection_.get(), &ProfileSelection::categoryPictureShown,
+                             [this](int category) { display_.categories.append(category); });
         }
         return *selection_;
+    }
+
+    std::optional<RatePlan> plan(int row, QString* error = nullptr) {
+        return planRates(selection().rateChoices(), jobs_.jobInfo(row), error);
+    }
+    std::optional<int> total(int row) {
+        const std::optional<RatePlan> p = plan(row);
+        return p ? std::optional<int>(p->totalKbps) : std::nullopt;
+    }
+    QString estimate(int row) {
+        selection();
+        return estimates_->estimateOutputSize(row);
     }
 
     void select(int number) {
@@ -94,16 +111,21 @@ class ProfileSelectionTest : public ::testing::Test {
 
     int addRow(const QString& dimensions, const QString& duration, const QString& videoKbps = "900",
                const QString& audioKbps = "128") {
-        Toriginalinfo info{"/v/clip.avi", dimensions, duration, {}, videoKbps, audioKbps};
-        return jobs_.addRow("clip", {dimensions, duration, {}, "Status"}, info);
+        JobList::Row row;
+        row.caption = "clip";
+        row.info = {"/v/clip.avi", dimensions, duration, {}, videoKbps, audioKbps};
+        row.texts = {dimensions, duration, {}};
+        return jobs_.addRow(row);
     }
 
     QTemporaryDir dir_;
     QString popPath_;
-    AppState state_;
+    QString programName_ = "orvex";
     JobList jobs_;
     FakeDisplay display_;
+    std::unique_ptr<ChoicesStore> store_;
     std::unique_ptr<ProfileSelection> selection_;
+    std::unique_ptr<OutputEstimates> estimates_;
 };
 
 TEST_F(ProfileSelectionTest, Profile2VideoEditionOffersAndChoosesTheOriginals) {
@@ -122,7 +144,7 @@ TEST_F(ProfileSelectionTest, Profile2VideoEditionOffersAndChoosesTheOriginals) {
 }
 
 TEST_F(ProfileSelectionTest, Profile2DvdEditionHasNoOriginalQualities) {
-    state_.programFileName = "orvex-DVD";
+    programName_ = "orvex-DVD";
     select(2);
     ProfileSelection& s = selection();
     EXPECT_EQ(s.sizeList().itemIndex(), 4);
@@ -174,7 +196,7 @@ TEST_F(ProfileSelectionTest, DiscProfileUsesPalNtscAndItsFixedTotal) {
     EXPECT_FALSE(s.videoList().isEnabled());
     EXPECT_FALSE(s.audioList().isEnabled());
     EXPECT_FALSE(s.channelList().isEnabled());
-    EXPECT_EQ(s.totalRateKbps(row), 1948);
+    EXPECT_EQ(total(row), 1948);
     EXPECT_EQ(jobs_.subItem(row, JobList::OutputSizeColumn), "13.93MB");
 
     select(2);  // every list comes back
@@ -197,7 +219,7 @@ TEST_F(ProfileSelectionTest, AudioProfilesShareOneNoVideoEntryAndAVideoProfileRe
     EXPECT_EQ(s.videoRates()[0], "*");
 
     const int row = addRow("640x480", "00:01:00");
-    EXPECT_EQ(s.totalRateKbps(row), 128);  // audio alone at "Normal"
+    EXPECT_EQ(total(row), 128);  // audio alone at "Normal"
 
     select(27);
     EXPECT_FALSE(s.videoList().items().contains("No Video"));
@@ -214,7 +236,7 @@ TEST_F(ProfileSelectionTest, AVideoProfileWithAShortRateLineDoesNotInheritTheNoV
     select(28);
     ProfileSelection& s = selection();
     EXPECT_NE(s.videoRates()[0], "*");
-    EXPECT_EQ(s.totalRateKbps(row), 400 + 128);
+    EXPECT_EQ(total(row), 400 + 128);
 }
 
 TEST_F(ProfileSelectionTest, ListRangeProfileDoesNotKeepOriginalEntriesOfTheProfileBefore) {
@@ -285,7 +307,7 @@ TEST_F(ProfileSelectionTest, ListChangesRefreshEstimatesAndWriteNothing) {
     s.sizeList().userSelect(0);
     s.audioList().userSelect(4);
     s.channelList().userSelect(0);
-    EXPECT_EQ(s.totalRateKbps(row), 1500 + 32);
+    EXPECT_EQ(total(row), 1500 + 32);
     EXPECT_EQ(iniContents(), before);
 }
 
@@ -300,7 +322,7 @@ TEST_F(ProfileSelectionTest, HeightDerivedVideoRate) {
         select(c.profile);
         s.sizeList().userSelect(1);  // 640x480
         s.videoList().userSelect(2);
-        const auto parts = s.rateParts(row);
+        const auto parts = plan(row);
         ASSERT_TRUE(parts) << c.profile;
         EXPECT_EQ(parts->videoKbps, c.videoKbps) << c.profile;
     }
@@ -313,18 +335,17 @@ TEST_F(ProfileSelectionTest, OriginalSizeAndOriginalRatesComeFromTheRow) {
     s.sizeList().userSelect(5);  // the original width and height
     s.videoList().userSelect(2);
     s.audioList().userSelect(5);
-    EXPECT_EQ(s.totalRateKbps(row), 1918 + 224);  // 576 x 3.33 = 1918.08
+    EXPECT_EQ(total(row), 1918 + 224);  // 576 x 3.33 = 1918.08
     s.videoList().userSelect(5);
-    EXPECT_EQ(s.totalRateKbps(row), 1800 + 224);
+    EXPECT_EQ(total(row), 1800 + 224);
 
-    jobs_.jobInfo(row).videoKbps = "N/A";
+    const int broken = addRow("unknown", "00:01:00", "N/A", "224");
     QString error;
-    EXPECT_FALSE(s.rateParts(row, &error));
+    EXPECT_FALSE(plan(broken, &error));
     EXPECT_TRUE(error.contains("N/A"));
-    EXPECT_EQ(s.estimateOutputSize(row), "");
+    EXPECT_EQ(estimate(broken), "");
     s.videoList().userSelect(2);
-    jobs_.jobInfo(row).dimensions = "unknown";
-    EXPECT_FALSE(s.totalRateKbps(row));
+    EXPECT_FALSE(total(broken));
 }
 
 TEST_F(ProfileSelectionTest, SizeEntryWithoutAHeightCountsAsNoVideoRate) {
@@ -335,9 +356,9 @@ TEST_F(ProfileSelectionTest, SizeEntryWithoutAHeightCountsAsNoVideoRate) {
     s.videoList().userSelect(2);
     s.audioList().userSelect(2);
     s.sizeList().userSelect(1);
-    EXPECT_EQ(s.totalRateKbps(row), 128);
+    EXPECT_EQ(total(row), 128);
     s.sizeList().userSelect(2);
-    EXPECT_EQ(s.totalRateKbps(row), 128);
+    EXPECT_EQ(total(row), 128);
 }
 
 TEST_F(ProfileSelectionTest, AmrRatesForMobileAudioExtensions) {
@@ -355,7 +376,7 @@ TEST_F(ProfileSelectionTest, AmrRatesForMobileAudioExtensions) {
     for (const Case& c : {Case{0, 12, 12200}, Case{1, 10, 10200}, Case{2, 7, 7400},
                           Case{3, 6, 5900}, Case{4, 5, 4750}, Case{5, 12, 12200}}) {
         s.audioList().userSelect(c.level);
-        const auto parts = s.rateParts(row);
+        const auto parts = plan(row);
         ASSERT_TRUE(parts) << c.level;
         EXPECT_EQ(parts->audioKbps, c.audioKbps) << c.level;
         EXPECT_EQ(parts->audioBitsPerSecond, c.bits) << c.level;
@@ -380,7 +401,7 @@ TEST_F(ProfileSelectionTest, EstimateText) {
     };
     for (const Case& c : cases) {
         const int row = addRow("640x480", c.duration);
-        EXPECT_EQ(s.estimateOutputSize(row), c.text) << c.duration;
+        EXPECT_EQ(estimate(row), c.text) << c.duration;
     }
 }
 
@@ -392,10 +413,10 @@ TEST_F(ProfileSelectionTest, LongRunsAtHighRatesDoNotOverflowAndUseExponentForm)
     s.videoList().userSelect(5);
     s.audioList().userSelect(2);
     // 100128 kbit/s x 359999 s is beyond 32 bits: 4296.7... thousand MB.
-    EXPECT_EQ(s.estimateOutputSize(row), "4.2970E+06MB");
+    EXPECT_EQ(estimate(row), "4.2970E+06MB");
     s.videoList().userSelect(2);
     s.sizeList().userSelect(1);  // 1598 + 128 kbit/s for 100 hours: 74.07 thousand MB
-    EXPECT_EQ(s.estimateOutputSize(row), "74072.00MB");
+    EXPECT_EQ(estimate(row), "74072.00MB");
     QLocale::setDefault(QLocale::c());
 }
 
@@ -452,10 +473,10 @@ TEST_F(ProfileSelectionTest, HoveringDoesNotMoveSizingAwayFromTheSelectedProfile
     const int row = addRow("640x480", "00:01:00");
     select(2);
     ProfileSelection& s = selection();
-    const auto total = s.totalRateKbps(row);
+    const std::optional<int> before = total(row);
     s.setCurrentProfile(113);
     EXPECT_EQ(s.activeProfile(), 2);
-    EXPECT_EQ(s.totalRateKbps(row), total);
+    EXPECT_EQ(total(row), before);
 }
 
 TEST_F(ProfileSelectionTest, CategoryPictureOnlyForKnownCategories) {

@@ -2,35 +2,86 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "../../support/fake_user_interface.h"
+#include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
-#include "core/engine/app_state.h"
-#include "core/engine/job_list.h"
-#include "core/profiles/profile_selection.h"
-#include "core/shell/command_guards.h"
+#include "core/shell/session.h"
+
+using orvex::test::waitUntil;
 
 namespace {
 
+class NoMachine : public platform::MachineActions {
+  public:
+    bool openFolder(const QString&) override { return false; }
+    bool powerOff() override { return false; }
+};
+
 // The "media" files of these tests are texts that a fake encoder prints back as its probe
-// output, so every probe answer can be written down exactly.
+// output, so every probe answer can be written down exactly. A file whose name contains "slow"
+// is answered after a while, one containing "hang" never.
 class FileSourcesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        encoder_ = dir_.filePath(QStringLiteral("register.dat"));
-        writeFile(encoder_, "#!/bin/sh\n[ \"$1\" = -i ] || exit 9\ncat \"$2\"\nexit 1\n");
-        QFile::setPermissions(encoder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        state_.programFileName = QStringLiteral("orvex");
-        probe_ = std::make_unique<MediaProbe>(state_, encoder_, dir_.path());
-        selection_ = std::make_unique<ProfileSelection>(
-            state_, jobs_, platform::IniFile(dir_.filePath(QStringLiteral("pro orvex.ini"))),
-            orvex::test::profilesPopPath());
-        sources_ = std::make_unique<FileSources>(state_, jobs_, *selection_, *probe_, ui_);
+        ASSERT_TRUE(QFile::copy(orvex::test::profilesPopPath(), dir_.filePath("profiles.pop")));
+        QDir(dir_.path()).mkdir("running");
+        writeEncoder(dir_.filePath("register.dat"));
+        session_ = makeSession(dir_.path() + "/");
+    }
+
+    void writeEncoder(const QString& path) {
+        const QByteArray running = dir_.filePath("running").toUtf8();
+        const QByteArray log = dir_.filePath("concurrency").toUtf8();
+        writeFile(path,
+                  "#!/bin/sh\n[ \"$1\" = -i ] || exit 9\n"
+                  "touch " +
+                      running +
+                      "/$$\n"
+                      "ls " +
+                      running + " | wc -l >> " + log +
+                      "\n"
+                      "case \"$2\" in *slow*) sleep 0.3 ;; *hang*) sleep 30 ;; esac\n"
+                      "rm -f " +
+                      running + "/$$\ncat \"$2\"\nexit 1\n");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    std::unique_ptr<Session> makeSession(const QString& folder) {
+        SessionConfig config;
+        config.programFileName = "orvex";
+        config.programFolder = folder;
+        config.choices = std::make_unique<ReadOnlyChoicesStore>(
+            platform::IniFile(dir_.filePath("pro orvex.ini")));
+        config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));
+        auto session = std::make_unique<Session>(std::move(config), ui_, machine_);
+        session->loadSettings(118);
+        return session;
+    }
+
+    FileSources& sources() { return session_->files(); }
+    JobList& jobs() { return session_->jobs(); }
+
+    // Runs a batch to its end and returns its report.
+    FileSources::AddReport add(const QStringList& paths) {
+        return finish(sources().addFiles(paths));
+    }
+    FileSources::AddReport addFolder(const QString& folder) {
+        return finish(sources().addFolder(folder));
+    }
+    FileSources::AddReport finish(bool started) {
+        FileSources::AddReport report;
+        EXPECT_TRUE(started);
+        QObject::connect(&sources(), &FileSources::batchFinished, &sources(),
+                         [&report](const FileSources::AddReport& r) { report = r; });
+        EXPECT_TRUE(waitUntil([this] { return !sources().busy(); }));
+        QObject::disconnect(&sources(), &FileSources::batchFinished, &sources(), nullptr);
+        return report;
     }
 
     static void writeFile(const QString& path, const QByteArray& data) {
@@ -56,21 +107,19 @@ class FileSourcesTest : public ::testing::Test {
         if (video != nullptr) {
             t += QByteArray(", ") + video + " kb/s";
         }
-        t += "\n  Stream #0:1: Audio: mp3, 44100 Hz, stereo";
         if (audio != nullptr) {
-            t += QByteArray(", ") + audio + " kb/s";
+            t += QByteArray("\n  Stream #0:1: Audio: mp3, 44100 Hz, stereo");
+            if (*audio != '\0') {
+                t += QByteArray(", ") + audio + " kb/s";
+            }
         }
         return t + "\nAt least one output file must be specified\n";
     }
 
     QTemporaryDir dir_;
-    QString encoder_;
-    AppState state_;
-    JobList jobs_;
     orvex::test::FakeUserInterface ui_;
-    std::unique_ptr<MediaProbe> probe_;
-    std::unique_ptr<ProfileSelection> selection_;
-    std::unique_ptr<FileSources> sources_;
+    NoMachine machine_;
+    std::unique_ptr<Session> session_;
 };
 
 TEST_F(FileSourcesTest, FillsMissingRatesFromTheTotal) {
@@ -82,186 +131,253 @@ TEST_F(FileSourcesTest, FillsMissingRatesFromTheTotal) {
         const char* audioKbps;
     };
     const Case cases[] = {
-        {"1152", nullptr, nullptr, "1152", "128"},  // 1152 - 1152 = 0 -> 128
-        {"1152", "1000", nullptr, "1000", "152"},
+        {"1152", nullptr, "", "1152", "128"},  // 1152 - 1152 = 0 -> 128
+        {"1152", "1000", "", "1000", "152"},
         {"1152", nullptr, "128", "1024", "128"},
         {"1152", "900", "96", "900", "96"},
-        {"100", nullptr, "128", "768", "128"},   // a negative difference is no rate
-        {"1152", "N/A", nullptr, "768", "128"},  // a rate that is not a number: fallbacks
+        {"100", nullptr, "128", "768", "128"},  // a negative difference is no rate
+        {"1152", "N/A", "", "768", "128"},      // a rate that is not a number: fallbacks
     };
     for (const Case& c : cases) {
-        const QString path =
-            source(QStringLiteral("clip.avi"), probeText(c.total, c.video, c.audio));
-        ASSERT_EQ(sources_->addFile(path), std::nullopt);
-        const int row = jobs_.rowCount() - 1;
-        EXPECT_EQ(jobs_.jobInfo(row).videoKbps, QLatin1String(c.videoKbps)) << c.total;
-        EXPECT_EQ(jobs_.jobInfo(row).audioKbps, QLatin1String(c.audioKbps)) << c.total;
-        EXPECT_EQ(state_.currentJob, row);
+        const QString path = source("clip.avi", probeText(c.total, c.video, c.audio));
+        ASSERT_EQ(add({path}).added, 1);
+        const int row = jobs().rowCount() - 1;
+        EXPECT_EQ(jobs().jobInfo(row).videoKbps, QLatin1String(c.videoKbps)) << c.total;
+        EXPECT_EQ(jobs().jobInfo(row).audioKbps, QLatin1String(c.audioKbps)) << c.total;
     }
 }
 
-TEST_F(FileSourcesTest, FillsTheRowAndItsRecord) {
-    const QString path =
-        source(QStringLiteral("my.holiday.clip.avi"), probeText("1152", "1000", "128", "no size"));
-    ASSERT_EQ(sources_->addFile(path), std::nullopt);
-    ASSERT_EQ(jobs_.rowCount(), 1);
-    EXPECT_EQ(jobs_.caption(0), "my.holiday.clip");
-    EXPECT_EQ(jobs_.jobInfo(0).source, path);
-    EXPECT_EQ(jobs_.jobInfo(0).dimensions, "320x240");  // no size found
-    EXPECT_EQ(jobs_.jobInfo(0).duration, "00:01:00");
-    EXPECT_EQ(jobs_.subItem(0, JobList::SizeColumn), "320x240");
-    EXPECT_EQ(jobs_.subItem(0, JobList::TimeColumn), "00:01:00");
-    EXPECT_EQ(jobs_.status(0), "Status");
+TEST_F(FileSourcesTest, FillsTheRowItsRecordAndItsSource) {
+    const QString path = source("my.holiday.clip.avi", probeText("1152", "1000", "", "no size"));
+    const QString silent = source("silent.avi", probeText("900", "900", nullptr));
+    ASSERT_EQ(add({path, silent}).added, 2);
+    EXPECT_EQ(jobs().caption(0), "my.holiday.clip");
+    EXPECT_EQ(jobs().jobInfo(0).source, path);
+    EXPECT_EQ(jobs().jobInfo(0).dimensions, "320x240");  // no size found
+    EXPECT_EQ(jobs().jobInfo(0).duration, "00:01:00");
+    EXPECT_EQ(jobs().subItem(0, JobList::SizeColumn), "320x240");
+    EXPECT_EQ(jobs().subItem(0, JobList::TimeColumn), "00:01:00");
+    EXPECT_TRUE(jobs().subItem(0, JobList::OutputSizeColumn).endsWith("MB"));
+    EXPECT_EQ(jobs().status(0), "Status");
+    ASSERT_NE(jobs().fileSource(0), nullptr);
+    EXPECT_TRUE(jobs().fileSource(0)->hasAudio);
+    EXPECT_FALSE(jobs().fileSource(1)->hasAudio);
+}
+
+TEST_F(FileSourcesTest, RowsKeepTheGivenOrderWhateverOrderTheProbesEndIn) {
+    sources().setProbeLimit(3);
+    const QByteArray text = probeText("500", nullptr, "");
+    const QStringList paths{source("1 slow.avi", text), source("2 fast.avi", text),
+                            source("3 slow.avi", text), source("4 fast.avi", text),
+                            source("5 fast.avi", text)};
+    QStringList busy;
+    QObject::connect(&sources(), &FileSources::busyChanged,
+                     [&busy](bool b) { busy << (b ? "busy" : "idle"); });
+    ASSERT_EQ(add(paths).added, 5);
+    EXPECT_EQ(busy, (QStringList{"busy", "idle"}));
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_EQ(jobs().jobInfo(row).source, paths[row]);
+    }
+    // Probes ran side by side, never more than the limit.
+    QFile log(dir_.filePath("concurrency"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    int most = 0;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        most = std::max(most, line.trimmed().toInt());
+    }
+    EXPECT_GE(most, 2);
+    EXPECT_LE(most, 3);
+}
+
+TEST_F(FileSourcesTest, CancelEndsTheBatchAndKeepsWhatWasAdded) {
+    sources().setProbeLimit(1);
+    const QByteArray text = probeText("500", nullptr, "");
+    const QStringList paths{source("a.avi", text), source("b hang.avi", text),
+                            source("c.avi", text)};
+    ASSERT_TRUE(sources().addFiles(paths));
+    ASSERT_TRUE(waitUntil([this] { return jobs().rowCount() == 1; }));
+    FileSources::AddReport report;
+    QObject::connect(&sources(), &FileSources::batchFinished,
+                     [&report](const FileSources::AddReport& r) { report = r; });
+    sources().cancel();
+    ASSERT_TRUE(waitUntil([this] { return !sources().busy(); }));
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.added, 1);
+    EXPECT_EQ(jobs().rowCount(), 1);
+    EXPECT_TRUE(jobs().isSelected(0));
+}
+
+TEST_F(FileSourcesTest, AnEncoderThatCannotStartIsSaidOnceAndAddsNothing) {
+    auto missing = makeSession(dir_.filePath("nowhere") + "/");
+    const QByteArray text = probeText("500", nullptr, "");
+    QStringList paths;
+    for (int i = 0; i < 20; ++i) {
+        paths << source(QString("%1.avi").arg(i), text);
+    }
+    int skips = 0;
+    QObject::connect(&missing->files(), &FileSources::fileSkipped, [&skips] { ++skips; });
+    FileSources::AddReport report;
+    QObject::connect(&missing->files(), &FileSources::batchFinished,
+                     [&report](const FileSources::AddReport& r) { report = r; });
+    ASSERT_TRUE(missing->files().addFiles(paths));
+    ASSERT_TRUE(waitUntil([&] { return !missing->files().busy(); }));
+    EXPECT_TRUE(report.encoderProblem.contains("nowhere/register.dat"))
+        << report.encoderProblem.toStdString();
+    EXPECT_EQ(skips, 0);
+    EXPECT_TRUE(missing->jobs().isEmpty());
 }
 
 TEST_F(FileSourcesTest, SkipsFilesWithoutAnOverallRateAndSaysWhy) {
-    const QString noRate = source(QStringLiteral("a.avi"), probeText(nullptr, "10", "10"));
-    const QString letters = source(QStringLiteral("b.avi"), probeText("abc", "10", "10"));
-    const QString broken = source(QStringLiteral("c.avi"), "c.avi: Invalid data found\n");
-    const QString good = source(QStringLiteral("d.avi"), probeText("500", nullptr, nullptr));
-    const FileSources::AddReport report = sources_->addFiles(
-        {noRate, letters, broken, dir_.filePath(QStringLiteral("gone.avi")), good});
+    const QString noRate = source("a.avi", probeText(nullptr, "10", "10"));
+    const QString letters = source("b.avi", probeText("abc", "10", "10"));
+    const QString broken = source("c.avi", "c.avi: Invalid data found\n");
+    const QString good = source("d.avi", probeText("500", nullptr, ""));
+    const FileSources::AddReport report =
+        add({noRate, letters, broken, dir_.filePath("gone.avi"), good});
     EXPECT_EQ(report.added, 1);
     ASSERT_EQ(report.skipped.size(), 4);
     EXPECT_TRUE(report.skipped[2].reason.contains(QLatin1String("Invalid data found")));
     EXPECT_EQ(report.skipped[3].reason, "no such file");
-    EXPECT_EQ(jobs_.rowCount(), 1);
-    EXPECT_EQ(jobs_.caption(0), "d");
-    EXPECT_TRUE(jobs_.isSelected(0));
-    EXPECT_TRUE(jobs_.isVisible());
+    EXPECT_EQ(jobs().rowCount(), 1);
+    EXPECT_EQ(jobs().caption(0), "d");
+    EXPECT_TRUE(jobs().isSelected(0));
+    EXPECT_TRUE(jobs().isVisible());
     EXPECT_TRUE(ui_.warnings.isEmpty());
 }
 
-TEST_F(FileSourcesTest, AnEncoderThatCannotStartAddsNothing) {
-    MediaProbe missing(state_, dir_.filePath(QStringLiteral("no-encoder")), dir_.path());
-    FileSources sources(state_, jobs_, *selection_, missing, ui_);
-    const QString path = source(QStringLiteral("a.avi"), probeText("500", nullptr, nullptr));
-    const std::optional<QString> reason = sources.addFile(path);
-    ASSERT_TRUE(reason.has_value());
-    EXPECT_TRUE(jobs_.isEmpty());
-    EXPECT_FALSE(state_.probing);
-}
-
-TEST_F(FileSourcesTest, FolderTakesKnownExtensionsInWindowsNameOrder) {
-    QDir(dir_.path()).mkdir(QStringLiteral("f"));
-    QDir(dir_.path()).mkdir(QStringLiteral("f/sub.avi"));  // a folder is never taken
-    const QByteArray text = probeText("500", nullptr, nullptr);
-    for (const char* name : {"b.AVI", "a.mp4", "C.wmv", "movie.mov", "clip.mkv", "x.ts",
-                             "notes.txt", ".hidden.flv", "noext", "d.RmVb", "sub/inner.avi"}) {
-        const QString path = dir_.filePath(QStringLiteral("f/") + QLatin1String(name));
-        QDir().mkpath(QFileInfo(path).path());
-        writeFile(path, text);
+TEST_F(FileSourcesTest, FolderTakesItsFourteenExtensionsInWindowsNameOrder) {
+    QDir(dir_.path()).mkdir("f");
+    QDir(dir_.path()).mkdir("f/sub.avi");  // a folder is never taken
+    const QByteArray text = probeText("500", nullptr, "");
+    const QStringList taken{".hidden.FLV", "a.avi", "B.mpg", "c.VOB", "d.mpeg",
+                            "e.3gp",       "f.MP4", "g.flv", "h.rm",  "i.m4v",
+                            "j.RmVb",      "k.wmv", "l.asf", "m.qt",  "n.AsX"};
+    for (const QString& name : taken) {
+        writeFile(dir_.filePath("f/" + name), text);
     }
-    const QStringList entries = FileSources::folderEntries(dir_.filePath(QStringLiteral("f")));
+    for (const char* name : {"movie.mov", "clip.mkv", "x.ts", "v.dat", "w.m2ts", "notes.txt",
+                             "noext", "avi", "sub.avi/inner.avi"}) {
+        writeFile(dir_.filePath("f/") + name, text);
+    }
     QStringList names;
-    for (const QString& e : entries) {
+    for (const QString& e : FileSources::folderEntries(dir_.filePath("f"))) {
         names << QFileInfo(e).fileName();
     }
-    EXPECT_EQ(names, (QStringList{".hidden.flv", "a.mp4", "b.AVI", "C.wmv", "d.RmVb"}));
+    EXPECT_EQ(names, taken);
+    EXPECT_EQ(FileSources::folderExtensions().size(), 14);
 
-    const FileSources::AddReport report = sources_->addFolder(dir_.filePath(QStringLiteral("f")));
-    EXPECT_EQ(report.added, 5);
-    EXPECT_EQ(jobs_.caption(1), "a");
+    const FileSources::AddReport report = addFolder(dir_.filePath("f"));
+    EXPECT_EQ(report.added, taken.size());
+    EXPECT_EQ(jobs().caption(1), "a");
 }
 
 TEST_F(FileSourcesTest, FolderOfMovFilesAddsNothing) {
-    QDir(dir_.path()).mkdir(QStringLiteral("m"));
-    writeFile(dir_.filePath(QStringLiteral("m/a.mov")), probeText("500", nullptr, nullptr));
-    EXPECT_EQ(sources_->addFolder(dir_.filePath(QStringLiteral("m"))).added, 0);
-    EXPECT_TRUE(jobs_.isEmpty());
+    QDir(dir_.path()).mkdir("m");
+    writeFile(dir_.filePath("m/a.mov"), probeText("500", nullptr, ""));
+    EXPECT_EQ(addFolder(dir_.filePath("m")).added, 0);
+    EXPECT_TRUE(jobs().isEmpty());
+    EXPECT_TRUE(jobs().isVisible());
     // Add Files takes the same file.
-    EXPECT_EQ(sources_->addFiles({dir_.filePath(QStringLiteral("m/a.mov"))}).added, 1);
+    EXPECT_EQ(add({dir_.filePath("m/a.mov")}).added, 1);
+    // A folder that is not there is skipped with its reason.
+    const FileSources::AddReport gone = addFolder(dir_.filePath("gone"));
+    ASSERT_EQ(gone.skipped.size(), 1);
+    EXPECT_EQ(gone.skipped[0].reason, "no such folder");
 }
 
 TEST_F(FileSourcesTest, RemoveKeepsRecordsWithTheirRowsAndSelectsTheNext) {
+    QStringList paths;
     for (int i = 0; i < 5; ++i) {
-        ASSERT_EQ(sources_->addFile(
-                      source(QStringLiteral("r%1.avi").arg(i),
-                             probeText(QByteArray::number(100 + i).constData(), nullptr, nullptr))),
-                  std::nullopt);
+        paths << source(QString("r%1.avi").arg(i),
+                        probeText(QByteArray::number(100 + i).constData(), nullptr, ""));
     }
-    jobs_.setSelected(1, true);
-    jobs_.setSelected(3, true);
-    sources_->remove();
-    ASSERT_EQ(jobs_.rowCount(), 3);
+    ASSERT_EQ(add(paths).added, 5);
+    EXPECT_TRUE(jobs().isSelected(0)) << "the first row is selected when none was";
+    jobs().setSelected(0, false);
+    jobs().setSelected(1, true);
+    jobs().setSelected(3, true);
+    sources().remove();
+    ASSERT_EQ(jobs().rowCount(), 3);
     const QStringList expected{"r0", "r2", "r4"};
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(jobs_.caption(row), expected[row]);
-        EXPECT_EQ(FileSources::captionOf(jobs_.jobInfo(row).source), expected[row]);
+        EXPECT_EQ(jobs().caption(row), expected[row]);
+        EXPECT_EQ(FileSources::captionOf(jobs().jobInfo(row).source), expected[row]);
     }
-    EXPECT_TRUE(jobs_.isSelected(2));
-    EXPECT_FALSE(jobs_.isSelected(0));
+    EXPECT_TRUE(jobs().isSelected(2));
+    EXPECT_FALSE(jobs().isSelected(0));
 
     // Removing the last row selects the row that is now last.
     for (int row = 0; row < 3; ++row) {
-        jobs_.setSelected(row, row == 2);
+        jobs().setSelected(row, row == 2);
     }
-    sources_->remove();
-    ASSERT_EQ(jobs_.rowCount(), 2);
-    EXPECT_TRUE(jobs_.isSelected(1));
+    sources().remove();
+    ASSERT_EQ(jobs().rowCount(), 2);
+    EXPECT_TRUE(jobs().isSelected(1));
 }
 
 TEST_F(FileSourcesTest, GuardsRefuseInTheirOrder) {
-    ASSERT_EQ(
-        sources_->addFile(source(QStringLiteral("a.avi"), probeText("500", nullptr, nullptr))),
-        std::nullopt);
-    jobs_.setSelected(0, true);
-    state_.playing = true;
-    state_.converting = true;
-    sources_->remove();
-    sources_->clear();
-    state_.playing = false;
-    sources_->remove();
-    EXPECT_TRUE(sources_->addFiles({dir_.filePath(QStringLiteral("a.avi"))}).refused);
-    state_.converting = false;
-    state_.probing = true;  // another probe under way
-    sources_->clear();
-    EXPECT_TRUE(sources_->addFolder(dir_.path()).refused);
-    state_.probing = false;
+    ASSERT_EQ(add({source("a.avi", probeText("500", nullptr, ""))}).added, 1);
+    jobs().setSelected(0, true);
+    bool playing = true;
+    bool converting = true;
+    bool adding = false;
+    session_->guards().setPlayingFlag([&] { return playing; });
+    session_->guards().setConvertingFlag([&] { return converting; });
+    session_->guards().setAddingFlag([&] { return adding; });
+    sources().remove();
+    sources().clear();
+    playing = false;
+    sources().remove();
+    EXPECT_FALSE(sources().addFiles({dir_.filePath("a.avi")}));
+    converting = false;
+    adding = true;  // another batch under way
+    sources().clear();
+    EXPECT_FALSE(sources().addFolder(dir_.path()));
+    sources().openFiles();
     EXPECT_EQ(ui_.warnings, (QStringList{"Please first stop play!", "Please first stop play!",
                                          "Please first stop convert!", "Please first stop convert!",
-                                         CommandGuards::kBusyText, CommandGuards::kBusyText}));
-    EXPECT_EQ(jobs_.rowCount(), 1);
+                                         CommandGuards::kBusyText, CommandGuards::kBusyText,
+                                         CommandGuards::kBusyText}));
+    EXPECT_EQ(jobs().rowCount(), 1);
     EXPECT_TRUE(ui_.confirmations.isEmpty());
 }
 
 TEST_F(FileSourcesTest, ClearAsksOnceAndNoKeepsTheRows) {
-    sources_->clear();  // empty: nothing asked
+    sources().clear();  // empty: nothing asked
     EXPECT_TRUE(ui_.confirmations.isEmpty());
-    ASSERT_EQ(
-        sources_->addFile(source(QStringLiteral("a.avi"), probeText("500", nullptr, nullptr))),
-        std::nullopt);
+    ASSERT_EQ(add({source("a.avi", probeText("500", nullptr, ""))}).added, 1);
     ui_.confirmAnswer = false;
-    sources_->clear();
-    EXPECT_EQ(jobs_.rowCount(), 1);
+    sources().clear();
+    EXPECT_EQ(jobs().rowCount(), 1);
     ui_.confirmAnswer = true;
-    sources_->clear();
-    EXPECT_TRUE(jobs_.isEmpty());
+    sources().clear();
+    EXPECT_TRUE(jobs().isEmpty());
     EXPECT_EQ(ui_.confirmations.size(), 2);
     EXPECT_EQ(
         ui_.confirmations[0],
         "Are you sure to remove all the files from filelist?\rNot delete from your computer.");
-    EXPECT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("a.avi"))));
+    EXPECT_TRUE(QFile::exists(dir_.filePath("a.avi")));
 }
 
 TEST_F(FileSourcesTest, CaptionKeepsEverythingBeforeTheLastDot) {
-    EXPECT_EQ(FileSources::captionOf(QStringLiteral("/v/clip")), "clip");
-    EXPECT_EQ(FileSources::captionOf(QStringLiteral("/v/a.b.avi")), "a.b");
-    EXPECT_EQ(FileSources::captionOf(QStringLiteral("/v.d/clip")), "clip");
+    EXPECT_EQ(FileSources::captionOf("/v/clip"), "clip");
+    EXPECT_EQ(FileSources::captionOf("/v/a.b.avi"), "a.b");
+    EXPECT_EQ(FileSources::captionOf("/v.d/clip"), "clip");
 }
 
-TEST_F(FileSourcesTest, ProbeRunsTheEncoderWithTheFileAlone) {
-    EXPECT_EQ(probe_->commandLineOf(QStringLiteral("/v/my clip.avi")),
-              Quote(encoder_) + " -i \"/v/my clip.avi\"");
-    // A probe that never ends is cut off by the time limit, and probing is over.
-    const QString hang = dir_.filePath(QStringLiteral("hang.sh"));
-    writeFile(hang, "#!/bin/sh\nexec sleep 30\n");
-    QFile::setPermissions(hang, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    MediaProbe slow(state_, hang, dir_.path());
-    slow.setTimeoutMs(300);
-    const MediaProbe::Result r = slow.probe(QStringLiteral("/nothing"));
-    EXPECT_TRUE(r.timedOut);
-    EXPECT_FALSE(state_.probing);
+TEST_F(FileSourcesTest, ProbeRunsTheEncoderWithTheFileAloneAndGivesUpOnSilence) {
+    MediaProbe probe(dir_.filePath("register.dat"), dir_.path());
+    EXPECT_EQ(probe.commandLineOf("/v/my clip.avi"),
+              Quote(dir_.filePath("register.dat")) + " -i \"/v/my clip.avi\"");
+    // A probe that never ends is cut off by the time limit.
+    probe.setTimeoutMs(300);
+    std::optional<MediaProbe::Result> result;
+    QObject::connect(&probe, &MediaProbe::finished,
+                     [&result](const MediaProbe::Result& r) { result = r; });
+    probe.start(source("hang.avi", "x"));
+    ASSERT_TRUE(waitUntil([&result] { return result.has_value(); }));
+    EXPECT_TRUE(result->timedOut);
+    EXPECT_FALSE(probe.isRunning());
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 ProbeValues parseAll(const QByteArray& text) {
     ProbeParser parser;
-    QByteArray buffer = text;
+    LineBuffer buffer;
+    buffer.append(text);
     parser.finish(buffer);
     return parser.values();
 }
@@ -29,6 +30,8 @@ TEST(ProbeParserTest, ReadsEveryValueOfARealProbe) {
     EXPECT_EQ(v.videoKbps, "334");
     EXPECT_EQ(v.audioKbps, "64");
     EXPECT_EQ(v.size, "640x480");
+    EXPECT_TRUE(v.hasVideo);
+    EXPECT_TRUE(v.hasAudio);
 }
 
 TEST(ProbeParserTest, SameValuesHoweverTheTextIsChunked) {
@@ -38,12 +41,12 @@ TEST(ProbeParserTest, SameValuesHoweverTheTextIsChunked) {
         text.replace("\n", ending);
         for (int chunk : {1, 2, 7, 64, 1024}) {
             ProbeParser parser;
-            QByteArray buffer;
+            LineBuffer buffer;
             for (qsizetype i = 0; i < text.size(); i += chunk) {
                 buffer.append(text.mid(i, chunk));
                 parser.parse(buffer);
                 // Only an unfinished line may stay behind.
-                EXPECT_FALSE(buffer.contains('\n'));
+                EXPECT_FALSE(buffer.text().contains('\n'));
             }
             parser.finish(buffer);
             EXPECT_EQ(parser.values(), whole) << "chunk " << chunk;
@@ -74,7 +77,7 @@ TEST(ProbeParserTest, TheFirstStreamOfEachKindWins) {
         "Output #0, mp4, to 'out.mp4':\n"
         "  Duration: 00:09:00.00, start: 0.000000, bitrate: 9 kb/s\n"
         "  Stream #0:0: Video: h264, yuv420p, 176x144, 1 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "450", "200", "64"}));
+    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "450", "200", "64", true, true}));
 }
 
 TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
@@ -87,7 +90,7 @@ TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
         "  Stream #0:0: Video: wmv2 (WMV2 / 0x32564D57), yuv420p, 320x240, SAR 1:1 DAR 4:3, 25 "
         "fps\n"
         "  Stream #0:1: Audio: wmav2 (a[1][0][0] / 0x0161), 44100 Hz, mono, fltp, 128 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "517", "", "128"}));
+    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "517", "", "128", true, true}));
 }
 
 TEST(ProbeParserTest, NothingFoundInTextThatIsNoProbe) {

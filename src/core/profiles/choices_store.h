@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include "platform/ini_file.h"
+
+// Where the per-profile choices (item indexes of the four lists, one section per profile) are
+// kept between selections.
+class ChoicesStore {
+  public:
+    virtual ~ChoicesStore() = default;
+    // A missing key or a value that is not a whole number gives defaultValue.
+    virtual int readInt(const QString& section, const QString& key, int defaultValue) const = 0;
+    virtual void writeInt(const QString& section, const QString& key, int value) = 0;
+};
+
+// The window's store: the profile choices file, read and written at every call.
+class IniChoicesStore : public ChoicesStore {
+  public:
+    explicit IniChoicesStore(platform::IniFile file) : file_(std::move(file)) {}
+    int readInt(const QString& section, const QString& key, int defaultValue) const override;
+    void writeInt(const QString& section, const QString& key, int value) override;
+    const platform::IniFile& file() const { return file_; }
+
+  private:
+    platform::IniFile file_;
+};
+
+// The batch front end's store: reads the user's choices file but keeps every change in memory,
+// so choices given on a command line last for that run only and the file is never written.
+class ReadOnlyChoicesStore : public ChoicesStore {
+  public:
+    explicit ReadOnlyChoicesStore(platform::IniFile file) : file_(std::move(file)) {}
+    int readInt(const QString& section, const QString& key, int defaultValue) const override;
+    void writeInt(const QString& section, const QString& key, int value) override;
+
+  private:
+    static QString slot(const QString& section, const QString& key);
+
+    platform::IniFile file_;
+    QHash<QString, int> changes_;
+};

@@ -1,0 +1,90 @@
+#include "core/shell/session.h"
+
+#include "core/profiles/profile_catalog.h"
+#include "platform/edition.h"
+#include "platform/ini_file.h"
+#include "platform/program_paths.h"
+
+namespace {
+
+std::unique_ptr<ChoicesStore> choicesOf(SessionConfig& config) {
+    if (config.choices) {
+        return std::move(config.choices);
+    }
+    return std::make_unique<IniChoicesStore>(
+        platform::IniFile::inDefaultFolder(platform::choicesFileName(config.programFileName)));
+}
+
+}  // namespace
+
+Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActions& machine,
+                 QObject* parent)
+    : QObject(parent),
+      programFileName_(config.programFileName),
+      programFolder_(config.programFolder),
+      choices_(choicesOf(config)),
+      settings_(config.settings ? std::move(*config.settings)
+                                : Settings::forProgram(config.programFileName)),
+      guards_(ui),
+      progress_(jobs_) {
+    selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
+    estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
+    files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
+                                           programFolder_);
+    queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);
+    queue_->setEncoderPath(encoderPath());
+    queue_->setWorkFolder(programFolder_);
+
+    guards_.setConvertingFlag([this] { return queue_->converting(); });
+    guards_.setAddingFlag([this] { return files_->busy(); });
+
+    // Every change of the selection or of a list shows in every row's estimate.
+    connect(selection_.get(), &ProfileSelection::profileSelected, estimates_.get(),
+            &OutputEstimates::refreshEstimates);
+    connect(selection_.get(), &ProfileSelection::choicesChanged, estimates_.get(),
+            &OutputEstimates::refreshEstimates);
+    connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
+    connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
+}
+
+Session::~Session() {
+    // The queue and the add batch end their processes before the objects they use go.
+    queue_.reset();
+    files_.reset();
+}
+
+bool Session::isDvdEdition() const {
+    return platform::isDvdEdition(programFileName_);
+}
+
+bool Session::isKamzuBrand() const {
+    return platform::isKamzuBrand(programFileName_);
+}
+
+QString Session::encoderPath() const {
+    return programFolder_ + QStringLiteral("register.dat");
+}
+
+QString Session::profilesPopPath() const {
+    return programFolder_ + QStringLiteral("profiles.pop");
+}
+
+bool Session::loadSettings(std::optional<int> profile, QString* error) {
+    videoFirstPage_ = settings_.videoFirstPage();
+    audioFirstPage_ = settings_.audioFirstPage();
+    const QString output = settings_.outputPath();
+    queue_->setOutputFolder(output);
+    queue_->setOutputText(output);
+    selection_->setCategory(settings_.category());
+    const int number = profile.value_or(settings_.selectedProfile(programFileName_));
+    selection_->setCurrentProfile(number);
+    const bool selected = selection_->selectProfile(number, error);
+    queue_->setFinishAction(finishActionOf(settings_.finishAction()));
+    return selected;
+}
+
+bool Session::saveSettings() {
+    return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
+                          selection_->category(), static_cast<int>(queue_->finishAction()),
+                          videoFirstPage_, audioFirstPage_);
+}

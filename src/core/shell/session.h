@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "core/engine/conversion_queue.h"
+#include "core/engine/job_list.h"
+#include "core/engine/progress_monitor.h"
+#include "core/profiles/choices_store.h"
+#include "core/profiles/output_estimates.h"
+#include "core/profiles/profile_selection.h"
+#include "core/shell/command_guards.h"
+#include "core/shell/settings.h"
+#include "core/shell/user_interface.h"
+#include "core/sources/file_sources.h"
+#include "platform/machine_actions.h"
+
+// What a session is built from.
+struct SessionConfig {
+    // The program's own file name as started (a link named orvex-dvd runs the DVD edition).
+    QString programFileName;
+    // Where register.dat and profiles.pop live, with a trailing separator.
+    QString programFolder;
+    // The per-profile choices; the profile choices file in the INI folder, read and written,
+    // when not given.
+    std::unique_ptr<ChoicesStore> choices;
+    // The settings file; the one named after the program, in the INI folder, when not given.
+    std::optional<Settings> settings;
+};
+
+// One program's core: the job list, the profile selection with its choices and estimates,
+// the add batch, the conversion queue and its progress. Front ends talk to it and to the
+// objects it hands out, and build nothing of the core themselves.
+class Session : public QObject {
+    Q_OBJECT
+  public:
+    Session(SessionConfig config, UserInterface& ui, platform::MachineActions& machine,
+            QObject* parent = nullptr);
+    ~Session() override;
+
+    const QString& programFileName() const { return programFileName_; }
+    bool isDvdEdition() const;
+    bool isKamzuBrand() const;
+    QString encoderPath() const;
+    QString profilesPopPath() const;
+
+    JobList& jobs() { return jobs_; }
+    ProfileSelection& selection() { return *selection_; }
+    OutputEstimates& estimates() { return *estimates_; }
+    FileSources& files() { return *files_; }
+    ConversionQueue& queue() { return *queue_; }
+    ProgressMonitor& progress() { return progress_; }
+    CommandGuards& guards() { return guards_; }
+    Settings& settings() { return settings_; }
+
+    // Load settings: the output folder, the picker's category and pages, the finish action,
+    // and the saved profile (or `profile` when given), which is selected. false with *error
+    // set when the profile cannot be selected (profiles.pop missing or unreadable).
+    bool loadSettings(std::optional<int> profile = std::nullopt, QString* error = nullptr);
+    // Save settings, key by key; false when the file could not be written.
+    bool saveSettings();
+
+    // The picker's page flags (which page its video and audio categories open on).
+    bool videoFirstPage() const { return videoFirstPage_; }
+    bool audioFirstPage() const { return audioFirstPage_; }
+    void setVideoFirstPage(bool first) { videoFirstPage_ = first; }
+    void setAudioFirstPage(bool first) { audioFirstPage_ = first; }
+
+  signals:
+    // Something went wrong that the user should read, outside any command: shown without a
+    // modal loop (a run never waits for a click).
+    void problem(const QString& text);
+
+  private:
+    QString programFileName_;
+    QString programFolder_;
+    std::unique_ptr<ChoicesStore> choices_;
+    Settings settings_;
+    CommandGuards guards_;
+    JobList jobs_;
+    ProgressMonitor progress_;
+    std::unique_ptr<ProfileSelection> selection_;
+    std::unique_ptr<OutputEstimates> estimates_;
+    std::unique_ptr<FileSources> files_;
+    std::unique_ptr<ConversionQueue> queue_;
+    bool videoFirstPage_ = true;
+    bool audioFirstPage_ = true;
+};
