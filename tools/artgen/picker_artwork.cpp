@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLinearGradient>
-#include <QTextLayout>
+#include <QFontMetricsF>
 
 #include "core/profiles/profile_catalog.h"
 #include "device_glyphs.h"
@@ -77,14 +77,49 @@ void paintTile(QPainter& p, const QRectF& tile, int entry, int category, bool hi
         paintGlyph(p, glyphOfCategory(category), tile.adjusted(6, 6, -6, -6), ink);
         return;
     }
-    QString ext = ProfileCatalog::extensionOf(*name).mid(1).toUpper();
-    const int size = fittingPixelSize(ext, tile.width() - 6, 11, 7, true);
-    paintGlyph(p, category == 2 ? QStringLiteral("note") : QStringLiteral("film"),
-               QRectF(tile.center().x() - 7, tile.top() + 3, 14, 14), ink);
-    p.setFont(font(size, true));
+    // A film frame (or, for audio, a level meter) above the extension written large.
+    const QString ext = ProfileCatalog::extensionOf(*name).mid(1).toUpper();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    if (category == 2) {
+        const double heights[] = {3, 6, 4, 7, 5};
+        for (int i = 0; i < 5; ++i) {
+            p.drawRoundedRect(QRectF(tile.left() + 8 + i * 3.5, tile.top() + 12 - heights[i], 2,
+                                     heights[i]),
+                              1, 1);
+        }
+    } else {
+        for (int i = 0; i < 4; ++i) {
+            p.drawRoundedRect(QRectF(tile.left() + 7.5 + i * 4.7, tile.top() + 5, 2.6, 2.6), 0.6,
+                              0.6);
+            p.drawRoundedRect(QRectF(tile.left() + 7.5 + i * 4.7, tile.top() + 9.5, 2.6, 2.6),
+                              0.6, 0.6);
+        }
+    }
+    p.restore();
+    p.setFont(font(fittingPixelSize(ext, tile.width() - 6, 11, 7, true), true));
     p.setPen(ink);
-    p.drawText(QRectF(tile.left(), tile.top() + 16, tile.width(), tile.height() - 17),
+    p.drawText(QRectF(tile.left(), tile.top() + 14, tile.width(), tile.height() - 16),
                Qt::AlignCenter, ext);
+}
+
+// Where a name too long for one line is best broken: before the last "(" or space that
+// keeps the first line within `width`; anywhere as a last resort.
+int breakPosition(const QFontMetricsF& metrics, const QString& name, double width) {
+    int anywhere = 1;
+    int natural = -1;
+    for (int i = 1; i < name.size(); ++i) {
+        if (metrics.horizontalAdvance(name.left(i)) > width) {
+            break;
+        }
+        anywhere = i;
+        if (name[i] == QLatin1Char('(') || name[i] == QLatin1Char(' ')) {
+            natural = i;
+        }
+    }
+    return natural > 0 ? natural : anywhere;
 }
 
 // The display name, on one line when it fits at 12 or 11 pixels, otherwise on two.
@@ -99,8 +134,17 @@ bool paintName(QPainter& p, const QRectF& r, const QString& name, const QColor& 
             return true;
         }
     }
-    p.setFont(font(11, true));
-    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWrapAnywhere, name);
+    const QFont f = font(11, true);
+    p.setFont(f);
+    const QFontMetricsF metrics(f);
+    const int at = breakPosition(metrics, name, r.width());
+    const QString second =
+        metrics.elidedText(name.mid(at).trimmed(), Qt::ElideRight, r.width());
+    const double half = r.height() / 2;
+    p.drawText(QRectF(r.left(), r.top(), r.width(), half + 1), Qt::AlignLeft | Qt::AlignBottom,
+               name.left(at).trimmed());
+    p.drawText(QRectF(r.left(), r.top() + half + 1, r.width(), half), Qt::AlignLeft | Qt::AlignTop,
+               second);
     return false;
 }
 

@@ -11,9 +11,9 @@ const QString SkinEngine::kMainForm = QStringLiteral("voreriruredadazoz");
 
 namespace {
 
-QPalette paletteFor(const SkinForm& form, QPalette palette) {
+QPalette paletteFor(const SkinVariant& variant, QPalette palette) {
     const QMetaEnum roles = QMetaEnum::fromType<QPalette::ColorRole>();
-    for (auto it = form.palette.begin(); it != form.palette.end(); ++it) {
+    for (auto it = variant.palette.begin(); it != variant.palette.end(); ++it) {
         bool known = false;
         const int role = roles.keyToValue(it.key().toLatin1().constData(), &known);
         const QColor colour(it.value());
@@ -145,7 +145,7 @@ bool SkinEngine::tryApply(QWidget* window, const QString& formName, const QStrin
     window->setWindowFlag(Qt::FramelessWindowHint, true);
     window->setWindowFlag(Qt::WindowMinimizeButtonHint, true);
     window->setFixedSize(form->size);
-    window->setPalette(paletteFor(*form, window->palette()));
+    window->setPalette(paletteFor(*layout, window->palette()));
     skinned->present(*bundle_, *form, *layout);
     skinned->lower();
     if (wasVisible) {

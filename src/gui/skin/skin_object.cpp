@@ -92,13 +92,18 @@ void SkinObject::paintEvent(QPaintEvent*) {
 }
 
 void SkinObject::paintText(QPainter& painter) {
-    QFont font(style_.family);
-    font.setPixelSize(style_.pixelSize);
-    font.setBold(style_.bold);
-    painter.setFont(font);
     const bool empty = text_.isEmpty();
-    painter.setPen(QColor(empty ? style_.placeholderColor : style_.color));
     const QString shown = empty ? style_.placeholder : text_;
+    QFont font(style_.family);
+    font.setBold(style_.bold);
+    for (int size = style_.pixelSize; size >= style_.minPixelSize; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(shown) <= width()) {
+            break;
+        }
+    }
+    painter.setFont(font);
+    painter.setPen(QColor(empty ? style_.placeholderColor : style_.color));
     const QString elided = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
     painter.drawText(rect(), int(style_.alignment), elided);
 }

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -107,13 +108,16 @@ SkinObjectSpec parseObject(const QJsonObject& o, Problems& problems) {
         const QJsonObject font = o.value(QStringLiteral("font")).toObject();
         spec.text.family = font.value(QStringLiteral("family")).toString();
         spec.text.pixelSize = font.value(QStringLiteral("pixelSize")).toInt(12);
+        spec.text.minPixelSize = std::min(
+            spec.text.pixelSize,
+            font.value(QStringLiteral("minPixelSize")).toInt(spec.text.pixelSize));
         spec.text.bold = font.value(QStringLiteral("bold")).toBool();
         spec.text.color = o.value(QStringLiteral("color")).toString(QStringLiteral("#000000"));
         spec.text.placeholder = o.value(QStringLiteral("placeholder")).toString();
         spec.text.placeholderColor =
             o.value(QStringLiteral("placeholderColor")).toString(spec.text.color);
         spec.text.alignment = alignmentFromText(o.value(QStringLiteral("align")).toString());
-        if (spec.text.pixelSize <= 0) {
+        if (spec.text.minPixelSize <= 0) {
             problems.add(QStringLiteral("object \"%1\" has no usable font size").arg(spec.name));
         }
     }
@@ -126,6 +130,11 @@ SkinVariant parseVariant(const QString& key, const QJsonObject& v, const SkinFor
     variant.key = key;
     variant.theme = v.value(QStringLiteral("theme")).toObject();
     variant.decor = v.value(QStringLiteral("decor")).toArray();
+    variant.palette = form.palette;
+    const QJsonObject palette = v.value(QStringLiteral("palette")).toObject();
+    for (auto it = palette.begin(); it != palette.end(); ++it) {
+        variant.palette.insert(it.key(), it.value().toString());
+    }
     const QString art = QStringLiteral("art/%1/").arg(key);
     variant.background =
         v.value(QStringLiteral("background")).toString(art + QStringLiteral("background.png"));

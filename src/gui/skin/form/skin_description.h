@@ -20,6 +20,7 @@ enum class SkinObjectKind { Command, Text, Bar, Close, Minimize, Title };
 struct SkinTextStyle {
     QString family;
     int pixelSize = 12;
+    int minPixelSize = 12;  // a long text shrinks down to this size before it is cut
     bool bold = false;
     QString color;             // "#rrggbb"
     QString placeholder;       // drawn while the text is empty
@@ -47,6 +48,9 @@ struct SkinPlacement {
 struct SkinVariant {
     QString key;
     QString background;  // image path inside the bundle
+    // QPalette role name -> "#rrggbb" for the window's plain controls: the form's palette
+    // with the variant's own entries over it.
+    QHash<QString, QString> palette;
     QHash<QString, SkinPlacement> placements;
     QJsonObject theme;  // colours the artwork tool paints with
     QJsonArray decor;   // what the artwork tool paints into the background
@@ -56,7 +60,7 @@ struct SkinForm {
     QString name;
     QSize size;
     QString defaultVariant;
-    QHash<QString, QString> palette;  // QPalette role name -> "#rrggbb" for plain controls
+    QHash<QString, QString> palette;  // shared by the variants, see SkinVariant::palette
     QList<SkinObjectSpec> objects;    // in the order of the description
     QHash<QString, SkinVariant> variants;
 
