@@ -180,9 +180,9 @@ void paintGlyph(QPainter& p, const QString& name, const QRectF& box, const QColo
 }
 
 QString glyphOfCategory(int category) {
-    static const char* const names[] = {"film",  "note",    "ipod",  "iphone", "gphone",
-                                        "appletv", "psp",   "gamepad", "phone", "pda",
-                                        "player", "hd",     "spark"};
+    static const char* const names[] = {"film",    "note", "ipod",    "iphone", "gphone",
+                                        "appletv", "psp",  "gamepad", "phone",  "pda",
+                                        "player",  "hd",   "spark"};
     if (category >= 1 && category <= 13) {
         return QLatin1String(names[category - 1]);
     }

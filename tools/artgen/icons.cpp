@@ -9,7 +9,9 @@ namespace {
 
 using Draw = std::function<void(QPainter&)>;
 
-void minimize(QPainter& p) { p.drawLine(QPointF(6, 12.5), QPointF(18, 12.5)); }
+void minimize(QPainter& p) {
+    p.drawLine(QPointF(6, 12.5), QPointF(18, 12.5));
+}
 
 void closeIcon(QPainter& p) {
     p.drawLine(QPointF(7, 7), QPointF(17, 17));
@@ -61,7 +63,9 @@ QPainterPath folderPath() {
     return path;
 }
 
-void folder(QPainter& p) { p.drawPath(folderPath()); }
+void folder(QPainter& p) {
+    p.drawPath(folderPath());
+}
 
 void open(QPainter& p) {
     p.drawLine(QPointF(11, 5), QPointF(6, 5));

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLinearGradient>
 #include <QFontMetricsF>
+#include <QLinearGradient>
 
 #include "core/profiles/profile_catalog.h"
 #include "device_glyphs.h"
@@ -21,11 +21,11 @@ const QColor kColumn{0x15, 0x19, 0x22};
 
 // A hue per category, so a device reads at a glance.
 QColor categoryColour(int category) {
-    static const QColor colours[] = {
-        {0x4f, 0x8c, 0xff}, {0xe8, 0x5d, 0x86}, {0xb0, 0xb8, 0xc8}, {0x5a, 0xc8, 0xfa},
-        {0x7c, 0xc2, 0x42}, {0x9c, 0xa9, 0xc4}, {0x56, 0x78, 0xff}, {0x52, 0xb0, 0x43},
-        {0xf5, 0xa6, 0x23}, {0x26, 0xb5, 0xa6}, {0xb3, 0x6b, 0xe0}, {0xff, 0x7a, 0x4d},
-        {0xff, 0xc8, 0x3d}};
+    static const QColor colours[] = {{0x4f, 0x8c, 0xff}, {0xe8, 0x5d, 0x86}, {0xb0, 0xb8, 0xc8},
+                                     {0x5a, 0xc8, 0xfa}, {0x7c, 0xc2, 0x42}, {0x9c, 0xa9, 0xc4},
+                                     {0x56, 0x78, 0xff}, {0x52, 0xb0, 0x43}, {0xf5, 0xa6, 0x23},
+                                     {0x26, 0xb5, 0xa6}, {0xb3, 0x6b, 0xe0}, {0xff, 0x7a, 0x4d},
+                                     {0xff, 0xc8, 0x3d}};
     if (category >= 1 && category <= 13) {
         return colours[category - 1];
     }
@@ -37,9 +37,9 @@ struct Panel {
     int first;
     int last;
 };
-constexpr Panel kPanels[] = {{1, 7},    {8, 14},   {15, 21},  {22, 26},  {27, 33},
-                             {34, 40},  {41, 45},  {46, 52},  {53, 59},  {60, 67},
-                             {68, 74},  {75, 82},  {83, 90},  {91, 98},  {99, 101},
+constexpr Panel kPanels[] = {{1, 7},     {8, 14},    {15, 21},   {22, 26},  {27, 33},
+                             {34, 40},   {41, 45},   {46, 52},   {53, 59},  {60, 67},
+                             {68, 74},   {75, 82},   {83, 90},   {91, 98},  {99, 101},
                              {102, 109}, {110, 117}, {118, 124}, {125, 132}};
 
 int categoryOfEntry(int entry) {
@@ -86,16 +86,16 @@ void paintTile(QPainter& p, const QRectF& tile, int entry, int category, bool hi
     if (category == 2) {
         const double heights[] = {3, 6, 4, 7, 5};
         for (int i = 0; i < 5; ++i) {
-            p.drawRoundedRect(QRectF(tile.left() + 8 + i * 3.5, tile.top() + 12 - heights[i], 2,
-                                     heights[i]),
-                              1, 1);
+            p.drawRoundedRect(
+                QRectF(tile.left() + 8 + i * 3.5, tile.top() + 12 - heights[i], 2, heights[i]), 1,
+                1);
         }
     } else {
         for (int i = 0; i < 4; ++i) {
             p.drawRoundedRect(QRectF(tile.left() + 7.5 + i * 4.7, tile.top() + 5, 2.6, 2.6), 0.6,
                               0.6);
-            p.drawRoundedRect(QRectF(tile.left() + 7.5 + i * 4.7, tile.top() + 9.5, 2.6, 2.6),
-                              0.6, 0.6);
+            p.drawRoundedRect(QRectF(tile.left() + 7.5 + i * 4.7, tile.top() + 9.5, 2.6, 2.6), 0.6,
+                              0.6);
         }
     }
     p.restore();
@@ -138,8 +138,7 @@ bool paintName(QPainter& p, const QRectF& r, const QString& name, const QColor& 
     p.setFont(f);
     const QFontMetricsF metrics(f);
     const int at = breakPosition(metrics, name, r.width());
-    const QString second =
-        metrics.elidedText(name.mid(at).trimmed(), Qt::ElideRight, r.width());
+    const QString second = metrics.elidedText(name.mid(at).trimmed(), Qt::ElideRight, r.width());
     const double half = r.height() / 2;
     p.drawText(QRectF(r.left(), r.top(), r.width(), half + 1), Qt::AlignLeft | Qt::AlignBottom,
                name.left(at).trimmed());
@@ -148,12 +147,13 @@ bool paintName(QPainter& p, const QRectF& r, const QString& name, const QColor& 
     return false;
 }
 
-void paintBlank(QPainter& p, const QRectF& r, bool highlighted, const Theme& t) {
+// A slot of the catalog without a profile: an empty frame, filled when highlighted.
+void paintBlank(QPainter& p, const QRectF& r, bool highlighted) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor line = highlighted ? t.accent : QColor(0x34, 0x3c, 0x50);
+    const QColor line = highlighted ? QColor(255, 255, 255, 170) : QColor(0x34, 0x3c, 0x50);
     p.setPen(QPen(line, 1, Qt::DashLine));
-    p.setBrush(highlighted ? mix(t.accent, kPanel, 0.85) : QColor(Qt::transparent));
+    p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
     p.restore();
 }
@@ -170,9 +170,10 @@ bool save(const QImage& image, const QString& path, QString* error) {
 }  // namespace
 
 QString PickerArtwork::categoryFileName(int category) {
-    static const char* const names[] = {
-        "img_video1", "img_audio1", "img_ipod", "img_iphone", "img_gphone", "img_appletv", "img_psp",
-        "img_xbox", "img_phone", "img_win", "img_pmp", "img_hd", "img_animation"};
+    static const char* const names[] = {"img_video1",   "img_audio1",  "img_ipod", "img_iphone",
+                                        "img_gphone",   "img_appletv", "img_psp",  "img_xbox",
+                                        "img_phone",    "img_win",     "img_pmp",  "img_hd",
+                                        "img_animation"};
     return (category >= 1 && category <= kCategories) ? QLatin1String(names[category - 1])
                                                       : QString();
 }
@@ -258,17 +259,14 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
         p.fillRect(QRectF(0, 0, kEntryWidth, 2), mix(categoryColour(category), kPanel, 0.3));
     }
     const QRectF row(0, extra, kEntryWidth, kEntryHeight);
-    if (!name) {
-        if (!highlighted) {
-            p.fillRect(QRectF(0, h - 1, kEntryWidth, 1), kDivider);
-        }
-        paintBlank(p, row.adjusted(10, 7, -10, -8), highlighted, theme);
-        return image;
-    }
     if (highlighted) {
         paintHighlight(p, QRectF(0, 0, kEntryWidth, h), theme);
     } else {
         p.fillRect(QRectF(0, h - 1, kEntryWidth, 1), kDivider);
+    }
+    if (!name) {
+        paintBlank(p, row.adjusted(10, 7, -10, -8), highlighted);
+        return image;
     }
     const QRectF tile(10, row.top() + 8, 32, 32);
     paintTile(p, tile, entry, category, highlighted, theme);

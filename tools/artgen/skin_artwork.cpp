@@ -24,8 +24,8 @@ bool writeQrc(const QString& path, const QString& prefix, const QStringList& fil
         *error = QStringLiteral("cannot write %1").arg(path);
         return false;
     }
-    QByteArray text = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"" +
-                      prefix.toUtf8() + "\">\n";
+    QByteArray text =
+        "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"" + prefix.toUtf8() + "\">\n";
     for (const QString& f : files) {
         text += "  <file>" + f.toUtf8() + "</file>\n";
     }
@@ -56,8 +56,8 @@ bool writeSkinArtwork(const QString& descriptionPath, const QString& outDir, QSt
     for (const SkinForm& form : description->forms) {
         for (const SkinVariant& variant : form.variants) {
             const Theme theme = Theme::from(variant.theme);
-            if (!saveImage(paintBackground(form, variant, theme),
-                           out.filePath(variant.background), error)) {
+            if (!saveImage(paintBackground(form, variant, theme), out.filePath(variant.background),
+                           error)) {
                 return false;
             }
             files.append(variant.background);

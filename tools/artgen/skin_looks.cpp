@@ -24,8 +24,8 @@ QString str(const QJsonObject& o, const char* key) {
 
 // Icon and label side by side, centred in `r`.
 void paintContent(QPainter& p, const QRectF& r, const QString& icon, const QString& label,
-                  const QColor& iconColour, const QColor& textColour, int iconSize,
-                  int textSize, bool bold) {
+                  const QColor& iconColour, const QColor& textColour, int iconSize, int textSize,
+                  bool bold) {
     p.setFont(font(textSize, bold));
     const double textWidth = label.isEmpty() ? 0 : p.fontMetrics().horizontalAdvance(label);
     const double gap = (!icon.isEmpty() && !label.isEmpty()) ? 7 : 0;

@@ -34,16 +34,37 @@ Layout layoutOf(const QString& key) {
     const bool dvd = key.startsWith(QLatin1String("dvd"));
     Layout l;
     if (kamzu) {
-        l = {{94, 483}, {96, dvd ? 429 : 451}, dvd ? QPoint(90, 71) : QPoint(88, 90),
-             dvd ? QPoint(243, 71) : QPoint(241, 90), {546, 296}, {15, 503},
-             QRect(8, 121, 509, dvd ? 298 : 316), 554, 121, 168, {}, {}, 180};
+        l = {{94, 483},
+             {96, dvd ? 429 : 451},
+             dvd ? QPoint(90, 71) : QPoint(88, 90),
+             dvd ? QPoint(243, 71) : QPoint(241, 90),
+             {546, 296},
+             {15, 503},
+             QRect(8, 121, 509, dvd ? 298 : 316),
+             554,
+             121,
+             168,
+             {},
+             {},
+             180};
         if (dvd) {
             l.cbAudio = QRect(90, 453, 177, 0);
             l.cbSubtitle = QRect(336, 453, 177, 0);
         }
     } else {
-        l = {dvd ? QPoint(82, 470) : QPoint(422, 66), {62, 64}, {53, 81}, {206, 81}, {559, 294},
-             {15, 496}, QRect(12, 89, 535, dvd ? 333 : 356), 576, 128, 149, {}, {}, 220};
+        l = {dvd ? QPoint(82, 470) : QPoint(422, 66),
+             {62, 64},
+             {53, 81},
+             {206, 81},
+             {559, 294},
+             {15, 496},
+             QRect(12, 89, 535, dvd ? 333 : 356),
+             576,
+             128,
+             149,
+             {},
+             {},
+             220};
         if (dvd) {
             l.cbAudio = QRect(400, 61, 148, 0);
             l.cbSubtitle = QRect(596, 61, 144, 0);
@@ -91,9 +112,9 @@ void pickerPanel(QWidget* window, const QString& images, QPoint at, int first, i
 }
 
 void pickerColumn(QWidget* window, const QString& images, QPoint at, int highlighted) {
-    const char* names[] = {"img_video1", "img_audio1", "img_ipod", "img_iphone", "img_gphone",
-                           "img_appletv", "img_psp",   "img_xbox", "img_phone",  "img_win",
-                           "img_pmp",    "img_hd",     "img_animation"};
+    const char* names[] = {"img_video1",  "img_audio1", "img_ipod",     "img_iphone", "img_gphone",
+                           "img_appletv", "img_psp",    "img_xbox",     "img_phone",  "img_win",
+                           "img_pmp",     "img_hd",     "img_animation"};
     int y = at.y();
     for (int k = 1; k <= 13; ++k) {
         const QString state = k == highlighted ? QStringLiteral("move") : QStringLiteral("general");
@@ -147,8 +168,9 @@ QImage shoot(SkinEngine& engine, const QString& key, const QString& images, Scen
                 lv, {dvd ? QStringLiteral("Title %1").arg(i + 1)
                          : QStringLiteral("holiday-clip-%1.mkv").arg(i + 1),
                      QStringLiteral("00:0%1:12").arg(i + 2), QStringLiteral("%1.2 MB").arg(12 + i),
-                     i == 0 ? QStringLiteral("Finish") : i == 1 ? QStringLiteral("45.67%")
-                                                                : QStringLiteral("Ready"),
+                     i == 0   ? QStringLiteral("Finish")
+                     : i == 1 ? QStringLiteral("45.67%")
+                              : QStringLiteral("Ready"),
                      QDir::homePath() + QStringLiteral("/Videos")});
             if (dvd) {
                 row->setCheckState(0, Qt::Checked);
@@ -203,8 +225,9 @@ QImage looksSheet(const QString& skinFile, const QString& key) {
         for (const QString& state : states) {
             if (placement.looks.contains(state)) {
                 const QPixmap look = bundle->pixmap(placement.looks[state]);
-                p.drawPixmap(x, y + (40 - look.height()) / 2,
-                             look.scaled(look.size().boundedTo(QSize(140, 40)), Qt::KeepAspectRatio));
+                p.drawPixmap(
+                    x, y + (40 - look.height()) / 2,
+                    look.scaled(look.size().boundedTo(QSize(140, 40)), Qt::KeepAspectRatio));
             }
             x += 150;
         }
@@ -227,9 +250,9 @@ QImage pickerSheet(const QString& images, bool highlighted) {
         p.drawImage(4 + col * 314, 4 + row * 57,
                     QImage(images + QStringLiteral("/sub/%1/%2.bmp").arg(state).arg(n)));
     }
-    const char* names[] = {"img_video1", "img_audio1", "img_ipod", "img_iphone", "img_gphone",
-                           "img_appletv", "img_psp",   "img_xbox", "img_phone",  "img_win",
-                           "img_pmp",    "img_hd",     "img_animation"};
+    const char* names[] = {"img_video1",  "img_audio1", "img_ipod",     "img_iphone", "img_gphone",
+                           "img_appletv", "img_psp",    "img_xbox",     "img_phone",  "img_win",
+                           "img_pmp",     "img_hd",     "img_animation"};
     int y = 4;
     for (const char* name : names) {
         const QImage image(images + QStringLiteral("/main/%1/%2.bmp").arg(state, name));

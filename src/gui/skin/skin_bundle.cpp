@@ -52,8 +52,8 @@ std::unique_ptr<SkinBundle> SkinBundle::fromFile(const QString& path, QString* e
     const QString mapRoot = nextRoot();
     std::unique_ptr<SkinBundle> bundle(
         new SkinBundle(path, QLatin1Char(':') + mapRoot, std::move(image)));
-    if (!QResource::registerResource(
-            reinterpret_cast<const uchar*>(bundle->image_.constData()), mapRoot)) {
+    if (!QResource::registerResource(reinterpret_cast<const uchar*>(bundle->image_.constData()),
+                                     mapRoot)) {
         bundle->image_.clear();  // nothing to unregister
         *error = QStringLiteral("it is not a resource bundle");
         return nullptr;
@@ -68,8 +68,7 @@ std::unique_ptr<SkinBundle> SkinBundle::builtIn(QString* error) {
     return finish(std::move(bundle), error);
 }
 
-std::unique_ptr<SkinBundle> SkinBundle::finish(std::unique_ptr<SkinBundle> bundle,
-                                               QString* error) {
+std::unique_ptr<SkinBundle> SkinBundle::finish(std::unique_ptr<SkinBundle> bundle, QString* error) {
     QFile description(bundle->root_ + QLatin1Char('/') + kDescriptionFile);
     if (!description.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("it holds no %1").arg(kDescriptionFile);
@@ -98,8 +97,7 @@ QPixmap SkinBundle::pixmap(const QString& path) const {
 }
 
 bool SkinBundle::checkVariant(const SkinForm& form, const SkinVariant& variant,
-                              const QList<RequiredSkinObject>& required,
-                              QString* error) const {
+                              const QList<RequiredSkinObject>& required, QString* error) const {
     for (const RequiredSkinObject& r : required) {
         const SkinObjectSpec* spec = form.object(r.name);
         if (!spec) {

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QPixmap>
 #include <QList>
+#include <QPixmap>
 #include <QString>
 #include <memory>
 

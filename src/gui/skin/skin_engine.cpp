@@ -27,9 +27,9 @@ QPalette paletteFor(const SkinVariant& variant, QPalette palette) {
 }  // namespace
 
 QString SkinEngine::variantKey(bool dvdEdition, bool kamzuBrand) {
-    return QStringLiteral("%1-%2").arg(dvdEdition ? QStringLiteral("dvd") : QStringLiteral("video"),
-                                       kamzuBrand ? QStringLiteral("kamzu")
-                                                  : QStringLiteral("other"));
+    return QStringLiteral("%1-%2").arg(
+        dvdEdition ? QStringLiteral("dvd") : QStringLiteral("video"),
+        kamzuBrand ? QStringLiteral("kamzu") : QStringLiteral("other"));
 }
 
 const QList<RequiredSkinObject>& SkinEngine::requiredObjects() {
@@ -52,7 +52,10 @@ const QList<RequiredSkinObject>& SkinEngine::requiredObjects() {
     return required;
 }
 
-SkinEngine::SkinEngine(QObject* parent) : QObject(parent) {}
+SkinEngine::SkinEngine(QObject* parent) : QObject(parent) {
+    // For queued connections and signal spies on the events.
+    qRegisterMetaType<SkinObject*>();
+}
 
 SkinEngine::~SkinEngine() = default;
 
@@ -99,8 +102,7 @@ bool SkinEngine::loadSkinFile(const QString& path) {
 }
 
 SkinWindow* SkinEngine::skinnedWindow(QWidget* window) {
-    return window ? window->findChild<SkinWindow*>(QString(), Qt::FindDirectChildrenOnly)
-                  : nullptr;
+    return window ? window->findChild<SkinWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 SkinObject* SkinEngine::findObject(QWidget* window, const QString& name) {

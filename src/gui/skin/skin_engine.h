@@ -72,8 +72,7 @@ class SkinEngine : public QObject {
     void problemFound(const QString& message);
 
   private:
-    bool tryApply(QWidget* window, const QString& formName, const QString& variant,
-                  QString* error);
+    bool tryApply(QWidget* window, const QString& formName, const QString& variant, QString* error);
     void useBuiltIn();
     void report(const QString& origin, const QString& reason);
 

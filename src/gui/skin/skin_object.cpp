@@ -75,8 +75,8 @@ void SkinObject::paintEvent(QPaintEvent*) {
         case SkinObjectKind::Close:
         case SkinObjectKind::Minimize: {
             const QString& state = (leftDown_ && downInside_) ? kPressed
-                                   : hovered_                  ? kHover
-                                                               : kNormal;
+                                   : hovered_                 ? kHover
+                                                              : kNormal;
             painter.drawPixmap(0, 0, looks_.value(state, looks_.value(kNormal)));
             break;
         }
@@ -116,7 +116,8 @@ void SkinObject::paintBar(QPainter& painter) {
     const int travel = std::max(0, width() - thumb.width());
     const int thumbLeft = int(qint64(travel) * position_ / kMaxPosition);
     const int centre = thumbLeft + thumb.width() / 2;
-    painter.drawPixmap(QRect(0, 0, centre, fill.height()), fill, QRect(0, 0, centre, fill.height()));
+    painter.drawPixmap(QRect(0, 0, centre, fill.height()), fill,
+                       QRect(0, 0, centre, fill.height()));
     painter.drawPixmap(thumbLeft, (height() - thumb.height()) / 2, thumb);
 }
 
@@ -143,7 +144,8 @@ void SkinObject::mousePressEvent(QMouseEvent* event) {
             if (handle && handle->startSystemMove()) {
                 leftDown_ = false;
             } else {
-                dragOffset_ = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
+                dragOffset_ =
+                    event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
             }
         }
         update();

@@ -99,8 +99,8 @@ SkinObjectSpec parseObject(const QJsonObject& o, Problems& problems) {
     if (spec.name.isEmpty()) {
         problems.add(QStringLiteral("an object has no name"));
     } else if (!kind) {
-        problems.add(QStringLiteral("object \"%1\" has an unknown kind \"%2\"")
-                         .arg(spec.name, kindText));
+        problems.add(
+            QStringLiteral("object \"%1\" has an unknown kind \"%2\"").arg(spec.name, kindText));
     } else {
         spec.kind = *kind;
     }
@@ -108,9 +108,9 @@ SkinObjectSpec parseObject(const QJsonObject& o, Problems& problems) {
         const QJsonObject font = o.value(QStringLiteral("font")).toObject();
         spec.text.family = font.value(QStringLiteral("family")).toString();
         spec.text.pixelSize = font.value(QStringLiteral("pixelSize")).toInt(12);
-        spec.text.minPixelSize = std::min(
-            spec.text.pixelSize,
-            font.value(QStringLiteral("minPixelSize")).toInt(spec.text.pixelSize));
+        spec.text.minPixelSize =
+            std::min(spec.text.pixelSize,
+                     font.value(QStringLiteral("minPixelSize")).toInt(spec.text.pixelSize));
         spec.text.bold = font.value(QStringLiteral("bold")).toBool();
         spec.text.color = o.value(QStringLiteral("color")).toString(QStringLiteral("#000000"));
         spec.text.placeholder = o.value(QStringLiteral("placeholder")).toString();
@@ -155,8 +155,8 @@ SkinVariant parseVariant(const QString& key, const QJsonObject& v, const SkinFor
     for (const SkinObjectSpec& spec : form.objects) {
         const auto rect = rectFrom(rects.value(spec.name));
         if (!rect) {
-            problems.add(QStringLiteral("variant \"%1\" has no rectangle for \"%2\"")
-                             .arg(key, spec.name));
+            problems.add(
+                QStringLiteral("variant \"%1\" has no rectangle for \"%2\"").arg(key, spec.name));
             continue;
         }
         if (!bounds.contains(*rect)) {
@@ -169,8 +169,8 @@ SkinVariant parseVariant(const QString& key, const QJsonObject& v, const SkinFor
         const QJsonObject own = looks.value(spec.name).toObject();
         for (const QString& state : statesOf(spec.kind)) {
             placement.looks.insert(
-                state, own.value(state).toString(
-                           art + QStringLiteral("%1.%2.png").arg(spec.name, state)));
+                state,
+                own.value(state).toString(art + QStringLiteral("%1.%2.png").arg(spec.name, state)));
         }
         variant.placements.insert(spec.name, placement);
     }
@@ -201,8 +201,8 @@ std::optional<SkinForm> parseForm(const QString& name, const QJsonObject& f, Pro
     }
     const QJsonObject variants = f.value(QStringLiteral("variants")).toObject();
     for (auto it = variants.begin(); it != variants.end(); ++it) {
-        form.variants.insert(it.key(), parseVariant(it.key(), it.value().toObject(), form,
-                                                    problems));
+        form.variants.insert(it.key(),
+                             parseVariant(it.key(), it.value().toObject(), form, problems));
     }
     form.defaultVariant = f.value(QStringLiteral("defaultVariant")).toString();
     if (!form.variants.contains(form.defaultVariant)) {

@@ -33,8 +33,8 @@ struct SkinObjectSpec {
     QString name;
     SkinObjectKind kind = SkinObjectKind::Command;
     QString tooltip;
-    SkinTextStyle text;   // text objects only
-    QJsonObject design;   // the whole entry, for the artwork tool (style, label, icon)
+    SkinTextStyle text;  // text objects only
+    QJsonObject design;  // the whole entry, for the artwork tool (style, label, icon)
 };
 
 // Where and how an object appears in one variant. Looks map a state ("normal", "hover",
