@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+#include <memory>
+
+#include "gui/skin/form/skin_description.h"
+
+// An object a form must hold, with the kind it must have.
+struct RequiredSkinObject {
+    QString name;
+    SkinObjectKind kind;
+};
+
+// One skin: its form description and its artwork, read from a bundle file ("skn.skn") or from
+// the copy compiled into the program. A file bundle is checked, then registered with QResource
+// under a root of its own for as long as this object lives.
+class SkinBundle {
+  public:
+    // Reads and checks a bundle file; nothing with the reason in `error` when it is missing,
+    // cut, scribbled or holds no valid description.
+    static std::unique_ptr<SkinBundle> fromFile(const QString& path, QString* error);
+    // The skin compiled into the program.
+    static std::unique_ptr<SkinBundle> builtIn(QString* error);
+
+    ~SkinBundle();
+    SkinBundle(const SkinBundle&) = delete;
+    SkinBundle& operator=(const SkinBundle&) = delete;
+
+    const SkinDescription& description() const { return description_; }
+    // The file it came from, or a name for the compiled copy; used in messages.
+    const QString& origin() const { return origin_; }
+    bool isBuiltIn() const { return image_.isEmpty(); }
+
+    // An image of the bundle by its path in the description; null when missing or unreadable.
+    QPixmap pixmap(const QString& path) const;
+
+    // Checks that a variant of a form is complete: it holds every object in `required` with
+    // its kind and every image it names loads. False with the reason in `error` otherwise.
+    bool checkVariant(const SkinForm& form, const SkinVariant& variant,
+                      const QList<RequiredSkinObject>& required, QString* error) const;
+
+  private:
+    SkinBundle(QString origin, QString root, QByteArray image);
+    static std::unique_ptr<SkinBundle> finish(std::unique_ptr<SkinBundle> bundle, QString* error);
+
+    QString origin_;
+    QString root_;      // resource root, e.g. ":/orvex-skin-3"
+    QByteArray image_;  // the registered file image; empty for the compiled copy
+    SkinDescription description_;
+    mutable QHash<QString, QPixmap> pixmaps_;
+};

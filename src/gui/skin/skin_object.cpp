@@ -1,0 +1,208 @@
+#include "gui/skin/skin_object.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWindow>
+#include <algorithm>
+
+namespace {
+
+const QString kNormal = QStringLiteral("normal");
+const QString kHover = QStringLiteral("hover");
+const QString kPressed = QStringLiteral("pressed");
+const QString kTrack = QStringLiteral("track");
+const QString kFill = QStringLiteral("fill");
+const QString kThumb = QStringLiteral("thumb");
+
+}  // namespace
+
+SkinObject::SkinObject(const SkinObjectSpec& spec, QWidget* parent)
+    : QWidget(parent), name_(spec.name) {
+    setObjectName(spec.name);
+    adopt(spec);
+}
+
+void SkinObject::adopt(const SkinObjectSpec& spec) {
+    kind_ = spec.kind;
+    style_ = spec.text;
+    setToolTip(spec.tooltip);
+    if (isButtonLike() || kind_ == SkinObjectKind::Bar) {
+        setCursor(Qt::PointingHandCursor);
+    } else {
+        unsetCursor();
+    }
+    update();
+}
+
+bool SkinObject::isButtonLike() const {
+    return kind_ == SkinObjectKind::Command || kind_ == SkinObjectKind::Close ||
+           kind_ == SkinObjectKind::Minimize;
+}
+
+void SkinObject::setText(const QString& text) {
+    if (text_ == text) {
+        return;
+    }
+    text_ = text;
+    if (kind_ == SkinObjectKind::Text) {
+        update();
+    }
+}
+
+void SkinObject::setPosition(int position) {
+    position = std::clamp(position, 0, kMaxPosition);
+    if (position_ == position) {
+        return;
+    }
+    position_ = position;
+    if (kind_ == SkinObjectKind::Bar) {
+        update();
+    }
+}
+
+void SkinObject::place(const QRect& rect, bool visible, const QHash<QString, QPixmap>& looks) {
+    looks_ = looks;
+    setGeometry(rect);
+    setVisible(visible);
+    update();
+}
+
+void SkinObject::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    switch (kind_) {
+        case SkinObjectKind::Command:
+        case SkinObjectKind::Close:
+        case SkinObjectKind::Minimize: {
+            const QString& state = (leftDown_ && downInside_) ? kPressed
+                                   : hovered_                 ? kHover
+                                                              : kNormal;
+            painter.drawPixmap(0, 0, looks_.value(state, looks_.value(kNormal)));
+            break;
+        }
+        case SkinObjectKind::Text:
+            paintText(painter);
+            break;
+        case SkinObjectKind::Bar:
+            paintBar(painter);
+            break;
+        case SkinObjectKind::Title:
+            break;
+    }
+}
+
+void SkinObject::paintText(QPainter& painter) {
+    const bool empty = text_.isEmpty();
+    const QString shown = empty ? style_.placeholder : text_;
+    QFont font(style_.family);
+    font.setBold(style_.bold);
+    for (int size = style_.pixelSize; size >= style_.minPixelSize; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(shown) <= width()) {
+            break;
+        }
+    }
+    painter.setFont(font);
+    painter.setPen(QColor(empty ? style_.placeholderColor : style_.color));
+    const QString elided = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
+    painter.drawText(rect(), int(style_.alignment), elided);
+}
+
+void SkinObject::paintBar(QPainter& painter) {
+    const QPixmap track = looks_.value(kTrack);
+    const QPixmap fill = looks_.value(kFill);
+    const QPixmap thumb = looks_.value(kThumb);
+    painter.drawPixmap(0, 0, track);
+    const int travel = std::max(0, width() - thumb.width());
+    const int thumbLeft = int(qint64(travel) * position_ / kMaxPosition);
+    const int centre = thumbLeft + thumb.width() / 2;
+    painter.drawPixmap(QRect(0, 0, centre, fill.height()), fill,
+                       QRect(0, 0, centre, fill.height()));
+    painter.drawPixmap(thumbLeft, (height() - thumb.height()) / 2, thumb);
+}
+
+int SkinObject::positionAt(int x) const {
+    const int thumbWidth = looks_.value(kThumb).width();
+    const int travel = width() - thumbWidth;
+    if (travel <= 0) {
+        return 0;
+    }
+    const int along = std::clamp(x - thumbWidth / 2, 0, travel);
+    return int(qint64(along) * kMaxPosition / travel);
+}
+
+void SkinObject::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = true;
+        downInside_ = true;
+        if (kind_ == SkinObjectKind::Bar) {
+            setPosition(positionAt(at.x()));
+        } else if (kind_ == SkinObjectKind::Title) {
+            // A window manager move where the platform offers one; our own move otherwise.
+            QWindow* handle = window()->windowHandle();
+            if (handle && handle->startSystemMove()) {
+                leftDown_ = false;
+            } else {
+                dragOffset_ =
+                    event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
+            }
+        }
+        update();
+    }
+    emit pressed(this, event->button(), at);
+}
+
+void SkinObject::mouseMoveEvent(QMouseEvent* event) {
+    if (!leftDown_) {
+        return;
+    }
+    if (kind_ == SkinObjectKind::Bar) {
+        setPosition(positionAt(event->position().toPoint().x()));
+    } else if (kind_ == SkinObjectKind::Title) {
+        window()->move(event->globalPosition().toPoint() - dragOffset_);
+    } else {
+        // The pressed look follows the pointer out of the object and back in.
+        downInside_ = rect().contains(event->position().toPoint());
+        update();
+    }
+}
+
+void SkinObject::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const bool wasLeftDown = leftDown_ && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = false;
+        if (wasLeftDown && kind_ == SkinObjectKind::Bar) {
+            setPosition(positionAt(at.x()));
+        }
+        update();
+    }
+    // A handler may close the window or delete this object.
+    const QPointer<SkinObject> alive(this);
+    emit released(this, event->button(), at);
+    if (alive && wasLeftDown && rect().contains(at)) {
+        emit clicked(this);
+        if (alive && (kind_ == SkinObjectKind::Close || kind_ == SkinObjectKind::Minimize)) {
+            runWindowAction();
+        }
+    }
+}
+
+void SkinObject::runWindowAction() {
+    if (kind_ == SkinObjectKind::Close) {
+        window()->close();
+    } else {
+        window()->showMinimized();
+    }
+}
+
+void SkinObject::enterEvent(QEnterEvent*) {
+    hovered_ = true;
+    update();
+}
+
+void SkinObject::leaveEvent(QEvent*) {
+    hovered_ = false;
+    update();
+}

@@ -1,0 +1,76 @@
+#include "gui/skin/skin_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSet>
+
+#include "gui/skin/skin_bundle.h"
+#include "gui/skin/skin_object.h"
+
+SkinWindow::SkinWindow(QWidget* window) : QWidget(window) {
+    setObjectName(QStringLiteral("skinWindow"));
+}
+
+SkinObject* SkinWindow::objectFor(const SkinObjectSpec& spec) {
+    SkinObject* object = objects_.value(spec.name);
+    if (object) {
+        object->adopt(spec);
+        return object;
+    }
+    object = new SkinObject(spec, this);
+    connect(object, &SkinObject::clicked, this, &SkinWindow::objectClicked);
+    connect(object, &SkinObject::pressed, this, &SkinWindow::objectPressed);
+    connect(object, &SkinObject::released, this, &SkinWindow::objectReleased);
+    objects_.insert(spec.name, object);
+    return object;
+}
+
+void SkinWindow::present(const SkinBundle& bundle, const SkinForm& form,
+                         const SkinVariant& variant) {
+    if (formName_ != form.name) {
+        // Another form: none of the old objects belongs to it.
+        qDeleteAll(objects_);
+        objects_.clear();
+    }
+    formName_ = form.name;
+    variantKey_ = variant.key;
+    background_ = bundle.pixmap(variant.background);
+    setGeometry(0, 0, form.size.width(), form.size.height());
+
+    QSet<QString> kept;
+    for (const SkinObjectSpec& spec : form.objects) {
+        const SkinPlacement placement = variant.placements.value(spec.name);
+        QHash<QString, QPixmap> looks;
+        for (auto it = placement.looks.begin(); it != placement.looks.end(); ++it) {
+            looks.insert(it.key(), bundle.pixmap(it.value()));
+        }
+        objectFor(spec)->place(placement.rect, placement.visible, looks);
+        kept.insert(spec.name);
+    }
+    for (auto it = objects_.begin(); it != objects_.end();) {
+        if (kept.contains(it.key())) {
+            ++it;
+        } else {
+            delete it.value();
+            it = objects_.erase(it);
+        }
+    }
+    update();
+}
+
+SkinObject* SkinWindow::findObject(const QString& name) const {
+    return objects_.value(name);
+}
+
+QList<SkinObject*> SkinWindow::objects() const {
+    return objects_.values();
+}
+
+void SkinWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+}
+
+void SkinWindow::mousePressEvent(QMouseEvent* event) {
+    emit backgroundPressed(event->button(), event->position().toPoint());
+}
