@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QResource>
+#include <array>
 #include <atomic>
 
 #include "gui/skin/rcc_image_check.h"
@@ -82,10 +83,107 @@ std::unique_ptr<SkinBundle> SkinBundle::finish(std::unique_ptr<SkinBundle> bundl
     return bundle;
 }
 
+namespace {
+
+quint32 crc32Of(const char* data, qsizetype size) {
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    quint32 c = 0xffffffffu;
+    for (qsizetype i = 0; i < size; ++i) {
+        c = table[(c ^ static_cast<quint8>(data[i])) & 0xff] ^ (c >> 8);
+    }
+    return c ^ 0xffffffffu;
+}
+
+quint32 bigEndian32(const char* at) {
+    return (quint32(quint8(at[0])) << 24) | (quint32(quint8(at[1])) << 16) |
+           (quint32(quint8(at[2])) << 8) | quint32(quint8(at[3]));
+}
+
+}  // namespace
+
+bool SkinBundle::imageIntact(const QString& path) const {
+    if (path.contains(QLatin1String("..")) || path.startsWith(QLatin1Char('/'))) {
+        return false;
+    }
+    QFile file(root_ + QLatin1Char('/') + path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray png = file.readAll();
+    static const QByteArray kSignature("\x89PNG\r\n\x1a\n", 8);
+    if (!png.startsWith(kSignature)) {
+        return false;
+    }
+    // Walk the chunks: each one's length fits in the file and its checksum is right, the first
+    // is the header and the last the end marker.
+    qsizetype at = kSignature.size();
+    bool first = true;
+    while (at + 12 <= png.size()) {
+        const quint32 length = bigEndian32(png.constData() + at);
+        if (length > quint32(png.size() - at - 12)) {
+            return false;
+        }
+        const char* type = png.constData() + at + 4;
+        if (crc32Of(type, 4 + qsizetype(length)) != bigEndian32(type + 4 + length)) {
+            return false;
+        }
+        if (first && QByteArray(type, 4) != "IHDR") {
+            return false;
+        }
+        first = false;
+        at += 12 + qsizetype(length);
+        if (QByteArray(type, 4) == "IEND") {
+            return at == png.size();
+        }
+    }
+    return false;
+}
+
+void SkinBundle::prefetch(const QStringList& paths) const {
+    if (prefetched_.valid()) {
+        return;  // one batch: the first window's
+    }
+    QStringList wanted;
+    for (const QString& path : paths) {
+        if (!pixmaps_.contains(path) && !path.contains(QLatin1String("..")) &&
+            !path.startsWith(QLatin1Char('/'))) {
+            wanted << path;
+        }
+    }
+    prefetching_ = wanted;
+    const QString root = root_;
+    prefetched_ = std::async(std::launch::async, [root, wanted] {
+                      QHash<QString, QImage> images;
+                      for (const QString& path : wanted) {
+                          images.insert(path, QImage(root + QLatin1Char('/') + path, "PNG"));
+                      }
+                      return images;
+                  }).share();
+}
+
 QPixmap SkinBundle::pixmap(const QString& path) const {
     const auto it = pixmaps_.constFind(path);
     if (it != pixmaps_.constEnd()) {
         return *it;
+    }
+    if (prefetching_.contains(path)) {
+        const QImage image = prefetched_.get().value(path);
+        prefetching_.removeOne(path);
+        if (!image.isNull()) {
+            const QPixmap pixmap = QPixmap::fromImage(image);
+            pixmaps_.insert(path, pixmap);
+            return pixmap;
+        }
     }
     QPixmap pixmap;
     // Paths come from the description; one that climbs out of the bundle is not ours to read.
@@ -110,7 +208,7 @@ bool SkinBundle::checkVariant(const SkinForm& form, const SkinVariant& variant,
         }
     }
     for (const QString& path : SkinDescription::imagesOf(variant)) {
-        if (pixmap(path).isNull()) {
+        if (!imageIntact(path)) {
             *error = QStringLiteral("its image \"%1\" is missing or damaged").arg(path);
             return false;
         }

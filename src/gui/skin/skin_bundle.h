@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
 #include <QString>
+#include <future>
 #include <memory>
 
 #include "gui/skin/form/skin_description.h"
@@ -37,14 +39,19 @@ class SkinBundle {
 
     // An image of the bundle by its path in the description; null when missing or unreadable.
     QPixmap pixmap(const QString& path) const;
+    // Starts decoding these images on a thread of their own, so that they are ready when first
+    // drawn while the window is still being built; pixmap() waits for them if they are not.
+    void prefetch(const QStringList& paths) const;
 
     // Checks that a variant of a form is complete: it holds every object in `required` with
-    // its kind and every image it names loads. False with the reason in `error` otherwise.
+    // its kind and every image it names is an intact PNG (every chunk's checksum right), without
+    // decoding them: images are decoded when first drawn. False with the reason otherwise.
     bool checkVariant(const SkinForm& form, const SkinVariant& variant,
                       const QList<RequiredSkinObject>& required, QString* error) const;
 
   private:
     SkinBundle(QString origin, QString root, QByteArray image);
+    bool imageIntact(const QString& path) const;
     static std::unique_ptr<SkinBundle> finish(std::unique_ptr<SkinBundle> bundle, QString* error);
 
     QString origin_;
@@ -52,4 +59,6 @@ class SkinBundle {
     QByteArray image_;  // the registered file image; empty for the compiled copy
     SkinDescription description_;
     mutable QHash<QString, QPixmap> pixmaps_;
+    mutable QStringList prefetching_;
+    mutable std::shared_future<QHash<QString, QImage>> prefetched_;
 };

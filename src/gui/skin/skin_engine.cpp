@@ -148,7 +148,7 @@ bool SkinEngine::tryApply(QWidget* window, const QString& formName, const QStrin
     window->setWindowFlag(Qt::WindowMinimizeButtonHint, true);
     window->setFixedSize(form->size);
     window->setPalette(paletteFor(*layout, window->palette()));
-    skinned->present(*bundle_, *form, *layout);
+    skinned->present(bundle_, *form, *layout);
     skinned->lower();
     if (wasVisible) {
         window->show();  // changing the frame hides a shown window

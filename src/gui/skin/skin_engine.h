@@ -76,6 +76,6 @@ class SkinEngine : public QObject {
     void useBuiltIn();
     void report(const QString& origin, const QString& reason);
 
-    std::unique_ptr<SkinBundle> bundle_;
+    std::shared_ptr<SkinBundle> bundle_;  // shared with the objects, which draw from it
     QString problem_;
 };

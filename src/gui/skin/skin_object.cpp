@@ -1,5 +1,7 @@
 #include "gui/skin/skin_object.h"
 
+#include "gui/skin/skin_bundle.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -61,11 +63,21 @@ void SkinObject::setPosition(int position) {
     }
 }
 
-void SkinObject::place(const QRect& rect, bool visible, const QHash<QString, QPixmap>& looks) {
+void SkinObject::place(const QRect& rect, bool visible, const QHash<QString, QString>& looks,
+                       std::shared_ptr<const SkinBundle> bundle) {
     looks_ = looks;
+    bundle_ = std::move(bundle);
     setGeometry(rect);
     setVisible(visible);
     update();
+}
+
+QPixmap SkinObject::look(const QString& state) const {
+    if (!bundle_) {
+        return {};
+    }
+    const QPixmap picture = bundle_->pixmap(looks_.value(state, looks_.value(kNormal)));
+    return picture.isNull() && state != kNormal ? bundle_->pixmap(looks_.value(kNormal)) : picture;
 }
 
 void SkinObject::paintEvent(QPaintEvent*) {
@@ -77,7 +89,7 @@ void SkinObject::paintEvent(QPaintEvent*) {
             const QString& state = (leftDown_ && downInside_) ? kPressed
                                    : hovered_                 ? kHover
                                                               : kNormal;
-            painter.drawPixmap(0, 0, looks_.value(state, looks_.value(kNormal)));
+            painter.drawPixmap(0, 0, look(state));
             break;
         }
         case SkinObjectKind::Text:
@@ -109,9 +121,9 @@ void SkinObject::paintText(QPainter& painter) {
 }
 
 void SkinObject::paintBar(QPainter& painter) {
-    const QPixmap track = looks_.value(kTrack);
-    const QPixmap fill = looks_.value(kFill);
-    const QPixmap thumb = looks_.value(kThumb);
+    const QPixmap track = look(kTrack);
+    const QPixmap fill = look(kFill);
+    const QPixmap thumb = look(kThumb);
     painter.drawPixmap(0, 0, track);
     const int travel = std::max(0, width() - thumb.width());
     const int thumbLeft = int(qint64(travel) * position_ / kMaxPosition);
@@ -122,7 +134,7 @@ void SkinObject::paintBar(QPainter& painter) {
 }
 
 int SkinObject::positionAt(int x) const {
-    const int thumbWidth = looks_.value(kThumb).width();
+    const int thumbWidth = look(kThumb).width();
     const int travel = width() - thumbWidth;
     if (travel <= 0) {
         return 0;

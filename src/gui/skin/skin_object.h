@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
+#include <memory>
 
 #include "core/shell/skin_objects.h"
 #include "gui/skin/form/skin_description.h"
@@ -14,6 +15,8 @@
 // "play_time" and "play_bar" through the SkinText and SkinBar interfaces without caring
 // which kind the skin made them; only text objects draw their text and only bars their
 // position. Show and hide are QWidget's setVisible.
+class SkinBundle;
+
 class SkinObject : public QWidget, public SkinText, public SkinBar {
     Q_OBJECT
 
@@ -35,8 +38,10 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     // Takes the kind and looks of an object of the same name in another skin, so that
     // pointers the window keeps stay valid when it falls back to the built-in skin.
     void adopt(const SkinObjectSpec& spec);
-    // Puts the object where a layout variant wants it, with that variant's looks.
-    void place(const QRect& rect, bool visible, const QHash<QString, QPixmap>& looks);
+    // Puts the object where a layout variant wants it, with that variant's looks (state ->
+    // image path in the bundle; each is decoded when it is first drawn).
+    void place(const QRect& rect, bool visible, const QHash<QString, QString>& looks,
+               std::shared_ptr<const SkinBundle> bundle);
 
   signals:
     // A left press and release inside the object.
@@ -64,7 +69,11 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     QString name_;
     SkinObjectKind kind_;
     SkinTextStyle style_;
-    QHash<QString, QPixmap> looks_;
+    // The look of a state, or the normal look when that state has none.
+    QPixmap look(const QString& state) const;
+
+    QHash<QString, QString> looks_;
+    std::shared_ptr<const SkinBundle> bundle_;
     QString text_;
     int position_ = 0;
     bool hovered_ = false;

@@ -25,7 +25,7 @@ SkinObject* SkinWindow::objectFor(const SkinObjectSpec& spec) {
     return object;
 }
 
-void SkinWindow::present(const SkinBundle& bundle, const SkinForm& form,
+void SkinWindow::present(const std::shared_ptr<const SkinBundle>& bundle, const SkinForm& form,
                          const SkinVariant& variant) {
     if (formName_ != form.name) {
         // Another form: none of the old objects belongs to it.
@@ -34,17 +34,25 @@ void SkinWindow::present(const SkinBundle& bundle, const SkinForm& form,
     }
     formName_ = form.name;
     variantKey_ = variant.key;
-    background_ = bundle.pixmap(variant.background);
+    bundle_ = bundle;
+    background_ = variant.background;
+    // Decoding the first pictures overlaps with building the rest of the window.
+    QStringList first{variant.background};
+    for (const SkinPlacement& placement : std::as_const(variant.placements)) {
+        for (const QString& state : {QStringLiteral("normal"), QStringLiteral("track"),
+                                     QStringLiteral("fill"), QStringLiteral("thumb")}) {
+            if (placement.looks.contains(state) && placement.visible) {
+                first << placement.looks.value(state);
+            }
+        }
+    }
+    bundle->prefetch(first);
     setGeometry(0, 0, form.size.width(), form.size.height());
 
     QSet<QString> kept;
     for (const SkinObjectSpec& spec : form.objects) {
         const SkinPlacement placement = variant.placements.value(spec.name);
-        QHash<QString, QPixmap> looks;
-        for (auto it = placement.looks.begin(); it != placement.looks.end(); ++it) {
-            looks.insert(it.key(), bundle.pixmap(it.value()));
-        }
-        objectFor(spec)->place(placement.rect, placement.visible, looks);
+        objectFor(spec)->place(placement.rect, placement.visible, placement.looks, bundle);
         kept.insert(spec.name);
     }
     for (auto it = objects_.begin(); it != objects_.end();) {
@@ -68,7 +76,9 @@ QList<SkinObject*> SkinWindow::objects() const {
 
 void SkinWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    if (bundle_) {
+        painter.drawPixmap(0, 0, bundle_->pixmap(background_));
+    }
 }
 
 void SkinWindow::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QWidget>
+#include <memory>
 
 #include "gui/skin/form/skin_description.h"
 
@@ -19,7 +20,8 @@ class SkinWindow : public QWidget {
 
     // Shows a variant of a form. Objects that the window already has under the same names
     // are kept (moved, restyled), so pointers to them stay valid across variants and skins.
-    void present(const SkinBundle& bundle, const SkinForm& form, const SkinVariant& variant);
+    void present(const std::shared_ptr<const SkinBundle>& bundle, const SkinForm& form,
+                 const SkinVariant& variant);
 
     // The object of that name, compared exactly; null when the form has none.
     SkinObject* findObject(const QString& name) const;
@@ -41,7 +43,8 @@ class SkinWindow : public QWidget {
   private:
     SkinObject* objectFor(const SkinObjectSpec& spec);
 
-    QPixmap background_;
+    std::shared_ptr<const SkinBundle> bundle_;
+    QString background_;  // the background's path in the bundle
     QHash<QString, SkinObject*> objects_;
     QString formName_;
     QString variantKey_;
