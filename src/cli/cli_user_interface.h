@@ -12,4 +12,5 @@ class CliUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
+    std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 };

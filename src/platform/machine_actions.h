@@ -10,6 +10,8 @@ class MachineActions {
     virtual ~MachineActions() = default;
     // Opens a folder with the desktop's default action; false when that could not be started.
     virtual bool openFolder(const QString& folder) = 0;
+    // Opens a web address in the user's browser; false when that could not be started.
+    virtual bool openUrl(const QString& address) = 0;
     // Powers the machine off now; false when that could not be started.
     virtual bool powerOff() = 0;
 };
@@ -18,6 +20,7 @@ class MachineActions {
 class SystemMachineActions : public MachineActions {
   public:
     bool openFolder(const QString& folder) override;
+    bool openUrl(const QString& address) override;
     bool powerOff() override;
 };
 

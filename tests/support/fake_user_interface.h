@@ -23,7 +23,14 @@ class FakeUserInterface : public UserInterface {
         return folderToChoose;
     }
 
+    std::optional<FinishAction> chooseFinishAction(FinishAction current) override {
+        shownFinishActions << current;
+        return finishActionToChoose;
+    }
+
     QStringList warnings, informations, confirmations, errors, folderCaptions;
+    QList<FinishAction> shownFinishActions;
+    std::optional<FinishAction> finishActionToChoose;
     bool confirmAnswer = true;
     QStringList filesToChoose;
     QString folderToChoose;

@@ -132,7 +132,26 @@ void JobList::setSelected(int row, bool selected) {
         return;
     }
     at(row).selected = selected;
-    emit rowChanged(row);
+    emit selectionChanged();
+}
+
+void JobList::setSelection(const QList<int>& rows) {
+    std::vector<bool> wanted(rows_.size(), false);
+    for (int row : rows) {
+        if (isRow(row)) {
+            wanted[static_cast<size_t>(row)] = true;
+        }
+    }
+    bool changed = false;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].selected != wanted[i]) {
+            rows_[i].selected = wanted[i];
+            changed = true;
+        }
+    }
+    if (changed) {
+        emit selectionChanged();
+    }
 }
 
 bool JobList::hasSelection() const {

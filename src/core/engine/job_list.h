@@ -66,6 +66,8 @@ class JobList : public QObject {
     void setAllChecked(bool checked);
     bool isSelected(int row) const { return this->row(row).selected; }
     void setSelected(int row, bool selected);
+    // Selects exactly these rows, with one signal.
+    void setSelection(const QList<int>& rows);
     bool hasSelection() const;
     QList<int> selectedRows() const;
     // The first selected row, or -1.
@@ -89,6 +91,7 @@ class JobList : public QObject {
     void listReset();  // many rows changed at once (clear, multi-row removal)
     void rowChanged(int row);
     void columnChanged(int column);  // one column of every row
+    void selectionChanged();
     void visibilityChanged(bool visible);
 
   private:

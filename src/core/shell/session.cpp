@@ -22,6 +22,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     : QObject(parent),
       programFileName_(config.programFileName),
       programFolder_(config.programFolder),
+      ui_(ui),
+      machine_(machine),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
@@ -29,6 +31,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       progress_(jobs_) {
     selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
+    picker_ = std::make_unique<ProfilePicker>(guards_);
     files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
                                            programFolder_);
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);

@@ -10,6 +10,7 @@
 #include "core/engine/progress_monitor.h"
 #include "core/profiles/choices_store.h"
 #include "core/profiles/output_estimates.h"
+#include "core/profiles/profile_picker.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/settings.h"
@@ -41,6 +42,8 @@ class Session : public QObject {
     ~Session() override;
 
     const QString& programFileName() const { return programFileName_; }
+    // Where the data files live, with a trailing separator.
+    const QString& programFolder() const { return programFolder_; }
     bool isDvdEdition() const;
     bool isKamzuBrand() const;
     QString encoderPath() const;
@@ -49,11 +52,14 @@ class Session : public QObject {
     JobList& jobs() { return jobs_; }
     ProfileSelection& selection() { return *selection_; }
     OutputEstimates& estimates() { return *estimates_; }
+    ProfilePicker& picker() { return *picker_; }
     FileSources& files() { return *files_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
     CommandGuards& guards() { return guards_; }
     Settings& settings() { return settings_; }
+    UserInterface& ui() { return ui_; }
+    platform::MachineActions& machine() { return machine_; }
 
     // Load settings: the output folder, the picker's category and pages, the finish action,
     // and the saved profile (or `profile` when given), which is selected. false with *error
@@ -76,6 +82,8 @@ class Session : public QObject {
   private:
     QString programFileName_;
     QString programFolder_;
+    UserInterface& ui_;
+    platform::MachineActions& machine_;
     std::unique_ptr<ChoicesStore> choices_;
     Settings settings_;
     CommandGuards guards_;
@@ -83,6 +91,7 @@ class Session : public QObject {
     ProgressMonitor progress_;
     std::unique_ptr<ProfileSelection> selection_;
     std::unique_ptr<OutputEstimates> estimates_;
+    std::unique_ptr<ProfilePicker> picker_;
     std::unique_ptr<FileSources> files_;
     std::unique_ptr<ConversionQueue> queue_;
     bool videoFirstPage_ = true;

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "core/engine/finish_action.h"
 
 // Everything the core asks of a person. The GUI answers with dialogs, the CLI with its
 // arguments and standard error, tests with a scripted fake.
@@ -21,4 +24,6 @@ class UserInterface {
     virtual QStringList chooseFiles() = 0;
     // The folder dialog with its caption; empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption) = 0;
+    // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.
+    virtual std::optional<FinishAction> chooseFinishAction(FinishAction current) = 0;
 };

@@ -161,6 +161,30 @@ bool FileSources::addFolder(const QString& folder) {
     return true;
 }
 
+bool FileSources::addPaths(const QStringList& paths) {
+    if (refusedWhileBusy()) {
+        return false;
+    }
+    QStringList files;
+    QList<Skipped> known;
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        const QStringList entries = folderEntries(path);
+        if (entries.isEmpty()) {
+            known.append({path, QStringLiteral("a folder without files Add Folder takes")});
+        }
+        files << entries;
+    }
+    if (!paths.isEmpty()) {
+        jobs_.setVisible(true);
+    }
+    startBatch(files, known);
+    return true;
+}
+
 void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& known) {
     report_ = AddReport();
     pending_.clear();

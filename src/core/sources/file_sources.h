@@ -55,6 +55,9 @@ class FileSources : public QObject {
     // command was refused (a warning was shown). batchFinished() follows every true.
     bool addFiles(const QStringList& paths);
     bool addFolder(const QString& folder);
+    // Files and folders in one batch, in the order given (dropped on the window): a folder
+    // adds what Add Folder would take from it.
+    bool addPaths(const QStringList& paths);
     void remove();
     void clear();
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "../../support/fake_machine.h"
 #include "../../support/fake_user_interface.h"
 #include "../../support/qt_gtest.h"
 #include "core/profiles/profile_catalog.h"
@@ -36,19 +37,6 @@ esac
 printf 'time=00:00:02.00 bitrate= 1.0kbits/s\n'
 printf '%s' "$in" > "$out"
 )";
-
-class FakeMachine : public platform::MachineActions {
-  public:
-    bool openFolder(const QString& folder) override {
-        opened << folder;
-        return true;
-    }
-    bool powerOff() override {
-        ADD_FAILURE() << "the core never powers off by itself";
-        return false;
-    }
-    QStringList opened;
-};
 
 class ConversionQueueTest : public ::testing::Test {
   protected:
@@ -135,7 +123,7 @@ class ConversionQueueTest : public ::testing::Test {
     QTemporaryDir dir_;
     QString out_;
     orvex::test::FakeUserInterface ui_;
-    FakeMachine machine_;
+    orvex::test::FakeMachine machine_;
     std::unique_ptr<Session> session_;
     int runsEnded_ = 0;
     bool lastRunStopped_ = false;
@@ -196,6 +184,7 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
     EXPECT_TRUE(jobs().state(3).reason.contains("empty"));
     // The run ended on its own: the power-off is due, for the front end to count down.
     EXPECT_EQ(powerOffs_, 1);
+    EXPECT_EQ(machine_.powerOffs, 0) << "the core never powers off by itself";
     EXPECT_TRUE(ui_.warnings.isEmpty() && ui_.errors.isEmpty()) << "a run never asks anything";
 }
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "../../support/fake_machine.h"
 #include "../../support/fake_user_interface.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
@@ -15,12 +16,6 @@
 using orvex::test::waitUntil;
 
 namespace {
-
-class NoMachine : public platform::MachineActions {
-  public:
-    bool openFolder(const QString&) override { return false; }
-    bool powerOff() override { return false; }
-};
 
 // The "media" files of these tests are texts that a fake encoder prints back as its probe
 // output, so every probe answer can be written down exactly. A file whose name contains "slow"
@@ -118,7 +113,7 @@ class FileSourcesTest : public ::testing::Test {
 
     QTemporaryDir dir_;
     orvex::test::FakeUserInterface ui_;
-    NoMachine machine_;
+    orvex::test::FakeMachine machine_;
     std::unique_ptr<Session> session_;
 };
 

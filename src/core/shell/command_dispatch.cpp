@@ -1,0 +1,164 @@
+#include "core/shell/command_dispatch.h"
+
+#include "core/shell/help_links.h"
+
+const QString CommandDispatch::kStopConvertingText =
+    QStringLiteral("Please first stop converting!");
+
+CommandDispatch::CommandDispatch(Session& session, WindowShell& window)
+    : session_(session), window_(window) {
+    FileSources& files = session.files();
+    ConversionQueue& queue = session.queue();
+    commands_ = {
+        {QStringLiteral("profiles"), [this] { openPicker(); }},
+        {QStringLiteral("openfiles"), [&files] { files.openFiles(); }},
+        {QStringLiteral("chapter"), [] {}},
+        {QStringLiteral("ifoopen"), [this] { addIfo(); }},
+        {QStringLiteral("dvdopen"), [this] { addDvd(); }},
+        {QStringLiteral("openfolder"), [&files] { files.openFolder(); }},
+        {QStringLiteral("converter"), [&queue] { queue.convert(); }},
+        {QStringLiteral("remove"), [&files] { files.remove(); }},
+        {QStringLiteral("clear"), [&files] { files.clear(); }},
+        {QStringLiteral("stopconverter"), [&queue] { queue.stop(); }},
+        {QStringLiteral("browse"), [this] { browse(); }},
+        {QStringLiteral("open"), [this] { openOutputFolder(); }},
+        {QStringLiteral("help"), [this] { popUp(ShellMenu::Help); }},
+        {QStringLiteral("file"), [this] { popUp(ShellMenu::File); }},
+        {QStringLiteral("dvdfile"), [this] { popUp(ShellMenu::Dvd); }},
+        {QStringLiteral("play"), [this] { session_.guards().refusedWhileConverting(); }},
+        {QStringLiteral("stopplay"), [] {}},
+        {QStringLiteral("pause"), [] {}},
+        {QStringLiteral("settings"), [this] { showSettings(); }},
+    };
+}
+
+QStringList CommandDispatch::skinCommandNames() const {
+    QStringList names;
+    for (const SkinCommand& command : commands_) {
+        names << command.name;
+    }
+    return names;
+}
+
+bool CommandDispatch::skinClick(const QString& name) {
+    for (const SkinCommand& command : commands_) {
+        if (command.name == name) {  // exact and case-sensitive
+            command.action();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CommandDispatch::menuCommand(MenuCommand command) {
+    const QString& program = session_.programFileName();
+    switch (command) {
+        case MenuCommand::None:
+            break;
+        case MenuCommand::AddFiles:
+            session_.files().openFiles();
+            break;
+        case MenuCommand::AddFolder:
+            session_.files().openFolder();
+            break;
+        case MenuCommand::Remove:
+            session_.files().remove();
+            break;
+        case MenuCommand::Clear:
+            session_.files().clear();
+            break;
+        case MenuCommand::Convert:
+            session_.queue().convert();
+            break;
+        case MenuCommand::Stop:
+            session_.queue().stop();
+            break;
+        case MenuCommand::Exit:
+            window_.requestClose();
+            break;
+        case MenuCommand::AddDvd:
+            addDvd();
+            break;
+        case MenuCommand::AddIfo:
+            addIfo();
+            break;
+        case MenuCommand::SelectAll:
+            session_.jobs().setAllChecked(true);
+            break;
+        case MenuCommand::UnselectAll:
+            session_.jobs().setAllChecked(false);
+            break;
+        case MenuCommand::Help:
+        case MenuCommand::Website:
+            session_.machine().openUrl(help_links::siteOf(program));
+            break;
+        case MenuCommand::Support:
+        case MenuCommand::Contact:
+            session_.machine().openUrl(help_links::contactPageOf(program));
+            break;
+        case MenuCommand::About:
+            window_.showAbout();
+            break;
+    }
+}
+
+bool CommandDispatch::closeRequest() {
+    CommandGuards& guards = session_.guards();
+    if (guards.playing()) {
+        session_.ui().information(CommandGuards::kStopPlayText);
+        return false;
+    }
+    if (guards.converting()) {
+        session_.ui().information(kStopConvertingText);
+        return false;
+    }
+    session_.files().cancel();
+    if (!session_.saveSettings()) {
+        session_.ui().error(QStringLiteral("The settings could not be saved in %1.")
+                                .arg(session_.settings().file().path()));
+    }
+    return true;
+}
+
+void CommandDispatch::browse() {
+    const QString folder = session_.ui().chooseFolder(QStringLiteral("Output Directory"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    session_.queue().setOutputFolder(folder);
+    session_.queue().setOutputText(folder);
+}
+
+void CommandDispatch::openOutputFolder() {
+    session_.machine().openFolder(session_.queue().outputFolder());
+}
+
+void CommandDispatch::showSettings() {
+    const std::optional<FinishAction> chosen =
+        session_.ui().chooseFinishAction(session_.queue().finishAction());
+    if (chosen) {
+        session_.queue().setFinishAction(*chosen);
+    }
+}
+
+void CommandDispatch::popUp(ShellMenu menu) {
+    window_.popUpMenu(menu, shell_menus::offsetOf(menu, session_.isKamzuBrand()));
+}
+
+void CommandDispatch::openPicker() {
+    session_.picker().openPicker(session_.selection().previousProfile());
+}
+
+void CommandDispatch::addDvd() {
+    CommandGuards& guards = session_.guards();
+    if (guards.refusedWhileConverting() || guards.refusedWhilePlaying()) {
+        return;
+    }
+}
+
+void CommandDispatch::addIfo() {
+    CommandGuards& guards = session_.guards();
+    if (guards.refusedWhileConverting() || guards.refusedWhilePlaying()) {
+        return;
+    }
+}
