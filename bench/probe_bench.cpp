@@ -8,6 +8,7 @@
 #include <QThread>
 #include <cstdio>
 
+#include "../tests/support/fake_machine.h"
 #include "../tests/support/qt_gtest.h"
 #include "../tests/support/test_media.h"
 #include "core/shell/session.h"
@@ -22,19 +23,14 @@ class SilentUi : public UserInterface {
     void error(const QString&) override {}
     QStringList chooseFiles() override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
-};
-
-class NoMachine : public platform::MachineActions {
-  public:
-    bool openFolder(const QString&) override { return false; }
-    bool powerOff() override { return false; }
+    std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 };
 
 // Milliseconds to add every file with at most `limit` probes at a time; -1 when some file was
 // not added.
 double addAll(const QStringList& files, int limit, const QString& scratch) {
     SilentUi ui;
-    NoMachine machine;
+    orvex::test::FakeMachine machine;
     SessionConfig config;
     config.programFileName = QStringLiteral("orvex");
     config.programFolder = orvex::test::binDir() + QLatin1Char('/');

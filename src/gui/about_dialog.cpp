@@ -1,0 +1,100 @@
+#include "gui/about_dialog.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "core/shell/help_links.h"
+#include "platform/machine_actions.h"
+
+namespace {
+
+void setColour(QLabel* label, const QColor& colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
+
+// The box's icon: the program's play mark.
+QPixmap iconPicture() {
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x5b, 0x6b, 0xf5));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(2, 2, 44, 44), 10, 10);
+    p.setBrush(Qt::white);
+    const QPointF play[] = {{18, 13}, {36, 24}, {18, 35}};
+    p.drawPolygon(play, 3);
+    return pixmap;
+}
+
+}  // namespace
+
+Tfm_about::Tfm_about(const QString& programFileName, platform::MachineActions& machine,
+                     QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      programFileName_(programFileName),
+      machine_(machine),
+      title_(new QLabel(this)),
+      maker_(new QLabel(this)),
+      web_(new QLabel(QStringLiteral("Visit our web"), this)),
+      contact_(new QPushButton(QStringLiteral("Contact us "), this)),
+      close_(new QPushButton(QStringLiteral("Close"), this)) {
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(293, 208);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(iconPicture());
+    icon->setGeometry(22, 20, 48, 48);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    title_->setFont(bold);
+    title_->setGeometry(84, 29, 200, 22);
+    maker_->setGeometry(22, 92, 260, 30);
+    maker_->setWordWrap(true);
+    web_->setGeometry(187, 125, 90, 18);
+    web_->setCursor(Qt::PointingHandCursor);
+    web_->installEventFilter(this);
+    setColour(web_, Qt::blue);
+    auto* separator = new QFrame(this);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setGeometry(14, 150, 270, 2);
+    contact_->setGeometry(41, 165, 90, 26);
+    close_->setGeometry(180, 165, 90, 26);
+    connect(contact_, &QPushButton::clicked, this,
+            [this] { machine_.openUrl(help_links::aboutContactPage()); });
+    connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void Tfm_about::showAbout() {
+    maker_->setText(help_links::makerLineOf(programFileName_));
+    title_->setText(help_links::aboutTitleOf(programFileName_));
+    if (parentWidget() != nullptr) {
+        move(parentWidget()->geometry().topLeft() + QPoint(160, 100));
+    }
+    exec();
+}
+
+bool Tfm_about::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == web_) {
+        switch (event->type()) {
+            case QEvent::Enter:
+                setColour(web_, Qt::red);
+                break;
+            case QEvent::Leave:
+                setColour(web_, Qt::blue);
+                break;
+            case QEvent::MouseButtonRelease:
+                machine_.openUrl(help_links::siteOf(programFileName_));
+                break;
+            default:
+                break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,23 @@
+#include "gui/desktop_app.h"
+
+#include "gui/about_dialog.h"
+#include "gui/dir_dialog.h"
+#include "gui/main_window.h"
+#include "gui/settings_dialog.h"
+
+DesktopApp::DesktopApp(SessionConfig config)
+    : session_(std::make_unique<Session>(std::move(config), ui_, machine_)) {
+    main_ = std::make_unique<Tfm_main>(*session_);
+    dir_ = new Tfm_dir(main_.get());
+    about_ = new Tfm_about(session_->programFileName(), machine_, main_.get());
+    set_ = new Tfm_set(main_.get());
+    ui_.setOwner(main_.get());
+    ui_.setDialogs(dir_, set_);
+    main_->setAbout(about_);
+}
+
+DesktopApp::~DesktopApp() {
+    // The window goes first: its views hold on to the session's objects.
+    main_.reset();
+    session_.reset();
+}

@@ -1,0 +1,115 @@
+#include "gui/gui_user_interface.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "gui/dir_dialog.h"
+#include "gui/settings_dialog.h"
+
+const QString GuiUserInterface::kCaption = QStringLiteral("Orvex Video Converter");
+
+namespace {
+
+// The message texts join their lines with a carriage return.
+QString lines(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+}  // namespace
+
+GuiUserInterface::GuiUserInterface(QWidget* owner) : owner_(owner) {}
+
+GuiUserInterface::~GuiUserInterface() = default;
+
+void GuiUserInterface::setOwner(QWidget* owner) {
+    owner_ = owner;
+}
+
+void GuiUserInterface::setDialogs(Tfm_dir* folders, Tfm_set* settings) {
+    folders_ = folders;
+    settings_ = settings;
+}
+
+void GuiUserInterface::warning(const QString& text) {
+    QMessageBox::warning(owner_, kCaption, lines(text), QMessageBox::Ok);
+}
+
+void GuiUserInterface::information(const QString& text) {
+    QMessageBox::information(owner_, kCaption, lines(text), QMessageBox::Ok);
+}
+
+bool GuiUserInterface::confirm(const QString& text) {
+    return QMessageBox::question(owner_, kCaption, lines(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void GuiUserInterface::error(const QString& text) {
+    QMessageBox::critical(owner_, kCaption, lines(text), QMessageBox::Ok);
+}
+
+QStringList GuiUserInterface::fileFilters() {
+    // Entry text, then the patterns it applies; Qt reads the patterns from the last
+    // parentheses, so entries whose text has parentheses of its own keep them.
+    const char* entries[][2] = {
+        {"All Support Format",
+         "*.avi;*.mpg;*.mpeg;*.wmv;*.asf;*.asx;*.mov;*.dat;*.qt;*.vob;*.3gp;*.3g2;*.mp4;*.m4v;"
+         "*.rm;*.rmvb;*.ram;*.mkv;*.flv;*.mjpg;*.mjpeg;*.ts;*.m2ts;*.h264;*.xwmv;*.yuv;"},
+        {"WMV Format(*.wmv;*.asf;*.asx;)", "*.wmv;*.asf;*.asx;"},
+        {"MPEG Format(*.mpg;*.mpeg;)", "*.mpg;*.mpeg;"},
+        {"AVI Format(*.avi;)", "*.avi;"},
+        {"Quick Time Format(*.qt;*.mov;)", "*.qt;*.mov;"},
+        {"VCD Format(*.dat;)", "*.dat;"},
+        {"MP4 Format(*.mp4;*.m4v;*.m4a)", "*.mp4;*.m4v;*m4a;"},
+        {"DVD Format(*.vob)", "*.vob;"},
+        {"3GP Format(*.3gp)", "*.3gp;"},
+        {"RM Format(*.rm;*.rmvb;*.ram;)", "*.rm;*.rmvb;*.ram;"},
+        {"FLV Format(*.flv;)", "*.flv;"},
+        {"All File(*.*)", "*.*;"},
+    };
+    QStringList filters;
+    for (const auto& entry : entries) {
+        QStringList patterns =
+            QString::fromLatin1(entry[1]).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        filters << QString::fromLatin1(entry[0]) + QStringLiteral(" (") +
+                       patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+QStringList GuiUserInterface::chooseFiles() {
+    QFileDialog dialog(owner_, QStringLiteral("Add Files"), lastFolder_);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(fileFilters());
+    dialog.setFilter(dialog.filter() | QDir::Hidden);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    const QStringList chosen = dialog.selectedFiles();
+    if (!chosen.isEmpty()) {
+        lastFolder_ = QFileInfo(chosen.first()).absolutePath();
+    }
+    return chosen;
+}
+
+QString GuiUserInterface::chooseFolder(const QString& caption) {
+    if (folders_ == nullptr) {
+        return QFileDialog::getExistingDirectory(owner_, caption, lastFolder_);
+    }
+    const QString folder = folders_->choose(caption, lastFolder_);
+    if (!folder.isEmpty()) {
+        lastFolder_ = folder;
+    }
+    return folder;
+}
+
+std::optional<FinishAction> GuiUserInterface::chooseFinishAction(FinishAction current) {
+    if (settings_ == nullptr) {
+        return std::nullopt;
+    }
+    return settings_->choose(current);
+}

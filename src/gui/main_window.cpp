@@ -1,0 +1,394 @@
+#include "gui/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QTimer>
+
+#include "gui/about_dialog.h"
+#include "gui/choice_combo.h"
+#include "gui/job_list_view.h"
+#include "gui/message_log.h"
+#include "gui/power_off_dialog.h"
+#include "gui/skin/skin_object.h"
+#include "gui/skin/skin_window.h"
+
+const QString Tfm_main::kCaption = QStringLiteral("Orvex Video Converter");
+
+namespace {
+
+// Default places of the plain controls; the layout variant moves them when the window shows.
+const QRect kListRect(12, 89, 535, 356);
+const QRect kStatusRect(16, 516, 480, 34);
+
+// Reports clicks on a plain label.
+class ClickFilter : public QObject {
+  public:
+    ClickFilter(QObject* parent, std::function<void()> onClick)
+        : QObject(parent), onClick_(std::move(onClick)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            onClick_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onClick_;
+};
+
+QString stateWords(const RowState& state) {
+    switch (state.kind) {
+        case RowState::Failed:
+            return QStringLiteral("Failed: ") + state.reason;
+        case RowState::Finished:
+            return QStringLiteral("Finished");
+        case RowState::Stopped:
+            return QStringLiteral("Stopped");
+        case RowState::Running:
+            return QStringLiteral("Converting, ") + percentText(state.progress);
+        default:
+            return QStringLiteral("Not converted yet");
+    }
+}
+
+}  // namespace
+
+Tfm_main::Tfm_main(Session& session, QWidget* parent)
+    : QWidget(parent),
+      session_(session),
+      dispatch_(session, *this),
+      layout_(layoutVariantOf(session.isDvdEdition(), session.isKamzuBrand())),
+      clock_(session.jobs(), session.queue(), session.progress()) {
+    setWindowTitle(kCaption);
+    setAcceptDrops(true);
+    loadSkin();
+    createControls();
+    bindSession();
+    addShortcuts();
+    session_.picker().hidePicker();
+}
+
+Tfm_main::~Tfm_main() = default;
+
+void Tfm_main::loadSkin() {
+    skin_.loadSkinFile(session_.programFolder() + QStringLiteral("skn.skn"));
+    skin_.applySkin(this);
+    skin_.applyForm(this, SkinEngine::kMainForm,
+                    SkinEngine::variantKey(session_.isDvdEdition(), session_.isKamzuBrand()));
+    profilesText_ = SkinEngine::findObject(this, QStringLiteral("profilestext"));
+    playTime_ = SkinEngine::findObject(this, QStringLiteral("play_time"));
+    playBar_ = SkinEngine::findObject(this, QStringLiteral("play_bar"));
+    connect(&skin_, &SkinEngine::objectClicked, this,
+            [this](SkinObject* object) { dispatch_.skinClick(object->name()); });
+    // A press anywhere on the skin closes the picker first.
+    connect(&skin_, &SkinEngine::objectPressed, this,
+            [this](SkinObject*, Qt::MouseButton, QPoint) { session_.picker().hidePicker(); });
+    connect(&skin_, &SkinEngine::backgroundPressed, this,
+            [this](Qt::MouseButton, QPoint) { session_.picker().hidePicker(); });
+}
+
+void Tfm_main::createControls() {
+    ProfileSelection& selection = session_.selection();
+    lv_ = new JobListView(session_.jobs(), this);
+    lv_->setGeometry(kListRect);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, SkinBar::kMaxPosition);
+    progress_->setTextVisible(false);
+    progress_->setGeometry(15, 496, 722, 12);
+    size_ = new ChoiceCombo(selection.sizeList(), this);
+    video_ = new ChoiceCombo(selection.videoList(), this);
+    audio_ = new ChoiceCombo(selection.audioList(), this);
+    channel_ = new ChoiceCombo(selection.channelList(), this);
+    output_ = new QLineEdit(this);
+    output_->setFrame(false);
+    output_->setGeometry(422, 66, 187, 14);
+    play_ = new QWidget(this);
+    play_->setObjectName(QStringLiteral("pl_play"));
+    play_->setGeometry(559, 294, 176, 137);
+    icon_ = new QLabel(this);
+    icon_->setGeometry(62, 64, 16, 16);
+    icon_->setCursor(Qt::PointingHandCursor);
+    icon_->setToolTip(QStringLiteral("Choose a profile"));
+    icon_->installEventFilter(new ClickFilter(
+        icon_, [this] { session_.picker().openPicker(session_.selection().previousProfile()); }));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setGeometry(session_.isKamzuBrand() ? kStatusRect.adjusted(0, 4, 0, 2) : kStatusRect);
+    status_->setWordWrap(false);
+    status_->setCursor(Qt::PointingHandCursor);
+    QPalette quiet = status_->palette();
+    quiet.setColor(QPalette::WindowText, quiet.color(QPalette::PlaceholderText));
+    status_->setPalette(quiet);
+    messages_ = new MessageLog(this);
+    status_->installEventFilter(new ClickFilter(status_, [this] {
+        if (!messages_->messages().isEmpty()) {
+            messages_->show();
+            messages_->raise();
+        }
+    }));
+    hint_ = session_.isDvdEdition()
+                ? QStringLiteral(
+                      "Add a DVD, tick the titles to convert, choose a profile, then "
+                      "press Convert.")
+                : QStringLiteral(
+                      "Add videos, choose a profile and its quality, then press "
+                      "Convert.");
+    status_->setText(hint_);
+    powerOff_ = new PowerOffDialog(this);
+}
+
+void Tfm_main::bindSession() {
+    ProfileSelection& selection = session_.selection();
+    ConversionQueue& queue = session_.queue();
+    connect(&selection, &ProfileSelection::displayNameShown, this, [this](const QString& name) {
+        if (profilesText_ != nullptr) {
+            profilesText_->setText(name);
+            profilesText_->redraw();
+        }
+    });
+    connect(&selection, &ProfileSelection::categoryPictureShown, this,
+            &Tfm_main::showCategoryPicture);
+    connect(&queue, &ConversionQueue::convertingChanged, this, [this](bool converting) {
+        progress_->setVisible(converting);
+        showRunStatus();
+    });
+    connect(&session_.progress(), &ProgressMonitor::progressShown, this,
+            [this](int value) { progress_->setValue(qBound(0, value, SkinBar::kMaxPosition)); });
+    connect(&session_.jobs(), &JobList::visibilityChanged, lv_, &QWidget::setVisible);
+    output_->setText(queue.outputText());
+    connect(&queue, &ConversionQueue::outputTextChanged, this, [this](const QString& text) {
+        if (output_->text() != text) {
+            output_->setText(text);
+        }
+    });
+    connect(output_, &QLineEdit::textEdited, &queue, &ConversionQueue::setOutputText);
+    connect(&session_, &Session::problem, this, &Tfm_main::showProblem);
+    connect(
+        &session_.files(), &FileSources::fileSkipped, this,
+        [this](const QString& path, const QString& reason) {
+            showProblem(
+                QStringLiteral("Not added: %1 (%2)").arg(QDir::toNativeSeparators(path), reason));
+        });
+    connect(&session_.files(), &FileSources::batchFinished, this,
+            [this](const FileSources::AddReport& report) {
+                if (!report.encoderProblem.isEmpty()) {
+                    showProblem(report.encoderProblem);
+                    messages_->show();
+                }
+            });
+    connect(&queue, &ConversionQueue::jobEnded, this, [this](int row) {
+        const JobList& jobs = session_.jobs();
+        if (jobs.isRow(row) && jobs.state(row).kind == RowState::Failed) {
+            QString text = jobs.caption(row) + QStringLiteral(" failed: ") + jobs.state(row).reason;
+            if (!jobs.state(row).outputTail.isEmpty()) {
+                text += QStringLiteral("\n    ") +
+                        jobs.state(row).outputTail.join(QStringLiteral("\n    "));
+            }
+            showProblem(text);
+        }
+    });
+    connect(&queue, &ConversionQueue::powerOffDue, this, &Tfm_main::startPowerOffCountdown);
+    connect(&clock_, &RunClock::changed, this, &Tfm_main::showRunStatus);
+    connect(lv_, &JobListView::pressedInList, this, [this] { session_.picker().hidePicker(); });
+    connect(lv_, &JobListView::deletePressed, &session_.files(), &FileSources::remove);
+    connect(lv_, &JobListView::rowActivated, this, &Tfm_main::showRowDetails);
+    connect(powerOff_, &QDialog::accepted, this, [this] { session_.machine().powerOff(); });
+}
+
+void Tfm_main::addShortcuts() {
+    FileSources& files = session_.files();
+    ConversionQueue& queue = session_.queue();
+    auto add = [this](const QKeySequence& keys, auto action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    if (!session_.isDvdEdition()) {
+        add(QKeySequence::Open, [&files] { files.openFiles(); });
+        add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [&files] { files.openFolder(); });
+    }
+    add(QKeySequence(Qt::Key_F5), [&queue] { queue.convert(); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_F5), [&queue] { queue.stop(); });
+    add(QKeySequence::Quit, [this] { close(); });
+}
+
+void Tfm_main::applyLayoutVariant() {
+    struct Control {
+        const char* name;
+        QWidget* widget;
+    };
+    const Control controls[] = {
+        {"ed_output", output_},      {"Panel1", icon_},           {"cb_size", size_},
+        {"cb_videobitrate", video_}, {"cb_audiobitrate", audio_}, {"cb_channel", channel_},
+        {"pl_play", play_},          {"ProgressBar1", progress_}, {"lv", lv_}};
+    for (const Control& c : controls) {
+        const QRect rect = layout_.rectOf(QLatin1String(c.name));
+        if (!rect.isNull()) {
+            c.widget->setGeometry(rect);
+        }
+    }
+    lv_->jobModel()->setFirstColumnCaption(layout_.firstColumnCaption);
+    lv_->jobModel()->setCheckBoxes(layout_.checkBoxes);
+}
+
+void Tfm_main::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    applyLayoutVariant();
+    QString error;
+    const bool selected = session_.loadSettings(std::nullopt, &error);
+    lv_->hide();
+    progress_->hide();
+    if (!skin_.problem().isEmpty()) {
+        showProblem(skin_.problem());
+    }
+    if (!selected) {
+        // The general error report, once the window can be seen behind it.
+        QTimer::singleShot(0, this, [this, error] {
+            showProblem(error);
+            session_.ui().error(error);
+        });
+    }
+}
+
+void Tfm_main::closeEvent(QCloseEvent* event) {
+    if (dispatch_.closeRequest()) {
+        powerOff_->reject();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void Tfm_main::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Tfm_main::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    if (!paths.isEmpty() && !session_.isDvdEdition()) {
+        event->acceptProposedAction();
+        session_.files().addPaths(paths);
+    }
+}
+
+void Tfm_main::popUpMenu(ShellMenu menu, QPoint offset) {
+    QMenu popup(this);
+    for (const MenuItem& item : shell_menus::itemsOf(menu)) {
+        if (item.command == MenuCommand::None) {
+            popup.addSeparator();
+            continue;
+        }
+        const MenuCommand command = item.command;
+        popup.addAction(item.caption, this, [this, command] { dispatch_.menuCommand(command); });
+    }
+    popup.exec(mapToGlobal(offset));
+}
+
+void Tfm_main::showAbout() {
+    if (about_ != nullptr) {
+        about_->showAbout();
+    }
+}
+
+void Tfm_main::showCategoryPicture(int category) {
+    const QString path =
+        session_.programFolder() + QStringLiteral("images/main/%1.bmp").arg(category);
+    QPixmap picture(path);
+    if (picture.isNull()) {
+        if (!missingPictureSaid_) {
+            missingPictureSaid_ = true;
+            showProblem(
+                QStringLiteral("The picture %1 is missing.").arg(QDir::toNativeSeparators(path)));
+        }
+        picture = QPixmap(16, 16);
+        picture.fill(palette().color(QPalette::Mid));
+    }
+    icon_->setPixmap(picture);
+}
+
+void Tfm_main::showProblem(const QString& text) {
+    messages_->add(text);
+    showRunStatus();
+}
+
+void Tfm_main::showRunStatus() {
+    const RunClock::Reading r = clock_.reading();
+    const JobList& jobs = session_.jobs();
+    if (r.row >= 0 && jobs.isRow(r.row)) {
+        QString text = QStringLiteral("Converting %1 (%2 of %3)  %4")
+                           .arg(jobs.caption(r.row).trimmed())
+                           .arg(r.row + 1)
+                           .arg(jobs.rowCount())
+                           .arg(percentText(r.value));
+        if (!r.speed.isEmpty()) {
+            text += QStringLiteral("  \u00b7  speed ") + r.speed;
+        }
+        if (r.jobLeftSeconds && r.runLeftSeconds) {
+            text += QStringLiteral("  \u00b7  %1 left, run %2")
+                        .arg(RunClock::shortTime(*r.jobLeftSeconds),
+                             RunClock::shortTime(*r.runLeftSeconds));
+        }
+        status_->setText(text);
+        return;
+    }
+    const QStringList& said = messages_->messages();
+    if (said.isEmpty()) {
+        status_->setText(hint_);
+        return;
+    }
+    const QString last = said.last().section(QLatin1Char('\n'), 0, 0);
+    status_->setText(
+        said.size() == 1
+            ? last
+            : QStringLiteral("%1  (%2 messages: click to read)").arg(last).arg(said.size()));
+}
+
+void Tfm_main::showRowDetails(int row) {
+    const JobList& jobs = session_.jobs();
+    if (!jobs.isRow(row)) {
+        return;
+    }
+    const RowState& state = jobs.state(row);
+    auto* box =
+        new QMessageBox(QMessageBox::Information, kCaption,
+                        jobs.caption(row).trimmed() + QStringLiteral(": ") + stateWords(state),
+                        QMessageBox::Close, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QString details =
+        QStringLiteral("Source: %1\n").arg(QDir::toNativeSeparators(jobs.jobInfo(row).source));
+    if (!state.outputName.isEmpty()) {
+        details += QStringLiteral("Output: %1\n").arg(QDir::toNativeSeparators(state.outputName));
+    }
+    if (!state.outputTail.isEmpty()) {
+        details += QStringLiteral("\nThe encoder's last lines:\n") +
+                   state.outputTail.join(QLatin1Char('\n'));
+    }
+    box->setDetailedText(details);
+    box->setModal(false);
+    box->show();
+}
+
+void Tfm_main::startPowerOffCountdown() {
+    powerOff_->start();
+}

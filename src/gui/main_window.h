@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+#include <memory>
+
+#include "core/engine/run_clock.h"
+#include "core/profiles/layout_variant.h"
+#include "core/shell/command_dispatch.h"
+#include "core/shell/session.h"
+#include "gui/skin/skin_engine.h"
+
+class ChoiceCombo;
+class JobListView;
+class MessageLog;
+class PowerOffDialog;
+class QLineEdit;
+class QProgressBar;
+class SkinObject;
+class Tfm_about;
+
+// Tfm_main: the skinned main window. It shows the session's objects and forwards what the user
+// does to them; the commands themselves, their guards and the settings belong to the core.
+class Tfm_main : public QWidget, public WindowShell {
+    Q_OBJECT
+  public:
+    static const QString kCaption;  // "Orvex Video Converter"
+
+    Tfm_main(Session& session, QWidget* parent = nullptr);
+    ~Tfm_main() override;
+
+    // The About box, created after the window (start-up order).
+    void setAbout(Tfm_about* about) { about_ = about; }
+
+    Session& session() { return session_; }
+    CommandDispatch& dispatch() { return dispatch_; }
+    SkinEngine& skin() { return skin_; }
+    JobListView* lv() const { return lv_; }
+    QProgressBar* ProgressBar1() const { return progress_; }
+    ChoiceCombo* cb_size() const { return size_; }
+    ChoiceCombo* cb_videobitrate() const { return video_; }
+    ChoiceCombo* cb_audiobitrate() const { return audio_; }
+    ChoiceCombo* cb_channel() const { return channel_; }
+    QLineEdit* ed_output() const { return output_; }
+    QWidget* pl_play() const { return play_; }
+    QLabel* im_mainico() const { return icon_; }
+    QLabel* statusLine() const { return status_; }
+    MessageLog* messages() const { return messages_; }
+    SkinObject* profilesText() const { return profilesText_; }
+
+    // WindowShell
+    void popUpMenu(ShellMenu menu, QPoint offset) override;
+    void requestClose() override { close(); }
+    void showAbout() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void createControls();
+    void loadSkin();
+    void bindSession();
+    void addShortcuts();
+    void applyLayoutVariant();
+    void showCategoryPicture(int category);
+    void showProblem(const QString& text);
+    void showRunStatus();
+    void showRowDetails(int row);
+    void startPowerOffCountdown();
+
+    Session& session_;
+    CommandDispatch dispatch_;
+    SkinEngine skin_;
+    LayoutVariant layout_;
+    RunClock clock_;
+    JobListView* lv_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    ChoiceCombo* size_ = nullptr;
+    ChoiceCombo* video_ = nullptr;
+    ChoiceCombo* audio_ = nullptr;
+    ChoiceCombo* channel_ = nullptr;
+    QLineEdit* output_ = nullptr;
+    QWidget* play_ = nullptr;
+    QLabel* icon_ = nullptr;
+    QLabel* status_ = nullptr;
+    MessageLog* messages_ = nullptr;
+    PowerOffDialog* powerOff_ = nullptr;
+    Tfm_about* about_ = nullptr;
+    SkinObject* profilesText_ = nullptr;
+    SkinObject* playTime_ = nullptr;
+    SkinObject* playBar_ = nullptr;
+    QString hint_;
+    bool shown_ = false;
+    bool missingPictureSaid_ = false;
+};

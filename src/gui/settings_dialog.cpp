@@ -1,0 +1,47 @@
+#include "gui/settings_dialog.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+Tfm_set::Tfm_set(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      group_(new QGroupBox(QStringLiteral("Settings"), this)),
+      items_(new QButtonGroup(this)),
+      ok_(new QPushButton(QStringLiteral("OK"), this)),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+    setWindowTitle(QStringLiteral("Settings"));
+    setFixedSize(277, 208);
+    auto* radios = new QVBoxLayout(group_);
+    const char* texts[] = {"Do nothing after converting finished",
+                           "Open the target folder after converting finished",
+                           "Automatically shutdown after converting finished"};
+    for (int index = 0; index < 3; ++index) {
+        auto* item = new QRadioButton(QString::fromLatin1(texts[index]), group_);
+        items_->addButton(item, index);
+        radios->addWidget(item);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok_);
+    buttons->addStretch();
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group_);
+    layout->addLayout(buttons);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<FinishAction> Tfm_set::choose(FinishAction current) {
+    items_->button(static_cast<int>(current))->setChecked(true);
+    if (parentWidget() != nullptr) {
+        move(parentWidget()->geometry().center() - rect().center());
+    }
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return finishActionOf(items_->checkedId());
+}

@@ -1,0 +1,213 @@
+#include "gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include "../../support/gui/gui_test_support.h"
+#include "../../support/qt_gtest.h"
+#include "../../support/test_media.h"
+#include "core/profiles/profile_catalog.h"
+#include "gui/choice_combo.h"
+#include "gui/desktop_app.h"
+#include "gui/dir_dialog.h"
+#include "gui/job_list_view.h"
+#include "gui/message_log.h"
+#include "gui/settings_dialog.h"
+#include "gui/skin/skin_object.h"
+#include "platform/program_paths.h"
+
+using namespace orvex::test;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        program_ = dir_.filePath("program");
+        QDir().mkpath(program_);
+        ASSERT_TRUE(linkProgramFolder(program_));
+    }
+    void TearDown() override { app_.reset(); }
+
+    // Starts the program named `name` from the test's program folder and shows its window.
+    Tfm_main& start(const QString& name = "orvex") {
+        app_.reset();
+        SessionConfig config;
+        config.programFileName = name;
+        config.programFolder = program_ + '/';
+        config.choices = std::make_unique<IniChoicesStore>(
+            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
+        config.settings =
+            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
+        app_ = std::make_unique<DesktopApp>(std::move(config));
+        Tfm_main& window = app_->mainWindow();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        return window;
+    }
+
+    static SkinObject* object(Tfm_main& window, const char* name) {
+        return SkinEngine::findObject(&window, QLatin1String(name));
+    }
+
+    QTemporaryDir dir_;
+    QString program_;
+    std::unique_ptr<DesktopApp> app_;
+};
+
+TEST_F(MainWindowTest, ShowsItsSkinAndControlsAsTheProgramStarts) {
+    Tfm_main& w = start();
+    EXPECT_EQ(w.windowTitle(), "Orvex Video Converter");
+    EXPECT_EQ(w.size(), QSize(781, 558));
+    for (const RequiredSkinObject& required : SkinEngine::requiredObjects()) {
+        EXPECT_NE(object(w, required.name.toLatin1().constData()), nullptr)
+            << required.name.toStdString();
+    }
+    EXPECT_FALSE(w.lv()->isVisible()) << "hidden until the first source";
+    EXPECT_FALSE(w.ProgressBar1()->isVisible());
+    EXPECT_EQ(w.ProgressBar1()->maximum(), 10000);
+    EXPECT_EQ(w.cb_size()->geometry().topLeft(), QPoint(576, 128));
+    EXPECT_EQ(w.ed_output()->geometry(), QRect(422, 66, 187, 14));
+    // The saved profile (none yet: the name default, 1) is selected and shown.
+    EXPECT_EQ(w.profilesText()->text(), *ProfileCatalog::displayNameOf(1));
+    EXPECT_EQ(w.cb_videobitrate()->currentText(), "The Original Video Quliay");
+    EXPECT_TRUE(w.ed_output()->text().endsWith('/'));
+    EXPECT_TRUE(w.skin().problem().isEmpty());
+    shot(&w, "window-empty");
+
+    Tfm_main& dvd = start("Orvex-DVD");
+    EXPECT_EQ(dvd.lv()->geometry(), QRect(12, 89, 535, 333));
+    EXPECT_EQ(dvd.lv()->jobModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole), "Title");
+    EXPECT_EQ(dvd.ed_output()->geometry().topLeft(), QPoint(82, 470));
+    EXPECT_FALSE(object(dvd, "openfiles")->isVisible());
+    EXPECT_TRUE(object(dvd, "dvdopen")->isVisible());
+    shot(&dvd, "window-dvd");
+
+    Tfm_main& kamzu = start("orvex-kamzu");
+    EXPECT_EQ(kamzu.cb_size()->geometry(), QRect(554, 121, 168, 22));
+    EXPECT_EQ(kamzu.lv()->geometry(), QRect(8, 121, 509, 316));
+    shot(&kamzu, "window-kamzu");
+}
+
+TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
+    Tfm_main& w = start();
+    ConversionQueue& queue = w.session().queue();
+    // Cancel after changing the choice keeps the finish action.
+    onNextModal([](QWidget* dialog) {
+        auto* set = qobject_cast<Tfm_set*>(dialog);
+        ASSERT_NE(set, nullptr);
+        EXPECT_EQ(set->windowTitle(), "Settings");
+        EXPECT_EQ(set->size(), QSize(277, 208));
+        EXPECT_EQ(set->items()->button(2)->text(),
+                  "Automatically shutdown after converting finished");
+        set->items()->button(2)->click();
+        set->Button2()->click();
+    });
+    QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
+    EXPECT_EQ(queue.finishAction(), FinishAction::Nothing);
+    onNextModal([](QWidget* dialog) {
+        auto* set = qobject_cast<Tfm_set*>(dialog);
+        ASSERT_NE(set, nullptr);
+        EXPECT_TRUE(set->items()->button(0)->isChecked());
+        set->items()->button(1)->click();
+        set->Button1()->click();
+    });
+    QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
+    EXPECT_EQ(queue.finishAction(), FinishAction::OpenFolder);
+}
+
+TEST_F(MainWindowTest, FolderDialogNeedsAFolderForOkAndCancelGivesNothing) {
+    start();
+    Tfm_dir& dialog = app_->folderDialog();
+    bool stayedOpen = false;
+    onNextModal([&](QWidget* modal) {
+        ASSERT_EQ(modal, &dialog);
+        EXPECT_EQ(dialog.windowTitle(), "File Directory");
+        dialog.ShellTreeView1()->setCurrentIndex({});
+        dialog.btn_ok()->click();
+        stayedOpen = dialog.isVisible();
+        dialog.btn_cancel()->click();
+    });
+    EXPECT_EQ(dialog.choose("File Directory"), QString());
+    EXPECT_TRUE(stayedOpen);
+
+    onNextModal([&](QWidget*) {
+        EXPECT_EQ(dialog.windowTitle(), "Select DVD Directory");
+        dialog.btn_ok()->click();  // starts at the folder given, which is selected
+    });
+    EXPECT_EQ(dialog.choose("Select DVD Directory", dir_.path()),
+              QDir::toNativeSeparators(dir_.path()));
+}
+
+TEST_F(MainWindowTest, ADamagedSkinFileStillGivesAUsableWindow) {
+    QFile::remove(program_ + "/skn.skn");
+    QFile junk(program_ + "/skn.skn");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    Tfm_main& w = start();
+    for (const RequiredSkinObject& required : SkinEngine::requiredObjects()) {
+        EXPECT_NE(object(w, required.name.toLatin1().constData()), nullptr);
+    }
+    ASSERT_EQ(w.messages()->messages().size(), 1);
+    EXPECT_TRUE(w.messages()->messages()[0].contains(program_ + "/skn.skn"));
+    EXPECT_TRUE(w.statusLine()->text().contains("skn.skn"));
+    shot(&w, "window-damaged-skin");
+}
+
+TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
+    const QString clips = dir_.filePath("clips");
+    QDir().mkpath(clips);
+    ASSERT_TRUE(makeClip(clips + "/one.avi", 1.0));
+    ASSERT_TRUE(makeClip(clips + "/two.mpg", 1.0));
+    Tfm_main& w = start();
+    Session& session = w.session();
+    session.selection().setCurrentProfile(118);
+    ASSERT_TRUE(session.selection().selectProfile(118));
+    emit w.cb_size()->activated(0);  // what a person's choice in the list sends
+    EXPECT_EQ(session.selection().sizeList().itemIndex(), 0);
+    const QString width = session.selection().sizeList().currentText().section('x', 0, 0);
+
+    ASSERT_TRUE(session.files().addFolder(clips));
+    ASSERT_TRUE(waitUntil([&] { return !session.files().busy(); }, 60000));
+    ASSERT_EQ(session.jobs().rowCount(), 2);
+    EXPECT_TRUE(w.lv()->isVisible());
+    EXPECT_EQ(w.lv()->model()->rowCount(), 2);
+    EXPECT_TRUE(w.lv()->selectionModel()->isRowSelected(0, {}));
+
+    const QString out = dir_.filePath("out");
+    w.ed_output()->clear();
+    QTest::keyClicks(w.ed_output(), out);
+    EXPECT_EQ(session.queue().outputText(), out);
+    QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
+    EXPECT_TRUE(w.ProgressBar1()->isVisible());
+    shot(&w, "window-converting");
+    ASSERT_TRUE(waitUntil([&] { return !session.queue().converting(); }, 120000));
+    EXPECT_EQ(session.jobs().status(0), "Finish");
+    EXPECT_EQ(session.jobs().status(1), "Finish");
+    EXPECT_EQ(w.lv()->model()->data(w.lv()->model()->index(1, 4)).toString(), "Finish");
+    EXPECT_FALSE(w.ProgressBar1()->isVisible());
+    for (const char* name : {"one.mp4", "two.mp4"}) {
+        EXPECT_EQ(probeStream(out + '/' + name, "v:0", "width"), width) << name;
+    }
+    shot(&w, "window-finished");
+
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    Tfm_main& again = start();
+    EXPECT_EQ(again.session().selection().currentProfile(), 118);
+    EXPECT_EQ(again.ed_output()->text(), out + '/');
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include "gui_test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include "../test_media.h"
+
+namespace orvex::test {
+
+bool linkProgramFolder(const QString& folder) {
+    bool ok = true;
+    for (const char* name : {"register.dat", "profiles.pop", "skn.skn", "images"}) {
+        const QString target = folder + '/' + QLatin1String(name);
+        QFile::remove(target);
+        ok = QFile::link(binDir() + '/' + QLatin1String(name), target) && ok;
+    }
+    return ok;
+}
+
+void onNextModal(std::function<void(QWidget* dialog)> act) {
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            act(modal);
+        }
+    });
+    poll->start();
+}
+
+void shot(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("ORVEX_SHOT_DIR");
+    if (dir.isEmpty() || widget == nullptr) {
+        return;
+    }
+    QDir().mkpath(dir);
+    widget->grab().save(dir + '/' + name + QStringLiteral(".png"));
+}
+
+}  // namespace orvex::test
