@@ -17,6 +17,7 @@
 #include "gui/choice_combo.h"
 #include "gui/job_list_view.h"
 #include "gui/message_log.h"
+#include "gui/picker_view.h"
 #include "gui/power_off_dialog.h"
 #include "gui/skin/skin_object.h"
 #include "gui/skin/skin_window.h"
@@ -146,6 +147,8 @@ void Tfm_main::createControls() {
                       "Convert.");
     status_->setText(hint_);
     powerOff_ = new PowerOffDialog(this);
+    // Last, so its panels lie over every other control.
+    picker_ = new PickerView(session_.picker(), session_.programFolder(), this);
 }
 
 void Tfm_main::bindSession() {
@@ -204,6 +207,11 @@ void Tfm_main::bindSession() {
     connect(lv_, &JobListView::deletePressed, &session_.files(), &FileSources::remove);
     connect(lv_, &JobListView::rowActivated, this, &Tfm_main::showRowDetails);
     connect(powerOff_, &QDialog::accepted, this, [this] { session_.machine().powerOff(); });
+    connect(picker_, &PickerView::pictureMissing, this, [this](const QString& path) {
+        showProblem(QStringLiteral("The picture %1 is missing.").arg(path));
+    });
+    connect(&session_.picker(), &ProfilePicker::changed, this,
+            [this] { play_->setVisible(session_.picker().playPanelVisible()); });
 }
 
 void Tfm_main::addShortcuts() {
@@ -248,6 +256,8 @@ void Tfm_main::showEvent(QShowEvent* event) {
     }
     shown_ = true;
     applyLayoutVariant();
+    session_.picker().applyLayoutVariant(layout_);
+    session_.picker().restoreAllEntries();
     QString error;
     const bool selected = session_.loadSettings(std::nullopt, &error);
     lv_->hide();

@@ -13,6 +13,7 @@
 class ChoiceCombo;
 class JobListView;
 class MessageLog;
+class PickerView;
 class PowerOffDialog;
 class QLineEdit;
 class QProgressBar;
@@ -47,6 +48,7 @@ class Tfm_main : public QWidget, public WindowShell {
     QLabel* statusLine() const { return status_; }
     MessageLog* messages() const { return messages_; }
     SkinObject* profilesText() const { return profilesText_; }
+    PickerView* picker() const { return picker_; }
 
     // WindowShell
     void popUpMenu(ShellMenu menu, QPoint offset) override;
@@ -88,6 +90,7 @@ class Tfm_main : public QWidget, public WindowShell {
     QLabel* status_ = nullptr;
     MessageLog* messages_ = nullptr;
     PowerOffDialog* powerOff_ = nullptr;
+    PickerView* picker_ = nullptr;
     Tfm_about* about_ = nullptr;
     SkinObject* profilesText_ = nullptr;
     SkinObject* playTime_ = nullptr;

@@ -31,7 +31,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       progress_(jobs_) {
     selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
-    picker_ = std::make_unique<ProfilePicker>(guards_);
+    picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
     files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
                                            programFolder_);
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);
@@ -73,12 +73,11 @@ QString Session::profilesPopPath() const {
 }
 
 bool Session::loadSettings(std::optional<int> profile, QString* error) {
-    videoFirstPage_ = settings_.videoFirstPage();
-    audioFirstPage_ = settings_.audioFirstPage();
+    picker_->setPageFlags(settings_.videoFirstPage(), settings_.audioFirstPage());
     const QString output = settings_.outputPath();
     queue_->setOutputFolder(output);
     queue_->setOutputText(output);
-    selection_->setCategory(settings_.category());
+    picker_->setCurrentCategory(settings_.category());
     const int number = profile.value_or(settings_.selectedProfile(programFileName_));
     selection_->setCurrentProfile(number);
     const bool selected = selection_->selectProfile(number, error);
@@ -88,6 +87,6 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
 
 bool Session::saveSettings() {
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
-                          selection_->category(), static_cast<int>(queue_->finishAction()),
-                          videoFirstPage_, audioFirstPage_);
+                          picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
+                          picker_->videoFirstPage(), picker_->audioFirstPage());
 }

@@ -68,12 +68,6 @@ class Session : public QObject {
     // Save settings, key by key; false when the file could not be written.
     bool saveSettings();
 
-    // The picker's page flags (which page its video and audio categories open on).
-    bool videoFirstPage() const { return videoFirstPage_; }
-    bool audioFirstPage() const { return audioFirstPage_; }
-    void setVideoFirstPage(bool first) { videoFirstPage_ = first; }
-    void setAudioFirstPage(bool first) { audioFirstPage_ = first; }
-
   signals:
     // Something went wrong that the user should read, outside any command: shown without a
     // modal loop (a run never waits for a click).
@@ -94,6 +88,4 @@ class Session : public QObject {
     std::unique_ptr<ProfilePicker> picker_;
     std::unique_ptr<FileSources> files_;
     std::unique_ptr<ConversionQueue> queue_;
-    bool videoFirstPage_ = true;
-    bool audioFirstPage_ = true;
 };

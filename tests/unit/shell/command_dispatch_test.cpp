@@ -205,7 +205,7 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     session_->selection().setCurrentProfile(53);  // hovered in the picker, never clicked
     session_->queue().setOutputText("/typed/but/never/used");
     session_->queue().setFinishAction(FinishAction::PowerOff);
-    session_->setVideoFirstPage(false);
+    session_->picker().clickPaging(ProfilePicker::Paging::Image94);
     EXPECT_TRUE(dispatch_->closeRequest());
 
     // The next start reads back what was saved.
@@ -213,8 +213,8 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     ASSERT_TRUE(session_->loadSettings());
     EXPECT_EQ(session_->selection().currentProfile(), 53);
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::PowerOff);
-    EXPECT_FALSE(session_->videoFirstPage());
-    EXPECT_TRUE(session_->audioFirstPage());
+    EXPECT_FALSE(session_->picker().videoFirstPage());
+    EXPECT_TRUE(session_->picker().audioFirstPage());
     EXPECT_NE(session_->queue().outputText(), "/typed/but/never/used");
 }
 
@@ -222,7 +222,7 @@ TEST_F(CommandDispatchTest, FirstStartUsesTheNameDefault) {
     open("orvex-avi-mp4");
     ASSERT_TRUE(session_->loadSettings());
     EXPECT_EQ(session_->selection().currentProfile(), 102);
-    EXPECT_EQ(session_->selection().category(), 1);
+    EXPECT_EQ(session_->picker().currentCategory(), 1);
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::Nothing);
     EXPECT_TRUE(session_->queue().outputText().endsWith('/'));
     EXPECT_EQ(session_->queue().outputFolder(), session_->queue().outputText());

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QPixmap>
+#include <array>
+#include <functional>
+
+#include "core/profiles/profile_picker.h"
+
+// The profile picker drawn over the main window: its 20 panels with their category, entry and
+// paging images. It draws the core picker's state and reports the pointer to it. Pictures come
+// from the "images" folder beside the program; a missing one is drawn as a plain tile and said
+// once, and the picker goes on working.
+class PickerView : public QObject {
+    Q_OBJECT
+  public:
+    PickerView(ProfilePicker& picker, const QString& programFolder, QWidget* window);
+
+    QFrame* panel(ProfilePicker::Panel panel) const { return panels_[panel]; }
+    QLabel* entry(int number) const { return entries_.value(number); }
+    QLabel* category(int number) const { return categories_.value(number); }
+    QLabel* paging(ProfilePicker::Paging image) const { return paging_[int(image)]; }
+
+    // Draws the state anew (changes are drawn together, once the handler that made them ends).
+    void render();
+
+  signals:
+    // The first picture that could not be read, once.
+    void pictureMissing(const QString& path);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLabel* picture(QWidget* parent, const QRect& rect, std::function<void()> onEnter,
+                    std::function<void()> onClick);
+    QPixmap load(const QString& relativePath, const QSize& size);
+
+    ProfilePicker& picker_;
+    QString folder_;
+    std::array<QFrame*, ProfilePicker::PanelCount> panels_{};
+    QHash<int, QLabel*> entries_;
+    QHash<int, QLabel*> categories_;
+    std::array<QLabel*, 4> paging_{};
+    QHash<QLabel*, std::function<void()>> enters_;
+    QHash<QLabel*, std::function<void()>> clicks_;
+    QHash<QString, QPixmap> pixmaps_;
+    bool missingSaid_ = false;
+    bool renderPending_ = false;
+};

@@ -1,0 +1,125 @@
+#include "gui/picker_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "../../support/gui/gui_test_support.h"
+#include "../../support/qt_gtest.h"
+#include "core/profiles/profile_catalog.h"
+#include "gui/choice_combo.h"
+#include "gui/desktop_app.h"
+#include "gui/main_window.h"
+#include "gui/message_log.h"
+#include "gui/skin/skin_object.h"
+#include "platform/program_paths.h"
+
+using namespace orvex::test;
+using P = ProfilePicker;
+
+namespace {
+
+class PickerViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        program_ = dir_.filePath("program");
+        QDir().mkpath(program_);
+        ASSERT_TRUE(linkProgramFolder(program_));
+    }
+    void TearDown() override { app_.reset(); }
+
+    Tfm_main& start(const QString& name) {
+        app_.reset();
+        SessionConfig config;
+        config.programFileName = name;
+        config.programFolder = program_ + '/';
+        config.choices = std::make_unique<IniChoicesStore>(
+            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
+        config.settings =
+            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
+        app_ = std::make_unique<DesktopApp>(std::move(config));
+        app_->mainWindow().show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->mainWindow()));
+        return app_->mainWindow();
+    }
+    // Lets the view draw what the picker's handlers changed.
+    static void settle() { QTest::qWait(1); }
+
+    QTemporaryDir dir_;
+    QString program_;
+    std::unique_ptr<DesktopApp> app_;
+};
+
+TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
+    Tfm_main& w = start("orvex");
+    PickerView* view = w.picker();
+    QTest::mouseClick(SkinEngine::findObject(&w, "profiles"), Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(view->panel(P::Main)->isVisible());
+    EXPECT_TRUE(view->panel(P::Video1)->isVisible());
+    shot(&w, "picker-open");
+
+    QTest::mouseMove(view->category(3));
+    settle();
+    EXPECT_TRUE(view->panel(P::Ipod)->isVisible());
+    EXPECT_FALSE(view->panel(P::Video1)->isVisible());
+    QTest::mouseMove(view->entry(30));
+    settle();
+    EXPECT_EQ(w.session().selection().currentProfile(), 30);
+    shot(&w, "picker-ipod");
+    QTest::mouseClick(view->entry(30), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+    EXPECT_EQ(w.session().selection().previousProfile(), 30);
+    EXPECT_EQ(w.profilesText()->text(), *ProfileCatalog::displayNameOf(30));
+    EXPECT_EQ(w.cb_size()->count(), w.session().selection().sizeList().count());
+
+    // Every category, for the eye.
+    for (int k = 1; k <= P::kCategories; ++k) {
+        QTest::mouseClick(SkinEngine::findObject(&w, "profiles"), Qt::LeftButton);
+        QTest::mouseMove(view->category(k));
+        settle();
+        shot(&w, QStringLiteral("picker-category-%1").arg(k));
+    }
+    QTest::mouseMove(view->category(1));
+    QTest::mouseMove(view->entry(4));
+    settle();
+    EXPECT_TRUE(view->panel(P::Mp4)->isVisible());
+    shot(&w, "picker-mp4-subpanel");
+    // A press on the skin closes the picker.
+    QTest::mousePress(SkinEngine::findObject(&w, "title"), Qt::LeftButton);
+    QTest::mouseRelease(SkinEngine::findObject(&w, "title"), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+}
+
+TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {
+    Tfm_main& ipod = start("orvex-ipod");
+    QTest::mouseClick(SkinEngine::findObject(&ipod, "profiles"), Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(ipod.picker()->panel(P::Ipod)->isVisible());
+    EXPECT_FALSE(ipod.picker()->panel(P::Main)->isVisible());
+    EXPECT_EQ(ipod.picker()->panel(P::Ipod)->x(), 53);
+    shot(&ipod, "picker-ipod-edition");
+
+    // Without its pictures the picker still works and says once what was missing.
+    QFile::remove(program_ + "/images");
+    Tfm_main& bare = start("orvex");
+    QTest::mouseClick(SkinEngine::findObject(&bare, "profiles"), Qt::LeftButton);
+    QTest::mouseMove(bare.picker()->category(7));
+    QTest::mouseClick(bare.picker()->entry(57), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(bare.session().selection().previousProfile(), 57);
+    int said = 0;
+    for (const QString& m : bare.messages()->messages()) {
+        said += m.contains("images") ? 1 : 0;
+    }
+    EXPECT_EQ(said, 1);
+    shot(&bare, "picker-missing-pictures");
+}
+
+}  // namespace
