@@ -29,6 +29,12 @@ bool writeAll(int fd, const std::string& data) {
 }
 
 [[noreturn]] void runChild(const std::function<std::optional<std::string>()>& work, int fd) {
+    // Whatever the child might print (a library's complaints, a crash report) would land in the
+    // caller's output; the outcome is told by the exit status alone.
+    if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0) {
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+    }
     int status = 1;
     try {
         if (const auto result = work(); result && writeAll(fd, *result)) {

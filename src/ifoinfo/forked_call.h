@@ -11,8 +11,9 @@ namespace orvex::ifoinfo {
 // killed then). libdvdread trusts the counts and offsets in an IFO file and can crash on a
 // damaged one: whatever a file holds, the program that reads it must survive.
 //
-// The child only runs `work` and leaves with _exit, so the caller's threads, buffers and exit
-// handlers are not touched; `work` must not rely on other threads.
+// The child only runs `work`, with its output going nowhere, and leaves with _exit, so the
+// caller's threads, buffers and exit handlers are not touched; `work` must not rely on other
+// threads.
 std::optional<std::string> runInChild(const std::function<std::optional<std::string>()>& work,
                                       int timeoutMs);
 
