@@ -1,8 +1,9 @@
 #include "encoder/dvd_input.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "dvdsectors/dvd_sector_reader.h"
 #include "dvdsectors/program_stream_census.h"
@@ -21,8 +22,17 @@ using dvd::ProgramStreamCensus;
 constexpr size_t kChunkBytes = size_t{1} << 20;
 // What is looked at before FFmpeg starts: enough to see every audio track begin, and well
 // inside FFmpeg's own probe window (40 MB, 40 s), so what is seen here FFmpeg finds too.
-constexpr size_t kSurveyBytes = size_t{16} << 20;
-constexpr double kSurveySeconds = 10.0;
+constexpr size_t kSurveyBytes = size_t{4} << 20;
+constexpr double kSurveySeconds = 5.0;
+
+// Bytes read but not yet passed on. Not zeroed first: every byte used has been read.
+struct Buffer {
+    explicit Buffer(size_t capacity)
+        : data(std::make_unique_for_overwrite<unsigned char[]>(capacity)), capacity(capacity) {}
+    std::unique_ptr<unsigned char[]> data;
+    size_t capacity = 0;
+    size_t size = 0;
+};
 
 int cannotRead(const std::string& why) {
     std::fprintf(stderr, "register.dat: cannot read the DVD: %s\n", why.c_str());
@@ -45,21 +55,18 @@ std::string scrambledText(const DvdSectorReader& reader) {
 }
 
 // Reads the start of the range into `head` while taking its census. Empty text when fine.
-std::string survey(DvdSectorReader& reader, std::vector<unsigned char>& head,
-                   ProgramStreamCensus& census) {
-    head.clear();
-    while (head.size() < kSurveyBytes && census.seconds() < kSurveySeconds) {
-        const size_t at = head.size();
-        head.resize(at + kChunkBytes);
-        const int64_t n = reader.read(head.data() + at, kChunkBytes);
+std::string survey(DvdSectorReader& reader, Buffer& head, ProgramStreamCensus& census) {
+    while (head.size < head.capacity && census.seconds() < kSurveySeconds) {
+        const int64_t n = reader.read(head.data.get() + head.size,
+                                      std::min(kChunkBytes, head.capacity - head.size));
         if (n < 0) {
             return reader.error();
         }
-        head.resize(at + static_cast<size_t>(n));
-        census.add(head.data() + at, static_cast<size_t>(n));
         if (n == 0) {
             break;
         }
+        census.add(head.data.get() + head.size, static_cast<size_t>(n));
+        head.size += static_cast<size_t>(n);
     }
     if (census.packs() == 0 || census.packs() < census.sectors() / 2) {
         return whereOf(reader) + " hold no MPEG-2 program stream";
@@ -87,7 +94,7 @@ DvdStreamChoice chooseStreams(const dvd::VtsLocator& locator, const ProgramStrea
 // FFmpeg stops reading, or a stop is passed on to it. Returns why reading failed; empty if
 // it did not.
 std::string feed(FfmpegChild& child, DvdSectorReader& reader, ProgramStreamCensus& census,
-                 const std::vector<unsigned char>& head, const DvdStreamChoice& choice) {
+                 const Buffer& head, const DvdStreamChoice& choice) {
     if (choice.subtitleId != 0) {
         const uint64_t scr = census.firstScr().value_or(0);
         const auto pack =
@@ -96,21 +103,21 @@ std::string feed(FfmpegChild& child, DvdSectorReader& reader, ProgramStreamCensu
             return {};
         }
     }
-    if (!child.write(head.data(), head.size())) {
+    if (!child.write(head.data.get(), head.size)) {
         return {};
     }
-    std::vector<unsigned char> chunk(kChunkBytes);
+    Buffer chunk(kChunkBytes);
     while (FfmpegChild::forwardedSignal() == 0) {
-        const int64_t n = reader.read(chunk.data(), chunk.size());
+        const int64_t n = reader.read(chunk.data.get(), chunk.capacity);
         if (n <= 0) {
             return n < 0 ? reader.error() : std::string();
         }
         const int64_t scrambledBefore = census.scrambledPackets();
-        census.add(chunk.data(), static_cast<size_t>(n));
+        census.add(chunk.data.get(), static_cast<size_t>(n));
         if (census.scrambledPackets() != scrambledBefore) {
             return scrambledText(reader);
         }
-        if (!child.write(chunk.data(), static_cast<size_t>(n))) {
+        if (!child.write(chunk.data.get(), static_cast<size_t>(n))) {
             return {};  // FFmpeg has ended; its status tells why
         }
     }
@@ -138,7 +145,7 @@ std::optional<int> handleDvdInput(const CommandLine& cmd, const FfmpegLauncher& 
     if (!reader.open(cmd.inputs()[*input])) {
         return cannotRead(reader.error());
     }
-    std::vector<unsigned char> head;
+    Buffer head(kSurveyBytes);
     ProgramStreamCensus census;
     if (const std::string why = survey(reader, head, census); !why.empty()) {
         return cannotRead(why);

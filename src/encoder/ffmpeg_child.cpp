@@ -108,10 +108,6 @@ bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::s
         error_ = std::string("cannot start a process: ") + std::strerror(forkErr);
         return false;
     }
-    if (pipe == Pipe::ToStdin) {
-        // A megabyte in flight lets reading the next batch overlap FFmpeg's work on the last.
-        ::fcntl(ours, F_SETPIPE_SZ, 1 << 20);
-    }
     pid_ = pid;
     pipeFd_ = ours;
     gChildPid = pid;
