@@ -32,7 +32,9 @@ typedef struct IfoInfo IfoInfo;
 
 /* Reads the title set of a VTS_nn_0.IFO file (any letter case; its backup VTS_nn_0.BUP is used
  * when the IFO is damaged). path is in the file system's encoding (UTF-8 here); flags must be
- * 0. NULL when the file is missing, is not a title set IFO, or cannot be read. */
+ * 0. NULL when the file is missing, is not a title set IFO, or cannot be read. Everything is
+ * read here, in a short-lived child process (a damaged file that crashes libdvdread only ends
+ * that child), so the handle holds no file open; a handle never closed costs only memory. */
 IfoInfo* ifoOpen(const char* path, int32_t flags) IFOINFO_LINK_NAME(ifoOpen);
 
 /* Number of program chains in the title set. */
