@@ -94,11 +94,26 @@ CommandLine::CommandLine(std::vector<std::string> args) : args_(std::move(args))
         if (i + 1 < args_.size()) {
             if (a == "-i") {
                 inputs_.push_back(args_[i + 1]);
+                inputPositions_.push_back(i + 1);
                 outputPartBegin_ = i + 2;
             }
             ++i;  // the option's value
         }
     }
+}
+
+bool CommandLine::hasOutputFlag(std::string_view flag) const {
+    const size_t end = args_.size() - (lastIsPositional_ ? 1 : 0);
+    for (size_t i = outputPartBegin_; i < end; ++i) {
+        const std::string& a = args_[i];
+        if (a == flag) {
+            return true;
+        }
+        if (isOption(a) && !contains(kFlags, a)) {
+            ++i;  // its value, which may look like a flag
+        }
+    }
+    return false;
 }
 
 std::optional<std::string> CommandLine::output() const {

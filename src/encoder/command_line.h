@@ -19,6 +19,12 @@ class CommandLine {
 
     const std::vector<std::string>& args() const { return args_; }
     const std::vector<std::string>& inputs() const { return inputs_; }
+    // Index in args() of each input (the argument after its -i).
+    const std::vector<size_t>& inputPositions() const { return inputPositions_; }
+    // Index of the first argument after the last input, where the output options begin.
+    size_t outputPartBegin() const { return outputPartBegin_; }
+    // True when `flag` ("-vn", "-an") is among the output options.
+    bool hasOutputFlag(std::string_view flag) const;
 
     // The output path when the last argument is one (not an option or an option's value).
     std::optional<std::string> output() const;
@@ -45,6 +51,7 @@ class CommandLine {
 
     std::vector<std::string> args_;
     std::vector<std::string> inputs_;
+    std::vector<size_t> inputPositions_;
     size_t outputPartBegin_ = 0;  // first index after the last "-i VALUE"
     bool lastIsPositional_ = false;
     bool overwrite_ = false;

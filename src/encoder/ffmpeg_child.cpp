@@ -31,6 +31,7 @@ void installForwarding() {
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGHUP, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void writeStderr(const std::string& text) {
@@ -53,16 +54,15 @@ FfmpegChild::~FfmpegChild() {
         stop();
         wait();
     }
-    if (readFd_ >= 0) {
-        ::close(readFd_);
-    }
+    closePipe();
 }
 
 int FfmpegChild::forwardedSignal() {
     return gForwarded;
 }
 
-bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::string>& args) {
+bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::string>& args,
+                        Pipe pipe) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         error_ = std::string("cannot create a pipe: ") + std::strerror(errno);
@@ -79,30 +79,37 @@ bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::s
 
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // Child: default dispositions, stdout into the pipe, and die with register.dat.
+        // Child: default dispositions, its end of the pipe, and die with register.dat.
         struct sigaction dfl {};
         dfl.sa_handler = SIG_DFL;
         ::sigaction(SIGTERM, &dfl, nullptr);
         ::sigaction(SIGINT, &dfl, nullptr);
         ::sigaction(SIGHUP, &dfl, nullptr);
+        ::sigaction(SIGPIPE, &dfl, nullptr);  // an ignored signal would stay ignored across exec
         ::sigprocmask(SIG_SETMASK, &old, nullptr);
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        ::dup2(fds[1], STDOUT_FILENO);  // dup2 clears close-on-exec on the copy
+        // dup2 clears close-on-exec on the copy.
+        if (pipe == Pipe::ToStdin) {
+            ::dup2(fds[0], STDIN_FILENO);
+        } else {
+            ::dup2(fds[1], STDOUT_FILENO);
+        }
         launcher.exec(args);
         const int err = errno;
         writeStderr(launcher.failureMessage(err));
         ::_exit(kCannotStartStatus);
     }
     const int forkErr = errno;
-    ::close(fds[1]);
+    const int ours = pipe == Pipe::ToStdin ? fds[1] : fds[0];
+    ::close(pipe == Pipe::ToStdin ? fds[0] : fds[1]);
     if (pid < 0) {
-        ::close(fds[0]);
+        ::close(ours);
         ::sigprocmask(SIG_SETMASK, &old, nullptr);
         error_ = std::string("cannot start a process: ") + std::strerror(forkErr);
         return false;
     }
     pid_ = pid;
-    readFd_ = fds[0];
+    pipeFd_ = ours;
     gChildPid = pid;
     ::sigprocmask(SIG_SETMASK, &old, nullptr);
     // A signal that came before the child existed still has to reach it.
@@ -114,7 +121,7 @@ bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::s
 
 ssize_t FfmpegChild::read(unsigned char* buf, size_t size) {
     for (;;) {
-        const ssize_t n = ::read(readFd_, buf, size);
+        const ssize_t n = ::read(pipeFd_, buf, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -122,15 +129,34 @@ ssize_t FfmpegChild::read(unsigned char* buf, size_t size) {
     }
 }
 
+bool FfmpegChild::write(const unsigned char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(pipeFd_, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void FfmpegChild::closePipe() {
+    if (pipeFd_ >= 0) {
+        ::close(pipeFd_);
+        pipeFd_ = -1;
+    }
+}
+
 void FfmpegChild::stop() {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
     }
-    // Closing our end also ends an FFmpeg blocked on writing to it.
-    if (readFd_ >= 0) {
-        ::close(readFd_);
-        readFd_ = -1;
-    }
+    // Closing our end also ends an FFmpeg blocked on the pipe.
+    closePipe();
 }
 
 int FfmpegChild::wait() {

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     const CommandLine cmd(std::vector<std::string>(argv + 1, argv + argc));
     const FfmpegLauncher launcher;
 
-    if (const auto status = handleDvdInput(cmd)) {
+    if (const auto status = handleDvdInput(cmd, launcher)) {
         return *status;
     }
     if (cmd.wantsAmr()) {
