@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "cli/cli_dvd.h"
 #include "cli/cli_options.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_user_interface.h"
@@ -79,6 +80,7 @@ class Cli {
     std::optional<int> chooseProfileAndLists();
     int showLists();
     bool addSources();
+    std::optional<int> addDvdSources();
     int listJobs();
     int printCommands();
     int convert();
@@ -210,12 +212,34 @@ bool Cli::addSources() {
     return true;
 }
 
+std::optional<int> Cli::addDvdSources() {
+    cli_dvd::Result r = cli_dvd::load(session_, opt_);
+    if (r.outcome == cli_dvd::Outcome::Done) {
+        r = cli_dvd::applyChoices(session_, opt_);
+    }
+    switch (r.outcome) {
+        case cli_dvd::Outcome::Done:
+            return std::nullopt;
+        case cli_dvd::Outcome::Failure:
+            return r.message.isEmpty() ? CliApp::kFailure : failure(r.message);
+        case cli_dvd::Outcome::Usage:
+            return usageError(r.message);
+    }
+    return std::nullopt;
+}
+
 int Cli::listJobs() {
     const JobList& jobs = session_.jobs();
+    const bool dvd = session_.isDvdEdition();
     for (int row = 0; row < jobs.rowCount(); ++row) {
         QStringList cells{jobs.caption(row)};
         for (int c = 0; c < JobList::kSubItemCount; ++c) {
             cells << jobs.subItem(row, c);
+        }
+        if (dvd) {
+            cells << QString::number(jobs.isChecked(row) ? 1 : 0)
+                  << QString::number(session_.dvdTitles().audioChoice(row))
+                  << QString::number(session_.dvdTitles().subtitleChoice(row));
         }
         out(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
@@ -364,7 +388,19 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
-    if (!addSources()) {
+    if (session_.isDvdEdition()) {
+        if (const std::optional<int> code = addDvdSources()) {
+            return *code;
+        }
+        if (opt_.listStreams) {
+            out(cli_dvd::streamLists(session_));
+            return CliApp::kSuccess;
+        }
+    } else if (opt_.usesDvdOptions()) {
+        return usageError(
+            QStringLiteral("--chapters, --rows, --audio, --subtitle and --list-streams are for "
+                           "the DVD edition (a program name containing \"dvd\")"));
+    } else if (!addSources()) {
         return CliApp::kFailure;
     }
     if (session_.jobs().isEmpty()) {

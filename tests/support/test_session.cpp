@@ -8,7 +8,9 @@
 namespace orvex::test {
 
 std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& programName,
-                                         UserInterface& ui, platform::MachineActions& machine) {
+                                         UserInterface& ui, platform::MachineActions& machine,
+                                         std::unique_ptr<TitleSetReader> reader,
+                                         std::shared_ptr<platform::Drives> drives) {
     SessionConfig config;
     config.programFileName = programName;
     config.programFolder = folder.endsWith('/') ? folder : folder + '/';
@@ -16,6 +18,8 @@ std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& p
         platform::IniFile(config.programFolder + platform::choicesFileName(programName)));
     config.settings =
         Settings(platform::IniFile(config.programFolder + platform::settingsFileName(programName)));
+    config.titleSetReader = std::move(reader);
+    config.drives = std::move(drives);
     return std::make_unique<Session>(std::move(config), ui, machine);
 }
 

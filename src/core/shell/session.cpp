@@ -34,12 +34,19 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
     files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
                                            programFolder_);
+    titleSetReader_ = config.titleSetReader ? std::move(config.titleSetReader)
+                                            : std::make_unique<IfoTitleSetReader>();
+    dvdTitles_ = std::make_unique<DvdTitles>(jobs_, *estimates_, guards_, ui, *titleSetReader_,
+                                             isDvdEdition());
+    dvdDiscovery_ = std::make_unique<DvdDiscovery>(
+        *dvdTitles_, guards_, ui,
+        config.drives ? config.drives : std::make_shared<platform::SystemDrives>());
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(programFolder_);
 
     guards_.setConvertingFlag([this] { return queue_->converting(); });
-    guards_.setAddingFlag([this] { return files_->busy(); });
+    guards_.setAddingFlag([this] { return files_->busy() || dvdDiscovery_->busy(); });
 
     // Every change of the selection or of a list shows in every row's estimate.
     connect(selection_.get(), &ProfileSelection::profileSelected, estimates_.get(),
@@ -54,6 +61,8 @@ Session::~Session() {
     // The queue and the add batch end their processes before the objects they use go.
     queue_.reset();
     files_.reset();
+    dvdDiscovery_.reset();
+    dvdTitles_.reset();
 }
 
 bool Session::isDvdEdition() const {

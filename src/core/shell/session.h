@@ -15,7 +15,10 @@
 #include "core/shell/command_guards.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
+#include "core/sources/dvd_discovery.h"
+#include "core/sources/dvd_titles.h"
 #include "core/sources/file_sources.h"
+#include "core/sources/title_set_reader.h"
 #include "platform/machine_actions.h"
 
 // What a session is built from.
@@ -29,6 +32,10 @@ struct SessionConfig {
     std::unique_ptr<ChoicesStore> choices;
     // The settings file; the one named after the program, in the INI folder, when not given.
     std::optional<Settings> settings;
+    // How title sets are read and drives asked; the IFO reader library and the machine's
+    // drives when not given.
+    std::unique_ptr<TitleSetReader> titleSetReader;
+    std::shared_ptr<platform::Drives> drives;
 };
 
 // One program's core: the job list, the profile selection with its choices and estimates,
@@ -54,6 +61,10 @@ class Session : public QObject {
     OutputEstimates& estimates() { return *estimates_; }
     ProfilePicker& picker() { return *picker_; }
     FileSources& files() { return *files_; }
+    // The DVD edition's rows and streams (a row's DVD reference is jobs().convertInfo(row), its
+    // stream choices dvdTitles().audioChoice(row) and subtitleChoice(row)), and Add DVD.
+    DvdTitles& dvdTitles() { return *dvdTitles_; }
+    DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
     CommandGuards& guards() { return guards_; }
@@ -87,5 +98,8 @@ class Session : public QObject {
     std::unique_ptr<OutputEstimates> estimates_;
     std::unique_ptr<ProfilePicker> picker_;
     std::unique_ptr<FileSources> files_;
+    std::unique_ptr<TitleSetReader> titleSetReader_;
+    std::unique_ptr<DvdTitles> dvdTitles_;
+    std::unique_ptr<DvdDiscovery> dvdDiscovery_;
     std::unique_ptr<ConversionQueue> queue_;
 };
