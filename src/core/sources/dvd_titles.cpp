@@ -305,7 +305,8 @@ bool DvdTitles::addIfoFiles(const QStringList& paths) {
 }
 
 void DvdTitles::remove() {
-    if (refused() || !jobs_.hasSelection()) {
+    // As Remove in the video edition: a preview's row must not go first.
+    if (guards_.refusedWhilePlaying() || refused() || !jobs_.hasSelection()) {
         return;
     }
     const QList<int> removed = jobs_.selectedRows();
@@ -330,7 +331,7 @@ void DvdTitles::remove() {
 }
 
 void DvdTitles::clear() {
-    if (refused() || jobs_.isEmpty()) {
+    if (guards_.refusedWhilePlaying() || refused() || jobs_.isEmpty()) {
         return;
     }
     if (ui_.confirm(FileSources::kClearQuestion)) {
