@@ -101,7 +101,11 @@ std::optional<int> Cli::chooseProfileAndLists() {
         profile = Settings::nameDefaultProfile(name_);
     }
     QString selectError;
-    if (!session_.loadSettings(profile, &selectError)) {
+    const bool loaded = session_.loadSettings(profile, &selectError);
+    for (const QString& problem : session_.unreadableSettings()) {
+        err(name_ + QStringLiteral(": ") + problem + QLatin1Char('\n'));
+    }
+    if (!loaded) {
         return failure(selectError);
     }
     if (opt_.output) {
@@ -173,6 +177,7 @@ bool Cli::addSources() {
             err(QStringLiteral("skipped %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
         });
     QStringList paths;
+    QList<FileSources::Skipped> unnamed;
     for (const QString& source : opt_.sources) {
         const QFileInfo info(source);
         const QString path = info.absoluteFilePath();
@@ -181,7 +186,12 @@ bool Cli::addSources() {
             continue;
         }
         const QStringList entries = FileSources::folderEntries(path);
-        if (entries.isEmpty()) {
+        const QList<FileSources::Skipped> undecodable = FileSources::undecodableEntries(path);
+        for (const FileSources::Skipped& s : undecodable) {
+            err(QStringLiteral("skipped %1: %2\n").arg(s.path, s.reason));
+        }
+        unnamed << undecodable;
+        if (entries.isEmpty() && undecodable.isEmpty()) {
             err(QStringLiteral("%1: no file to add in %2\n")
                     .arg(name_, QDir::toNativeSeparators(path)));
         }
@@ -198,7 +208,7 @@ bool Cli::addSources() {
     files.addFiles(paths);
     runUntil(&files, &FileSources::busyChanged, [&] { return !files.busy(); });
     QObject::disconnect(&interrupts_, nullptr, &files, nullptr);
-    skipped_ = report.skipped;
+    skipped_ = unnamed + report.skipped;
     if (!report.encoderProblem.isEmpty()) {
         failure(report.encoderProblem);
         return false;
@@ -268,6 +278,8 @@ int Cli::convert() {
         return CliApp::kFailure;
     }
     runUntil(&queue, &ConversionQueue::convertingChanged, [&] { return !queue.converting(); });
+    // A stopped encoder gets its grace period to clean up before the summary and the exit.
+    runUntil(&queue, &ConversionQueue::windingDownChanged, [&] { return !queue.windingDown(); });
     progress.endLine();
     QObject::disconnect(&interrupts_, nullptr, &queue, nullptr);
 

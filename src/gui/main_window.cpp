@@ -265,6 +265,9 @@ void Tfm_main::showEvent(QShowEvent* event) {
     if (!skin_.problem().isEmpty()) {
         showProblem(skin_.problem());
     }
+    for (const QString& problem : session_.unreadableSettings()) {
+        showProblem(problem);
+    }
     if (!selected) {
         // The general error report, once the window can be seen behind it.
         QTimer::singleShot(0, this, [this, error] {

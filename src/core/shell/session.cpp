@@ -85,6 +85,16 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     return selected;
 }
 
+QStringList Session::unreadableSettings() const {
+    QStringList problems;
+    for (const QString& p : {settings_.file().readProblem(), choices_->readProblem()}) {
+        if (!p.isEmpty()) {
+            problems << p;
+        }
+    }
+    return problems;
+}
+
 bool Session::saveSettings() {
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),

@@ -67,6 +67,9 @@ class Session : public QObject {
     bool loadSettings(std::optional<int> profile = std::nullopt, QString* error = nullptr);
     // Save settings, key by key; false when the file could not be written.
     bool saveSettings();
+    // The settings and choices files that exist but cannot be read, each in a sentence, for a
+    // front end to say once at start-up.
+    QStringList unreadableSettings() const;
 
   signals:
     // Something went wrong that the user should read, outside any command: shown without a

@@ -72,6 +72,11 @@ class FileSources : public QObject {
     // (by name, without regard to case): plain files lying directly in it whose extension,
     // in lower case, is a folder extension.
     static QStringList folderEntries(const QString& folder);
+    // The files Add Folder would take from folder but cannot, because their names are not
+    // valid UTF-8 (Qt cannot name such a file), with the reason; names shown with "\xNN" for
+    // bytes beyond ASCII.
+    static QList<Skipped> undecodableEntries(const QString& folder);
+    static const QString kUndecodableReason;
 
   signals:
     void busyChanged(bool busy);
