@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -259,6 +260,11 @@ TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
 // a stop leaves no file (register.dat's own AMR file included).
 TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
+    // AMR is quick to write: its source is long enough to be stopped on the way.
+    ASSERT_EQ(orvex::test::runProgram("ffmpeg", {"-nostdin", "-y", "-f", "lavfi", "-i",
+                                                 "sine=sample_rate=22050:duration=1200", "-c:a",
+                                                 "mp2", "-b:a", "32k", path("long.mp2")}),
+              0);
     struct Case {
         int signal;
         const char* profile;  // 71 runs register.dat and an FFmpeg child of its own
@@ -269,7 +275,8 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
         QDir(path("out")).removeRecursively();
         QProcess p;
         p.setProcessEnvironment(environment());
-        p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), path("long.avi")});
+        const QString source = path(QString(c.profile) == "71" ? "long.mp2" : "long.avi");
+        p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), source});
         ASSERT_TRUE(p.waitForStarted());
         QString err;
         for (int i = 0; i < 200 && !err.contains(kProgressLine); ++i) {
@@ -313,6 +320,52 @@ TEST_F(OrvexCliTest, AnEncoderThatCannotStartIsReportedOnce) {
     EXPECT_EQ(err.count("no-ffmpeg-here"), 1) << err.toStdString();
     EXPECT_TRUE(err.contains("cannot be started")) << err.toStdString();
     EXPECT_FALSE(err.contains("bit rate")) << err.toStdString();
+}
+
+TEST_F(OrvexCliTest, NamesThatAreNotUtf8AreListedAsSkipped) {
+    const QString in = path("in");
+    QDir().mkdir(in);
+    ASSERT_TRUE(makeClip(in + "/good.avi", 1.0));
+    const QByteArray folder = QFile::encodeName(in);
+    for (const QByteArray& name : {QByteArray("bad\xff"
+                                              "byte.avi"),
+                                   QByteArray("caf\xe9.avi")}) {
+        ASSERT_EQ(::link((folder + "/good.avi").constData(), (folder + "/" + name).constData()), 0);
+    }
+    const CliRun r = run({in, "-p", "118", "-o", path("out")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Summary: 1 finished, 0 failed, 2 skipped")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("  skipped:  " + in +
+                               "/bad\\xffbyte.avi: the file name is not "
+                               "valid UTF-8"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(in + "/caf\\xe9.avi")) << r.err.toStdString();
+
+    // Given by name, the bytes are lost before the program sees them; the reason says so.
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(binDir() + "/orvex-cli",
+            {"-p", "118", "-o", path("out"), QString::fromLocal8Bit(folder + "/caf\xe9.avi")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains("not valid UTF-8")) << err.toStdString();
+    for (const QByteArray& name : {QByteArray("bad\xff"
+                                              "byte.avi"),
+                                   QByteArray("caf\xe9.avi")}) {
+        ::unlink((folder + "/" + name).constData());  // QTemporaryDir cannot name them
+    }
+}
+
+TEST_F(OrvexCliTest, UnreadableSettingsAreSaidOnceAndTheDefaultsUsed) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    // A folder where the files should be: unreadable even for root.
+    ASSERT_TRUE(QDir().mkpath(config_ + "/orvex/orvex-cli.ini"));
+    ASSERT_TRUE(QDir().mkpath(config_ + "/orvex/pro orvex-cli.ini"));
+    const CliRun r = run({"--show-lists"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("Cannot read"), 2) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("orvex-cli.ini (it is a folder)"), 2) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("profile\t1\t")) << r.out.toStdString();
 }
 
 }  // namespace
