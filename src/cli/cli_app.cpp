@@ -264,9 +264,6 @@ int Cli::convert() {
         QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
                          &CliProgress::progressShown);
     }
-    QObject::connect(&session_, &Session::problem, &progress, [this](const QString& text) {
-        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
-    });
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });
     bool interrupted = false;
@@ -376,6 +373,10 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
+    // Problems of a batch or a run as a whole, said as they come.
+    QObject::connect(&session_, &Session::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    });
     if (!addSources()) {
         return CliApp::kFailure;
     }

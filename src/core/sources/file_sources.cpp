@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QThread>
 #include <algorithm>
+#include <utility>
 
 #include "core/engine/whole_number.h"
 
@@ -225,6 +226,7 @@ bool FileSources::addPaths(const QStringList& paths) {
 
 void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& known) {
     report_ = AddReport();
+    estimateProblem_.clear();
     pending_.clear();
     nextToStart_ = 0;
     nextToCommit_ = 0;
@@ -338,7 +340,11 @@ void FileSources::commitReady() {
         QString reason = p.skipReason;
         JobList::Row row;
         if (reason.isEmpty()) {
-            const std::optional<QString> why = rowOf(*p.result, row);
+            QString estimateError;
+            const std::optional<QString> why = rowOf(*p.result, row, &estimateError);
+            if (!why && estimateProblem_.isEmpty()) {
+                estimateProblem_ = estimateError;
+            }
             if (why) {
                 reason = *why;
             }
@@ -364,11 +370,15 @@ void FileSources::finishBatch() {
     nextToCommit_ = 0;
     selectFirstIfNone();
     setBusy(false);
+    const QString estimateProblem = std::exchange(estimateProblem_, QString());
+    if (!estimateProblem.isEmpty()) {
+        emit problem(estimateProblem);
+    }
     emit batchFinished(report_);
 }
 
-std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed,
-                                          JobList::Row& row) const {
+std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed, JobList::Row& row,
+                                          QString* estimateError) const {
     if (probed.cancelled) {
         return QStringLiteral("adding was cancelled");
     }
@@ -416,7 +426,7 @@ std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed,
     record.duration = v.duration;
 
     row.caption = captionOf(probed.path);
-    row.texts = {v.size, v.duration, estimates_.estimateFor(record)};
+    row.texts = {v.size, v.duration, estimates_.estimateFor(record, estimateError)};
     row.state = RowState();
     row.source = FileSource{probed.path, v.hasVideo, v.hasAudio};
     return std::nullopt;
