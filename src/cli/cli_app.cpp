@@ -304,7 +304,8 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Failed:
                 ++failed;
-                details += QStringLiteral("  failed:   %1: %2\n").arg(jobs.caption(row), s.reason);
+                details += QStringLiteral("  failed:   %1: %2 (no file kept)\n")
+                               .arg(jobs.caption(row), s.reason);
                 for (const QString& line :
                      lastOutputLines(s.outputTail.join(QLatin1Char('\n')).toUtf8(), kTailLines)) {
                     details += QStringLiteral("      | ") + line + QLatin1Char('\n');
@@ -312,7 +313,7 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Stopped:
                 ++stopped;
-                details += QStringLiteral("  stopped:  %1\n").arg(jobs.caption(row));
+                details += QStringLiteral("  stopped:  %1 (no file kept)\n").arg(jobs.caption(row));
                 break;
             default:
                 // A DVD row without its check mark was never meant to run.
