@@ -114,10 +114,7 @@ std::optional<QString> profileFileDamage(const QByteArray& contents) {
             continue;
         }
         if (const QString why = lineDamage(lines[i], place); !why.isEmpty()) {
-            return QStringLiteral("record %1 (line %2) is damaged: %3")
-                .arg(record)
-                .arg(i + 1)
-                .arg(why);
+            return QStringLiteral("record %1 (line %2): %3").arg(record).arg(i + 1).arg(why);
         }
     }
     if (lines.size() < needed) {
