@@ -126,6 +126,8 @@ void Preview::dvdStart() {
 }
 
 void Preview::endPlayback() {
+    // A stop still pending from the end of the media must not reach the next preview.
+    timer1_.stop();
     showBar(0);
     showTime(kZeroTime);
     setPlaying(false);
