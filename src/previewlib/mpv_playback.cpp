@@ -1,5 +1,8 @@
 #include "previewlib/mpv_playback.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <clocale>
 #include <cstring>
@@ -58,6 +61,12 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
     // The player refuses to start under a locale whose decimal point is not '.', and the
     // application object sets the user's locale.
     std::setlocale(LC_NUMERIC, "C");
+    if (pipe2(wakeFds_, O_NONBLOCK | O_CLOEXEC) != 0) {
+        wakeFds_[0] = wakeFds_[1] = -1;
+        return false;
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(wakeFds_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, this, &MpvPlayback::onWake);
     mpv_ = mpv_create();
     if (mpv_ == nullptr) {
         return false;
@@ -107,15 +116,7 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
         }
         frame_.assign(static_cast<size_t>(target_.width) * target_.height * 4, 0);
         mpv_render_context_set_update_callback(
-            render_,
-            [](void* self) {
-                auto* playback = static_cast<MpvPlayback*>(self);
-                if (!playback->frameQueued_.exchange(true)) {
-                    QMetaObject::invokeMethod(
-                        playback, [playback] { playback->renderFrame(); }, Qt::QueuedConnection);
-                }
-            },
-            this);
+            render_, [](void* self) { static_cast<MpvPlayback*>(self)->wake(); }, this);
     }
     mpv_observe_property(mpv_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     if (dvd_) {
@@ -124,22 +125,13 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
         mpv_observe_property(mpv_, kSubtitleSrc, "current-tracks/sub/src-id", MPV_FORMAT_INT64);
     }
     mpv_set_wakeup_callback(
-        mpv_,
-        [](void* self) {
-            auto* playback = static_cast<MpvPlayback*>(self);
-            if (!playback->eventsQueued_.exchange(true)) {
-                QMetaObject::invokeMethod(
-                    playback, [playback] { playback->handleEvents(); }, Qt::QueuedConnection);
-            }
-        },
-        this);
+        mpv_, [](void* self) { static_cast<MpvPlayback*>(self)->wake(); }, this);
     const char* command[] = {"loadfile", source.c_str(), nullptr};
     return mpv_command(mpv_, command) >= 0;
 }
 
 void MpvPlayback::destroy() {
-    // After these calls the player's threads are gone and call nothing of ours; calls already
-    // queued to this object die with it.
+    // After these calls the player's threads are gone and call nothing of ours.
     if (render_ != nullptr) {
         mpv_render_context_free(render_);
         render_ = nullptr;
@@ -149,6 +141,30 @@ void MpvPlayback::destroy() {
         mpv_terminate_destroy(mpv_);
         mpv_ = nullptr;
     }
+    notifier_.reset();
+    for (int& fd : wakeFds_) {
+        if (fd >= 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+}
+
+// On the player's threads.
+void MpvPlayback::wake() {
+    if (!wakePending_.exchange(true)) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = write(wakeFds_[1], &byte, 1);
+    }
+}
+
+void MpvPlayback::onWake() {
+    char bytes[64];
+    while (read(wakeFds_[0], bytes, sizeof bytes) > 0) {
+    }
+    wakePending_ = false;  // news from now on writes again
+    handleEvents();
+    renderFrame();
 }
 
 void MpvPlayback::run(const std::string& source, std::optional<double> start) {
@@ -198,7 +214,6 @@ void MpvPlayback::seek(double seconds) {
 }
 
 void MpvPlayback::handleEvents() {
-    eventsQueued_ = false;
     while (mpv_ != nullptr && !ended_) {
         mpv_event* event = mpv_wait_event(mpv_, 0);
         switch (event->event_id) {
@@ -274,7 +289,6 @@ void MpvPlayback::selectDvdTracks() {
 }
 
 void MpvPlayback::renderFrame() {
-    frameQueued_ = false;
     if (render_ == nullptr || ended_) {
         return;
     }

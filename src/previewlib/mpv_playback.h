@@ -5,7 +5,9 @@
 
 #include <QEventLoop>
 #include <QObject>
+#include <QSocketNotifier>
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +18,11 @@
 namespace orvex::preview {
 
 // One playback over libmpv: frames rendered in software into the surface's size, events and
-// frames handed from the player's threads to the calling thread through queued calls, and a
-// nested event loop that runs until the media ends or stop() is called.
+// frames handed from the player's threads to the calling thread through a pipe watched by the
+// event loop, and a nested event loop that runs until the media ends or stop() is called.
+// (Not through posted events: while a posted event is handled, events posted meanwhile wait
+// for the outer loop even if the handler calls processEvents, so a click handler or callback
+// that waits would starve the playback.)
 class MpvPlayback : public QObject {
   public:
     struct Target {
@@ -43,6 +48,8 @@ class MpvPlayback : public QObject {
   private:
     bool create(const std::string& source, std::optional<double> start);
     void destroy();
+    void wake();
+    void onWake();
     void handleEvents();
     void selectDvdTracks();
     void renderFrame();
@@ -53,9 +60,11 @@ class MpvPlayback : public QObject {
     mpv_render_context* render_ = nullptr;
     QEventLoop loop_;
     bool ended_ = false;
-    // One queued call at a time per kind, however often the player's threads ask.
-    std::atomic<bool> eventsQueued_{false};
-    std::atomic<bool> frameQueued_{false};
+    // The player's threads write a byte when there is news; one byte until it is read,
+    // however often they ask.
+    int wakeFds_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::atomic<bool> wakePending_{false};
     std::vector<unsigned char> frame_;
     int wantedAudioId_ = 0;
     int wantedSubtitleId_ = 0;

@@ -48,6 +48,18 @@ class PreviewWindowTest : public ::testing::Test {
     static SkinObject* object(Tfm_main& window, const char* name) {
         return SkinEngine::findObject(&window, QLatin1String(name));
     }
+    // Runs `act` from the event loop once the next preview has started: inside its start,
+    // which blocks with the event loop running.
+    static void whilePlaying(Session& session, std::function<void()> act) {
+        QObject::connect(
+            &session.preview(), &Preview::playingChanged, &session,
+            [act](bool playing) {
+                if (playing) {
+                    QTimer::singleShot(0, act);
+                }
+            },
+            Qt::SingleShotConnection);
+    }
     // Distinct grey levels in the panel's last frame: a blank frame has one.
     static int levels(const QImage& frame) {
         QList<int> seen;
@@ -83,20 +95,21 @@ TEST_F(PreviewWindowTest, FilePlaysInThePanelThenConverts) {
     int frameLevels = 0;
     bool closed = true;
     QStringList refusals;
-    QTimer::singleShot(1300, [&] {
+    auto refuseNextBox = [&] {
+        onNextModal([&](QWidget* box) {
+            refusals << static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+    };
+    whilePlaying(session, [&] {
         EXPECT_TRUE(session.guards().playing());
+        EXPECT_TRUE(waitUntil([&] { return object(w, "play_time")->text() == "00:00:01"; }, 10000));
         timeMidway = object(w, "play_time")->text();
         frameLevels = levels(w.pl_play()->frame());
         shot(&w, "preview-playing");
-        onNextModal([&](QWidget* box) {
-            refusals << static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-        });
+        refuseNextBox();
         QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
-        onNextModal([&](QWidget* box) {
-            refusals << static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-        });
+        refuseNextBox();
         closed = w.close();
     });
     QTest::mouseClick(object(w, "play"), Qt::LeftButton);  // returns when the preview ends
@@ -138,20 +151,20 @@ TEST_F(PreviewWindowTest, DvdTitleSeeksFromTheBar) {
     SkinObject* bar = object(w, "play_bar");
     SkinObject* time = object(w, "play_time");
     QString afterSeek, paused, later;
-    QTimer::singleShot(800, [&] {
+    whilePlaying(session, [&] {
+        ASSERT_TRUE(waitUntil([&] { return time->text() == "00:00:01"; }, 10000));
         const QPoint middle(bar->width() / 2, bar->height() / 2);
         QTest::mousePress(bar, Qt::LeftButton, {}, middle);
         EXPECT_TRUE(session.preview().dragging());
         QTest::mouseRelease(bar, Qt::LeftButton, {}, middle);
         EXPECT_FALSE(session.preview().dragging());
-    });
-    QTimer::singleShot(2000, [&] {
+        waitUntil([&] { return time->text() >= "00:00:05"; }, 5000);
         afterSeek = time->text();
         shot(&w, "preview-dvd-after-seek");
         QTest::mouseClick(object(w, "pause"), Qt::LeftButton);
-    });
-    QTimer::singleShot(2300, [&] { paused = time->text(); });
-    QTimer::singleShot(3300, [&] {
+        QTest::qWait(300);
+        paused = time->text();
+        QTest::qWait(1000);
         later = time->text();
         QTest::mouseClick(object(w, "pause"), Qt::LeftButton);
         QTest::mouseClick(object(w, "stopplay"), Qt::LeftButton);

@@ -2,11 +2,12 @@
 // DVD fixture played through the six calls, and through the preview logic.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QSize>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "../../support/dvd_fixture.h"
@@ -120,9 +121,22 @@ TEST_F(PreviewLibraryTest, StopAndPauseFromTheEventLoop) {
     });
     const qint64 ms = play(clipPath());
     EXPECT_GT(atPause, 0.2);
-    EXPECT_NEAR(beforeResume, atPause, 0.05);
+    EXPECT_NEAR(beforeResume, atPause, 0.1);
     EXPECT_GT(ms, 3500);
     EXPECT_GT(positions_.back(), 2.5);
+}
+
+// Qt holds back events posted while a posted event is handled, also from processEvents called
+// there (a wait in a queued call, a callback that waits): the player must still be heard.
+TEST_F(PreviewLibraryTest, PlayerHeardWhileAQueuedCallWaits) {
+    bool advanced = false;
+    QTimer::singleShot(0, [&] {
+        advanced = waitUntil([&] { return !positions_.empty() && positions_.back() > 1.0; }, 5000);
+        Stop();
+    });
+    play(clipPath());
+    EXPECT_TRUE(advanced);
+    EXPECT_GT(surface_.frames, 0);
 }
 
 // What the library cannot play ends Play at once with nothing shown.
