@@ -8,7 +8,8 @@
 namespace orvex::test {
 
 std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& programName,
-                                         UserInterface& ui, platform::MachineActions& machine) {
+                                         UserInterface& ui, platform::MachineActions& machine,
+                                         std::unique_ptr<PreviewPlayer> player) {
     SessionConfig config;
     config.programFileName = programName;
     config.programFolder = folder.endsWith('/') ? folder : folder + '/';
@@ -16,6 +17,7 @@ std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& p
         platform::IniFile(config.programFolder + platform::choicesFileName(programName)));
     config.settings =
         Settings(platform::IniFile(config.programFolder + platform::settingsFileName(programName)));
+    config.player = std::move(player);
     return std::make_unique<Session>(std::move(config), ui, machine);
 }
 

@@ -10,8 +10,10 @@ namespace orvex::test {
 // A session whose program folder is `folder` (which holds profiles.pop and, where a test needs
 // one, its own register.dat). Its settings file and profile choices file live in that folder
 // too, named after programName, never in the user's own configuration.
+// `player` replaces the preview library when given.
 std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& programName,
-                                         UserInterface& ui, platform::MachineActions& machine);
+                                         UserInterface& ui, platform::MachineActions& machine,
+                                         std::unique_ptr<PreviewPlayer> player = nullptr);
 
 // Writes the shipped profiles.pop into folder.
 bool copyProfilesPop(const QString& folder);

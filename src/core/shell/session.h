@@ -8,6 +8,8 @@
 #include "core/engine/conversion_queue.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
+#include "core/preview/preview.h"
+#include "core/preview/preview_player.h"
 #include "core/profiles/choices_store.h"
 #include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_picker.h"
@@ -29,11 +31,13 @@ struct SessionConfig {
     std::unique_ptr<ChoicesStore> choices;
     // The settings file; the one named after the program, in the INI folder, when not given.
     std::optional<Settings> settings;
+    // The preview player; the preview library's when not given.
+    std::unique_ptr<PreviewPlayer> player;
 };
 
 // One program's core: the job list, the profile selection with its choices and estimates,
-// the add batch, the conversion queue and its progress. Front ends talk to it and to the
-// objects it hands out, and build nothing of the core themselves.
+// the add batch, the conversion queue and its progress, and the preview. Front ends talk to it and
+// to the objects it hands out, and build nothing of the core themselves.
 class Session : public QObject {
     Q_OBJECT
   public:
@@ -56,6 +60,7 @@ class Session : public QObject {
     FileSources& files() { return *files_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
+    Preview& preview() { return *preview_; }
     CommandGuards& guards() { return guards_; }
     Settings& settings() { return settings_; }
     UserInterface& ui() { return ui_; }
@@ -91,4 +96,6 @@ class Session : public QObject {
     std::unique_ptr<ProfilePicker> picker_;
     std::unique_ptr<FileSources> files_;
     std::unique_ptr<ConversionQueue> queue_;
+    std::unique_ptr<PreviewPlayer> player_;
+    std::unique_ptr<Preview> preview_;
 };
