@@ -103,7 +103,11 @@ std::optional<int> Cli::chooseProfileAndLists() {
         profile = Settings::nameDefaultProfile(name_);
     }
     QString selectError;
-    if (!session_.loadSettings(profile, &selectError)) {
+    const bool loaded = session_.loadSettings(profile, &selectError);
+    for (const QString& problem : session_.unreadableSettings()) {
+        err(name_ + QStringLiteral(": ") + problem + QLatin1Char('\n'));
+    }
+    if (!loaded) {
         return failure(selectError);
     }
     if (opt_.output) {
@@ -175,6 +179,7 @@ bool Cli::addSources() {
             err(QStringLiteral("skipped %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
         });
     QStringList paths;
+    QList<FileSources::Skipped> unnamed;
     for (const QString& source : opt_.sources) {
         const QFileInfo info(source);
         const QString path = info.absoluteFilePath();
@@ -183,7 +188,12 @@ bool Cli::addSources() {
             continue;
         }
         const QStringList entries = FileSources::folderEntries(path);
-        if (entries.isEmpty()) {
+        const QList<FileSources::Skipped> undecodable = FileSources::undecodableEntries(path);
+        for (const FileSources::Skipped& s : undecodable) {
+            err(QStringLiteral("skipped %1: %2\n").arg(s.path, s.reason));
+        }
+        unnamed << undecodable;
+        if (entries.isEmpty() && undecodable.isEmpty()) {
             err(QStringLiteral("%1: no file to add in %2\n")
                     .arg(name_, QDir::toNativeSeparators(path)));
         }
@@ -200,7 +210,7 @@ bool Cli::addSources() {
     files.addFiles(paths);
     runUntil(&files, &FileSources::busyChanged, [&] { return !files.busy(); });
     QObject::disconnect(&interrupts_, nullptr, &files, nullptr);
-    skipped_ = report.skipped;
+    skipped_ = unnamed + report.skipped;
     if (!report.encoderProblem.isEmpty()) {
         failure(report.encoderProblem);
         return false;
@@ -278,9 +288,6 @@ int Cli::convert() {
         QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
                          &CliProgress::progressShown);
     }
-    QObject::connect(&session_, &Session::problem, &progress, [this](const QString& text) {
-        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
-    });
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });
     bool interrupted = false;
@@ -292,6 +299,8 @@ int Cli::convert() {
         return CliApp::kFailure;
     }
     runUntil(&queue, &ConversionQueue::convertingChanged, [&] { return !queue.converting(); });
+    // A stopped encoder gets its grace period to clean up before the summary and the exit.
+    runUntil(&queue, &ConversionQueue::windingDownChanged, [&] { return !queue.windingDown(); });
     progress.endLine();
     QObject::disconnect(&interrupts_, nullptr, &queue, nullptr);
 
@@ -319,7 +328,8 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Failed:
                 ++failed;
-                details += QStringLiteral("  failed:   %1: %2\n").arg(jobs.caption(row), s.reason);
+                details += QStringLiteral("  failed:   %1: %2 (no file kept)\n")
+                               .arg(jobs.caption(row), s.reason);
                 for (const QString& line :
                      lastOutputLines(s.outputTail.join(QLatin1Char('\n')).toUtf8(), kTailLines)) {
                     details += QStringLiteral("      | ") + line + QLatin1Char('\n');
@@ -327,7 +337,7 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Stopped:
                 ++stopped;
-                details += QStringLiteral("  stopped:  %1\n").arg(jobs.caption(row));
+                details += QStringLiteral("  stopped:  %1 (no file kept)\n").arg(jobs.caption(row));
                 break;
             default:
                 // A DVD row without its check mark was never meant to run.
@@ -388,6 +398,10 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
+    // Problems of a batch or a run as a whole, said as they come.
+    QObject::connect(&session_, &Session::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    });
     if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;

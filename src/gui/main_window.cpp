@@ -19,6 +19,7 @@
 #include "gui/message_log.h"
 #include "gui/picker_view.h"
 #include "gui/power_off_dialog.h"
+#include "gui/preview_panel.h"
 #include "gui/skin/skin_object.h"
 #include "gui/skin/skin_window.h"
 
@@ -76,6 +77,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
     loadSkin();
     createControls();
     bindSession();
+    bindPreview();
     addShortcuts();
     session_.picker().hidePicker();
 }
@@ -94,7 +96,14 @@ void Tfm_main::loadSkin() {
             [this](SkinObject* object) { dispatch_.skinClick(object->name()); });
     // A press anywhere on the skin closes the picker first.
     connect(&skin_, &SkinEngine::objectPressed, this,
-            [this](SkinObject*, Qt::MouseButton, QPoint) { session_.picker().hidePicker(); });
+            [this](SkinObject* object, Qt::MouseButton, QPoint) {
+                session_.picker().hidePicker();
+                session_.preview().pressOn(object->name());
+            });
+    connect(&skin_, &SkinEngine::objectReleased, this,
+            [this](SkinObject* object, Qt::MouseButton, QPoint) {
+                session_.preview().releaseOn(object->name());
+            });
     connect(&skin_, &SkinEngine::backgroundPressed, this,
             [this](Qt::MouseButton, QPoint) { session_.picker().hidePicker(); });
 }
@@ -121,7 +130,7 @@ void Tfm_main::createControls() {
     output_ = new QLineEdit(this);
     output_->setFrame(false);
     output_->setGeometry(422, 66, 187, 14);
-    play_ = new QWidget(this);
+    play_ = new PreviewPanel(this);
     play_->setObjectName(QStringLiteral("pl_play"));
     play_->setGeometry(559, 294, 176, 137);
     icon_ = new QLabel(this);
@@ -228,6 +237,12 @@ void Tfm_main::bindSession() {
             [this] { play_->setVisible(session_.picker().playPanelVisible()); });
 }
 
+void Tfm_main::bindPreview() {
+    Preview& preview = session_.preview();
+    preview.setSkinObjects(playTime_, playBar_);
+    preview.setPanel(play_->surfaceHandle(), play_->width(), play_->height());
+}
+
 void Tfm_main::addShortcuts() {
     FileSources& files = session_.files();
     ConversionQueue& queue = session_.queue();
@@ -283,6 +298,7 @@ void Tfm_main::showEvent(QShowEvent* event) {
     }
     shown_ = true;
     applyLayoutVariant();
+    bindPreview();  // the variant may have moved and sized pl_play
     session_.picker().applyLayoutVariant(layout_);
     session_.picker().restoreAllEntries();
     QString error;
@@ -291,6 +307,9 @@ void Tfm_main::showEvent(QShowEvent* event) {
     progress_->hide();
     if (!skin_.problem().isEmpty()) {
         showProblem(skin_.problem());
+    }
+    for (const QString& problem : session_.unreadableSettings()) {
+        showProblem(problem);
     }
     if (!selected) {
         // The general error report, once the window can be seen behind it.

@@ -15,6 +15,7 @@ class JobListView;
 class MessageLog;
 class PickerView;
 class PowerOffDialog;
+class PreviewPanel;
 class QLineEdit;
 class QProgressBar;
 class SkinObject;
@@ -46,7 +47,7 @@ class Tfm_main : public QWidget, public WindowShell {
     ChoiceCombo* cb_audio() const { return streamAudio_; }
     ChoiceCombo* cb_subtitle() const { return streamSubtitle_; }
     QLineEdit* ed_output() const { return output_; }
-    QWidget* pl_play() const { return play_; }
+    PreviewPanel* pl_play() const { return play_; }
     QLabel* im_mainico() const { return icon_; }
     QLabel* statusLine() const { return status_; }
     MessageLog* messages() const { return messages_; }
@@ -74,6 +75,7 @@ class Tfm_main : public QWidget, public WindowShell {
     void showProblem(const QString& text);
     void showRunStatus();
     void showRowDetails(int row);
+    void bindPreview();
     void startPowerOffCountdown();
 
     Session& session_;
@@ -90,7 +92,7 @@ class Tfm_main : public QWidget, public WindowShell {
     ChoiceCombo* streamAudio_ = nullptr;
     ChoiceCombo* streamSubtitle_ = nullptr;
     QLineEdit* output_ = nullptr;
-    QWidget* play_ = nullptr;
+    PreviewPanel* play_ = nullptr;
     QLabel* icon_ = nullptr;
     QLabel* status_ = nullptr;
     MessageLog* messages_ = nullptr;

@@ -9,6 +9,7 @@ namespace orvex::test {
 
 std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& programName,
                                          UserInterface& ui, platform::MachineActions& machine,
+                                         std::unique_ptr<PreviewPlayer> player,
                                          std::unique_ptr<TitleSetReader> reader,
                                          std::shared_ptr<platform::Drives> drives) {
     SessionConfig config;
@@ -18,6 +19,7 @@ std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& p
         platform::IniFile(config.programFolder + platform::choicesFileName(programName)));
     config.settings =
         Settings(platform::IniFile(config.programFolder + platform::settingsFileName(programName)));
+    config.player = std::move(player);
     config.titleSetReader = std::move(reader);
     config.drives = std::move(drives);
     return std::make_unique<Session>(std::move(config), ui, machine);

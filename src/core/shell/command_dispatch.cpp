@@ -9,6 +9,7 @@ CommandDispatch::CommandDispatch(Session& session, WindowShell& window)
     : session_(session), window_(window) {
     FileSources& files = session.files();
     ConversionQueue& queue = session.queue();
+    Preview& preview = session.preview();
     commands_ = {
         {QStringLiteral("profiles"), [this] { openPicker(); }},
         {QStringLiteral("openfiles"), [&files] { files.openFiles(); }},
@@ -25,9 +26,9 @@ CommandDispatch::CommandDispatch(Session& session, WindowShell& window)
         {QStringLiteral("help"), [this] { popUp(ShellMenu::Help); }},
         {QStringLiteral("file"), [this] { popUp(ShellMenu::File); }},
         {QStringLiteral("dvdfile"), [this] { popUp(ShellMenu::Dvd); }},
-        {QStringLiteral("play"), [this] { session_.guards().refusedWhileConverting(); }},
-        {QStringLiteral("stopplay"), [] {}},
-        {QStringLiteral("pause"), [] {}},
+        {QStringLiteral("play"), [&preview] { preview.play(); }},
+        {QStringLiteral("stopplay"), [&preview] { preview.stopPlay(); }},
+        {QStringLiteral("pause"), [&preview] { preview.pauseToggle(); }},
         {QStringLiteral("settings"), [this] { showSettings(); }},
     };
 }

@@ -1,5 +1,6 @@
 #include "core/shell/session.h"
 
+#include "core/preview/library_preview_player.h"
 #include "core/profiles/profile_catalog.h"
 #include "platform/edition.h"
 #include "platform/ini_file.h"
@@ -45,8 +46,14 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(programFolder_);
 
+    player_ = config.player ? std::move(config.player) : std::make_unique<LibraryPreviewPlayer>();
+    preview_ =
+        std::make_unique<Preview>(jobs_, guards_, ui, *player_, isDvdEdition(), isKamzuBrand());
+
     guards_.setConvertingFlag([this] { return queue_->converting(); });
     guards_.setAddingFlag([this] { return files_->busy() || dvdDiscovery_->busy(); });
+    guards_.setPlayingFlag([this] { return preview_->playing(); });
+    connect(preview_.get(), &Preview::playPanelShown, picker_.get(), &ProfilePicker::showPlayPanel);
 
     // Every change of the selection or of a list shows in every row's estimate.
     connect(selection_.get(), &ProfileSelection::profileSelected, estimates_.get(),
@@ -55,6 +62,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
             &OutputEstimates::refreshEstimates);
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
+    connect(files_.get(), &FileSources::problem, this, &Session::problem);
 }
 
 Session::~Session() {
@@ -92,6 +100,16 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
     return selected;
+}
+
+QStringList Session::unreadableSettings() const {
+    QStringList problems;
+    for (const QString& p : {settings_.file().readProblem(), choices_->readProblem()}) {
+        if (!p.isEmpty()) {
+            problems << p;
+        }
+    }
+    return problems;
 }
 
 bool Session::saveSettings() {

@@ -8,6 +8,8 @@
 #include "core/engine/conversion_queue.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
+#include "core/preview/preview.h"
+#include "core/preview/preview_player.h"
 #include "core/profiles/choices_store.h"
 #include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_picker.h"
@@ -36,11 +38,13 @@ struct SessionConfig {
     // drives when not given.
     std::unique_ptr<TitleSetReader> titleSetReader;
     std::shared_ptr<platform::Drives> drives;
+    // The preview player; the preview library's when not given.
+    std::unique_ptr<PreviewPlayer> player;
 };
 
 // One program's core: the job list, the profile selection with its choices and estimates,
-// the add batch, the conversion queue and its progress. Front ends talk to it and to the
-// objects it hands out, and build nothing of the core themselves.
+// the add batch, the conversion queue and its progress, and the preview. Front ends talk to it and
+// to the objects it hands out, and build nothing of the core themselves.
 class Session : public QObject {
     Q_OBJECT
   public:
@@ -67,6 +71,7 @@ class Session : public QObject {
     DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
+    Preview& preview() { return *preview_; }
     CommandGuards& guards() { return guards_; }
     Settings& settings() { return settings_; }
     UserInterface& ui() { return ui_; }
@@ -78,6 +83,9 @@ class Session : public QObject {
     bool loadSettings(std::optional<int> profile = std::nullopt, QString* error = nullptr);
     // Save settings, key by key; false when the file could not be written.
     bool saveSettings();
+    // The settings and choices files that exist but cannot be read, each in a sentence, for a
+    // front end to say once at start-up.
+    QStringList unreadableSettings() const;
 
   signals:
     // Something went wrong that the user should read, outside any command: shown without a
@@ -102,4 +110,6 @@ class Session : public QObject {
     std::unique_ptr<DvdTitles> dvdTitles_;
     std::unique_ptr<DvdDiscovery> dvdDiscovery_;
     std::unique_ptr<ConversionQueue> queue_;
+    std::unique_ptr<PreviewPlayer> player_;
+    std::unique_ptr<Preview> preview_;
 };

@@ -49,7 +49,7 @@ class DvdDiscoveryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
-        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_,
+        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
                                    std::make_unique<RecordingReader>(&read_), drives_);
     }
     // Empty files and folders under the temporary folder; names ending in "/" are folders.

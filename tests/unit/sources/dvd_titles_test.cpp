@@ -70,7 +70,7 @@ class DvdTitlesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
-        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_,
+        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
                                    std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
                                        {kSet1, firstSet()}, {kSet2, secondSet()}}));
         session_->guards().setConvertingFlag([this] { return converting_; });

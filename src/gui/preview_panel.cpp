@@ -1,0 +1,30 @@
+#include "gui/preview_panel.h"
+
+#include <QPainter>
+
+PreviewPanel::PreviewPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PreviewPanel::showFrame(const unsigned char* pixels, int width, int height, int stride) {
+    // The library's buffer lives only during this call.
+    frame_ = QImage(pixels, width, height, stride, QImage::Format_RGBX8888).copy();
+    update();
+}
+
+void PreviewPanel::clearFrame() {
+    frame_ = QImage();
+    update();
+}
+
+void PreviewPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!frame_.isNull()) {
+        // Drawn at the panel's size already; a panel resized since is scaled into.
+        const QSize fitted = frame_.size().scaled(size(), Qt::KeepAspectRatio);
+        const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                           fitted);
+        painter.drawImage(target, frame_);
+    }
+}
