@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -251,51 +252,66 @@ int main(int argc, char** argv) {
         if (!ours.ok) {
             continue;
         }
+        // Each other column is run at the video rate the profile reached: rate control
+        // overshoots or undershoots differently per encoder setting, so a second run corrects
+        // a miss of more than 3 % before SSIM is compared.
+        auto atOurRate = [&](const std::function<QStringList(qint64 kbps)>& argsAt,
+                             const QString& program, const QString& out) {
+            qint64 target = qRound64(ours.kbps);
+            Measure m = measure(program, argsAt(target), out, source, job->size, seconds);
+            if (m.ok && std::abs(m.kbps - ours.kbps) > 0.03 * ours.kbps) {
+                target = qRound64(static_cast<double>(target) * ours.kbps / m.kbps);
+                m = measure(program, argsAt(target), out, source, job->size, seconds);
+            }
+            return m;
+        };
         const QString reference = referenceFor(p, job->rec);
         if (!reference.isEmpty()) {
             const QString out = dir.filePath(QStringLiteral("ref%1.mkv").arg(p.number));
-            const QStringList refArgs = QStringList{"-nostdin",
-                                                    "-v",
-                                                    "error",
-                                                    "-y",
-                                                    "-i",
-                                                    source,
-                                                    "-an",
-                                                    "-r",
-                                                    "25",
-                                                    "-s",
-                                                    job->size,
-                                                    "-b:v",
-                                                    QString::number(qRound(ours.kbps)) + "k"} +
-                                        reference.split(QLatin1Char(' '), Qt::SkipEmptyParts) +
-                                        QStringList{out};
-            printRow("reference",
-                     measure(QStringLiteral("ffmpeg"), refArgs, out, source, job->size, seconds),
-                     ours);
+            auto refArgs = [&](qint64 kbps) {
+                return QStringList{"-nostdin",
+                                   "-v",
+                                   "error",
+                                   "-y",
+                                   "-i",
+                                   source,
+                                   "-an",
+                                   "-r",
+                                   "25",
+                                   "-s",
+                                   job->size,
+                                   "-b:v",
+                                   QString::number(kbps) + "k"} +
+                       reference.split(QLatin1Char(' '), Qt::SkipEmptyParts) + QStringList{out};
+            };
+            printRow("reference", atOurRate(refArgs, QStringLiteral("ffmpeg"), out), ours);
         }
         if (!before.isEmpty()) {
-            if (const std::optional<Job> old = assemble(p.number, before, dir, sourceFor)) {
-                printRow("before",
-                         measure(registerDatPath(), argumentList(old->rec), old->rec.outputName,
-                                 source, job->size, seconds),
+            if (std::optional<Job> old = assemble(p.number, before, dir, sourceFor)) {
+                auto oldArgs = [&](qint64 kbps) {
+                    old->rec.videoOption = QStringLiteral(" -r 25 -b %1").arg(kbps * 1000);
+                    return argumentList(old->rec);
+                };
+                printRow("before", atOurRate(oldArgs, registerDatPath(), old->rec.outputName),
                          ours);
             }
         }
         if (!handBrake.isEmpty()) {
             const QString out = dir.filePath(QStringLiteral("hb%1.mkv").arg(p.number));
             const bool x264 = job->rec.profileArgs.contains(QStringLiteral("libx264"));
-            const QStringList hbArgs{"-i",     source,
-                                     "-o",     out,
-                                     "-e",     x264 ? "x264" : "ffmpeg4",
-                                     "-b",     QString::number(qRound(ours.kbps)),
-                                     "-w",     job->size.section('x', 0, 0),
-                                     "-l",     job->size.section('x', 1, 1),
-                                     "--crop", "0:0:0:0",
-                                     "-r",     "25",
-                                     "--cfr",  "-a",
-                                     "none"};
-            printRow("HandBrake", measure(handBrake, hbArgs, out, source, job->size, seconds),
-                     ours);
+            auto hbArgs = [&](qint64 kbps) {
+                return QStringList{"-i",     source,
+                                   "-o",     out,
+                                   "-e",     x264 ? "x264" : "ffmpeg4",
+                                   "-b",     QString::number(kbps),
+                                   "-w",     job->size.section('x', 0, 0),
+                                   "-l",     job->size.section('x', 1, 1),
+                                   "--crop", "0:0:0:0",
+                                   "-r",     "25",
+                                   "--cfr",  "-a",
+                                   "none"};
+            };
+            printRow("HandBrake", atOurRate(hbArgs, handBrake, out), ours);
         }
         std::fflush(stdout);
     }
