@@ -119,7 +119,9 @@ class ProfilesConvertTest : public ::testing::Test {
         // at 8 kHz, the rate of AMR-NB (which Debian's FFmpeg cannot write).
         const QString silent = dir_->filePath(QStringLiteral("silent.mkv"));
         ASSERT_TRUE(makeClip(silent, 1.0, 320, 240, false));
-        silentSource_ = {silent, QStringLiteral("320x240"), QStringLiteral("400"), {}, false};
+        // The probe counts a missing audio stream as 128 kbit/s.
+        silentSource_ = {silent, QStringLiteral("320x240"), QStringLiteral("400"),
+                         QStringLiteral("128"), false};
         const QString phone = dir_->filePath(QStringLiteral("phone.3gp"));
         ASSERT_TRUE(makeClip(
             phone, 1.0, 176, 144, true,
