@@ -79,7 +79,7 @@ bool writeSkinArtwork(const QString& descriptionPath, const QString& outDir, QSt
                 return false;
             }
             files.append(variant.background);
-            for (const SkinObjectSpec& object : form.objects) {
+            for (const SkinObjectDef& object : form.objects) {
                 const SkinPlacement& placement = variant.placements[object.name];
                 for (auto it = placement.looks.begin(); it != placement.looks.end(); ++it) {
                     QSize size = placement.rect.size();

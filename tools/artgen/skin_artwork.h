@@ -15,8 +15,7 @@ QImage paintBackground(const SkinForm& form, const SkinVariant& variant, const T
 
 // One look of an object at its size: "normal", "hover", "pressed" of commands and window
 // buttons; "track", "fill", "thumb" of bars.
-QImage paintLook(const SkinObjectSpec& object, QSize size, const QString& state,
-                 const Theme& theme);
+QImage paintLook(const SkinObjectDef& object, QSize size, const QString& state, const Theme& theme);
 
 // Draws every image the description names into `outDir`, copies the description beside them
 // and writes two resource lists: skin_file.qrc (for skn.skn) and skin_builtin.qrc (for the

@@ -195,7 +195,7 @@ QImage paintThumb(int diameter, const Theme& t) {
 
 }  // namespace
 
-QImage paintLook(const SkinObjectSpec& object, QSize size, const QString& state,
+QImage paintLook(const SkinObjectDef& object, QSize size, const QString& state,
                  const Theme& theme) {
     if (object.kind == SkinObjectKind::Bar) {
         if (state == QLatin1String("thumb")) {

@@ -215,7 +215,7 @@ QImage looksSheet(const QString& skinFile, const QString& key) {
     p.drawText(QRect(260, 6, 140, 18), Qt::AlignCenter, QStringLiteral("hover / fill"));
     p.drawText(QRect(410, 6, 140, 18), Qt::AlignCenter, QStringLiteral("pressed / thumb"));
     int y = 30;
-    for (const SkinObjectSpec& object : form->objects) {
+    for (const SkinObjectDef& object : form->objects) {
         const SkinPlacement& placement = variant->placements[object.name];
         p.drawText(QRect(6, y, 100, 40), Qt::AlignVCenter, object.name);
         int x = 110;

@@ -197,12 +197,12 @@ QPixmap SkinBundle::pixmap(const QString& path) const {
 bool SkinBundle::checkVariant(const SkinForm& form, const SkinVariant& variant,
                               const QList<RequiredSkinObject>& required, QString* error) const {
     for (const RequiredSkinObject& r : required) {
-        const SkinObjectSpec* spec = form.object(r.name);
-        if (!spec) {
+        const SkinObjectDef* def = form.object(r.name);
+        if (!def) {
             *error = QStringLiteral("its form \"%1\" has no object \"%2\"").arg(form.name, r.name);
             return false;
         }
-        if (spec->kind != r.kind) {
+        if (def->kind != r.kind) {
             *error = QStringLiteral("its object \"%1\" is of the wrong kind").arg(r.name);
             return false;
         }

@@ -19,16 +19,16 @@ const QString kThumb = QStringLiteral("thumb");
 
 }  // namespace
 
-SkinObject::SkinObject(const SkinObjectSpec& spec, QWidget* parent)
-    : QWidget(parent), name_(spec.name) {
-    setObjectName(spec.name);
-    adopt(spec);
+SkinObject::SkinObject(const SkinObjectDef& def, QWidget* parent)
+    : QWidget(parent), name_(def.name) {
+    setObjectName(def.name);
+    adopt(def);
 }
 
-void SkinObject::adopt(const SkinObjectSpec& spec) {
-    kind_ = spec.kind;
-    style_ = spec.text;
-    setToolTip(spec.tooltip);
+void SkinObject::adopt(const SkinObjectDef& def) {
+    kind_ = def.kind;
+    style_ = def.text;
+    setToolTip(def.tooltip);
     if (isButtonLike() || kind_ == SkinObjectKind::Bar) {
         setCursor(Qt::PointingHandCursor);
     } else {

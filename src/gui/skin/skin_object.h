@@ -21,7 +21,7 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     Q_OBJECT
 
   public:
-    SkinObject(const SkinObjectSpec& spec, QWidget* parent);
+    SkinObject(const SkinObjectDef& def, QWidget* parent);
 
     const QString& name() const { return name_; }
     SkinObjectKind kind() const { return kind_; }
@@ -37,7 +37,7 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
 
     // Takes the kind and looks of an object of the same name in another skin, so that
     // pointers the window keeps stay valid when it falls back to the built-in skin.
-    void adopt(const SkinObjectSpec& spec);
+    void adopt(const SkinObjectDef& def);
     // Puts the object where a layout variant wants it, with that variant's looks (state ->
     // image path in the bundle; each is decoded when it is first drawn).
     void place(const QRect& rect, bool visible, const QHash<QString, QString>& looks,

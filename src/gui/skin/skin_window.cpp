@@ -11,17 +11,17 @@ SkinWindow::SkinWindow(QWidget* window) : QWidget(window) {
     setObjectName(QStringLiteral("skinWindow"));
 }
 
-SkinObject* SkinWindow::objectFor(const SkinObjectSpec& spec) {
-    SkinObject* object = objects_.value(spec.name);
+SkinObject* SkinWindow::objectFor(const SkinObjectDef& def) {
+    SkinObject* object = objects_.value(def.name);
     if (object) {
-        object->adopt(spec);
+        object->adopt(def);
         return object;
     }
-    object = new SkinObject(spec, this);
+    object = new SkinObject(def, this);
     connect(object, &SkinObject::clicked, this, &SkinWindow::objectClicked);
     connect(object, &SkinObject::pressed, this, &SkinWindow::objectPressed);
     connect(object, &SkinObject::released, this, &SkinWindow::objectReleased);
-    objects_.insert(spec.name, object);
+    objects_.insert(def.name, object);
     return object;
 }
 
@@ -50,10 +50,10 @@ void SkinWindow::present(const std::shared_ptr<const SkinBundle>& bundle, const 
     setGeometry(0, 0, form.size.width(), form.size.height());
 
     QSet<QString> kept;
-    for (const SkinObjectSpec& spec : form.objects) {
-        const SkinPlacement placement = variant.placements.value(spec.name);
-        objectFor(spec)->place(placement.rect, placement.visible, placement.looks, bundle);
-        kept.insert(spec.name);
+    for (const SkinObjectDef& def : form.objects) {
+        const SkinPlacement placement = variant.placements.value(def.name);
+        objectFor(def)->place(placement.rect, placement.visible, placement.looks, bundle);
+        kept.insert(def.name);
     }
     for (auto it = objects_.begin(); it != objects_.end();) {
         if (kept.contains(it.key())) {

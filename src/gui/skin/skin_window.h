@@ -41,7 +41,7 @@ class SkinWindow : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    SkinObject* objectFor(const SkinObjectSpec& spec);
+    SkinObject* objectFor(const SkinObjectDef& def);
 
     std::shared_ptr<const SkinBundle> bundle_;
     QString background_;  // the background's path in the bundle

@@ -89,39 +89,39 @@ class Problems {
     QString first_;
 };
 
-SkinObjectSpec parseObject(const QJsonObject& o, Problems& problems) {
-    SkinObjectSpec spec;
-    spec.name = o.value(QStringLiteral("name")).toString();
-    spec.tooltip = o.value(QStringLiteral("tooltip")).toString();
-    spec.design = o;
+SkinObjectDef parseObject(const QJsonObject& o, Problems& problems) {
+    SkinObjectDef def;
+    def.name = o.value(QStringLiteral("name")).toString();
+    def.tooltip = o.value(QStringLiteral("tooltip")).toString();
+    def.design = o;
     const QString kindText = o.value(QStringLiteral("kind")).toString();
     const auto kind = kindFromText(kindText);
-    if (spec.name.isEmpty()) {
+    if (def.name.isEmpty()) {
         problems.add(QStringLiteral("an object has no name"));
     } else if (!kind) {
         problems.add(
-            QStringLiteral("object \"%1\" has an unknown kind \"%2\"").arg(spec.name, kindText));
+            QStringLiteral("object \"%1\" has an unknown kind \"%2\"").arg(def.name, kindText));
     } else {
-        spec.kind = *kind;
+        def.kind = *kind;
     }
-    if (spec.kind == SkinObjectKind::Text) {
+    if (def.kind == SkinObjectKind::Text) {
         const QJsonObject font = o.value(QStringLiteral("font")).toObject();
-        spec.text.family = font.value(QStringLiteral("family")).toString();
-        spec.text.pixelSize = font.value(QStringLiteral("pixelSize")).toInt(12);
-        spec.text.minPixelSize =
-            std::min(spec.text.pixelSize,
-                     font.value(QStringLiteral("minPixelSize")).toInt(spec.text.pixelSize));
-        spec.text.bold = font.value(QStringLiteral("bold")).toBool();
-        spec.text.color = o.value(QStringLiteral("color")).toString(QStringLiteral("#000000"));
-        spec.text.placeholder = o.value(QStringLiteral("placeholder")).toString();
-        spec.text.placeholderColor =
-            o.value(QStringLiteral("placeholderColor")).toString(spec.text.color);
-        spec.text.alignment = alignmentFromText(o.value(QStringLiteral("align")).toString());
-        if (spec.text.minPixelSize <= 0) {
-            problems.add(QStringLiteral("object \"%1\" has no usable font size").arg(spec.name));
+        def.text.family = font.value(QStringLiteral("family")).toString();
+        def.text.pixelSize = font.value(QStringLiteral("pixelSize")).toInt(12);
+        def.text.minPixelSize =
+            std::min(def.text.pixelSize,
+                     font.value(QStringLiteral("minPixelSize")).toInt(def.text.pixelSize));
+        def.text.bold = font.value(QStringLiteral("bold")).toBool();
+        def.text.color = o.value(QStringLiteral("color")).toString(QStringLiteral("#000000"));
+        def.text.placeholder = o.value(QStringLiteral("placeholder")).toString();
+        def.text.placeholderColor =
+            o.value(QStringLiteral("placeholderColor")).toString(def.text.color);
+        def.text.alignment = alignmentFromText(o.value(QStringLiteral("align")).toString());
+        if (def.text.minPixelSize <= 0) {
+            problems.add(QStringLiteral("object \"%1\" has no usable font size").arg(def.name));
         }
     }
-    return spec;
+    return def;
 }
 
 SkinVariant parseVariant(const QString& key, const QJsonObject& v, const SkinForm& form,
@@ -152,27 +152,27 @@ SkinVariant parseVariant(const QString& key, const QJsonObject& v, const SkinFor
                              .arg(key, it.key()));
         }
     }
-    for (const SkinObjectSpec& spec : form.objects) {
-        const auto rect = rectFrom(rects.value(spec.name));
+    for (const SkinObjectDef& def : form.objects) {
+        const auto rect = rectFrom(rects.value(def.name));
         if (!rect) {
             problems.add(
-                QStringLiteral("variant \"%1\" has no rectangle for \"%2\"").arg(key, spec.name));
+                QStringLiteral("variant \"%1\" has no rectangle for \"%2\"").arg(key, def.name));
             continue;
         }
         if (!bounds.contains(*rect)) {
-            problems.add(QStringLiteral("variant \"%1\" places \"%2\" outside the form")
-                             .arg(key, spec.name));
+            problems.add(
+                QStringLiteral("variant \"%1\" places \"%2\" outside the form").arg(key, def.name));
         }
         SkinPlacement placement;
         placement.rect = *rect;
-        placement.visible = !hidden.contains(spec.name);
-        const QJsonObject own = looks.value(spec.name).toObject();
-        for (const QString& state : statesOf(spec.kind)) {
+        placement.visible = !hidden.contains(def.name);
+        const QJsonObject own = looks.value(def.name).toObject();
+        for (const QString& state : statesOf(def.kind)) {
             placement.looks.insert(
                 state,
-                own.value(state).toString(art + QStringLiteral("%1.%2.png").arg(spec.name, state)));
+                own.value(state).toString(art + QStringLiteral("%1.%2.png").arg(def.name, state)));
         }
-        variant.placements.insert(spec.name, placement);
+        variant.placements.insert(def.name, placement);
     }
     return variant;
 }
@@ -192,12 +192,12 @@ std::optional<SkinForm> parseForm(const QString& name, const QJsonObject& f, Pro
     }
     QSet<QString> names;
     for (const QJsonValue& o : f.value(QStringLiteral("objects")).toArray()) {
-        SkinObjectSpec spec = parseObject(o.toObject(), problems);
-        if (names.contains(spec.name)) {
-            problems.add(QStringLiteral("object \"%1\" appears twice").arg(spec.name));
+        SkinObjectDef def = parseObject(o.toObject(), problems);
+        if (names.contains(def.name)) {
+            problems.add(QStringLiteral("object \"%1\" appears twice").arg(def.name));
         }
-        names.insert(spec.name);
-        form.objects.append(spec);
+        names.insert(def.name);
+        form.objects.append(def);
     }
     const QJsonObject variants = f.value(QStringLiteral("variants")).toObject();
     for (auto it = variants.begin(); it != variants.end(); ++it) {
@@ -216,10 +216,10 @@ std::optional<SkinForm> parseForm(const QString& name, const QJsonObject& f, Pro
 
 }  // namespace
 
-const SkinObjectSpec* SkinForm::object(const QString& objectName) const {
-    for (const SkinObjectSpec& spec : objects) {
-        if (spec.name == objectName) {
-            return &spec;
+const SkinObjectDef* SkinForm::object(const QString& objectName) const {
+    for (const SkinObjectDef& def : objects) {
+        if (def.name == objectName) {
+            return &def;
         }
     }
     return nullptr;

@@ -29,7 +29,7 @@ struct SkinTextStyle {
 };
 
 // What an object is, shared by every layout variant of its form.
-struct SkinObjectSpec {
+struct SkinObjectDef {
     QString name;
     SkinObjectKind kind = SkinObjectKind::Command;
     QString tooltip;
@@ -61,10 +61,10 @@ struct SkinForm {
     QSize size;
     QString defaultVariant;
     QHash<QString, QString> palette;  // shared by the variants, see SkinVariant::palette
-    QList<SkinObjectSpec> objects;    // in the order of the description
+    QList<SkinObjectDef> objects;     // in the order of the description
     QHash<QString, SkinVariant> variants;
 
-    const SkinObjectSpec* object(const QString& name) const;
+    const SkinObjectDef* object(const QString& name) const;
     const SkinVariant* variant(const QString& key) const;
 };
 
