@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,7 +128,10 @@ TEST_F(DvdWindowTest, AddIfoDialog) {
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
         EXPECT_TRUE(dialog->nameFilters().join(';').startsWith("IFO Files(*.ifo)"));
         dialog->setDirectory(QFileInfo(dvdFixture().ifoPath(2)).path());
-        dialog->selectFile(QFileInfo(dvdFixture().ifoPath(2)).fileName());
+        // selectFile leaves a focused name field alone, so type the name as a user would.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QFileInfo(dvdFixture().ifoPath(2)).fileName());
         static_cast<QDialog*>(dialog)->accept();
     });
     skinClick("ifoopen");

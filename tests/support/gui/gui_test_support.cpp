@@ -1,6 +1,9 @@
 #include "gui_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
@@ -28,6 +31,16 @@ void onNextModal(std::function<void(QWidget* dialog)> act) {
             poll->stop();
             poll->deleteLater();
             act(modal);
+            // An act that failed an assertion must not leave the test waiting on the dialog.
+            if (modal->isVisible()) {
+                ADD_FAILURE() << "the dialog " << modal->metaObject()->className() << " \""
+                              << modal->windowTitle().toStdString() << "\" was left open";
+                if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                    dialog->reject();
+                } else {
+                    modal->close();
+                }
+            }
         }
     });
     poll->start();
