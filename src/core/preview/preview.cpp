@@ -33,12 +33,11 @@ qint64 scaled(qint64 a, qint64 b, qint64 c) {
 
 }  // namespace
 
-Preview::Preview(JobList& jobs, CommandGuards& guards, UserInterface& ui, PreviewPlayer& player,
-                 bool dvdEdition, bool kamzuBrand, QObject* parent)
+Preview::Preview(JobList& jobs, CommandGuards& guards, PreviewPlayer& player, bool dvdEdition,
+                 bool kamzuBrand, QObject* parent)
     : QObject(parent),
       jobs_(jobs),
       guards_(guards),
-      ui_(ui),
       player_(player),
       dvdEdition_(dvdEdition),
       kamzuBrand_(kamzuBrand) {

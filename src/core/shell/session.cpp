@@ -23,7 +23,6 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     : QObject(parent),
       programFileName_(config.programFileName),
       programFolder_(config.programFolder),
-      ui_(ui),
       machine_(machine),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)
@@ -40,8 +39,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setWorkFolder(programFolder_);
 
     player_ = config.player ? std::move(config.player) : std::make_unique<LibraryPreviewPlayer>();
-    preview_ =
-        std::make_unique<Preview>(jobs_, guards_, ui, *player_, isDvdEdition(), isKamzuBrand());
+    preview_ = std::make_unique<Preview>(jobs_, guards_, *player_, isDvdEdition(), isKamzuBrand());
 
     guards_.setConvertingFlag([this] { return queue_->converting(); });
     guards_.setAddingFlag([this] { return files_->busy(); });

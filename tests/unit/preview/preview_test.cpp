@@ -36,7 +36,7 @@ struct RecordingSkin : SkinText, SkinBar {
 class PreviewTest : public ::testing::Test {
   protected:
     void open(bool dvd, bool kamzu = false) {
-        preview_ = std::make_unique<Preview>(jobs_, guards_, ui_, player_, dvd, kamzu);
+        preview_ = std::make_unique<Preview>(jobs_, guards_, player_, dvd, kamzu);
         preview_->setPanel(&panel_, 176, 137);
         preview_->setSkinObjects(&skin_, &skin_);
         guards_.setPlayingFlag([this] { return preview_->playing(); });
