@@ -125,8 +125,10 @@ void Preview::dvdStart() {
 }
 
 void Preview::endPlayback() {
-    // A stop still pending from the end of the media must not reach the next preview.
+    // A stop still pending from the end of the media must not reach the next preview, nor a
+    // drag whose release came after the end freeze the next preview's bar.
     timer1_.stop();
+    dragging_ = false;
     showBar(0);
     showTime(kZeroTime);
     setPlaying(false);

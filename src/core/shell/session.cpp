@@ -23,6 +23,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     : QObject(parent),
       programFileName_(config.programFileName),
       programFolder_(config.programFolder),
+      ui_(ui),
       machine_(machine),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)

@@ -205,6 +205,28 @@ TEST_F(PreviewTest, DvdStartOffsetDragAndSeek) {
     EXPECT_EQ(skin_.positions, QList<int>({3, 5001, 0}));
 }
 
+// A press on the bar whose release comes after the preview ended leaves no drag behind: the
+// next preview's bar moves.
+TEST_F(PreviewTest, DragCutShortByTheEndDoesNotFreezeTheNextBar) {
+    open(true);
+    addDvdRow("00:00:10");
+    jobs_.setSelected(0, true);
+    player_.script = [&] {
+        preview_->pressOn("play_bar");
+        preview_->stopPlay();
+    };
+    preview_->play();
+    preview_->releaseOn("play_bar");  // too late: nothing plays
+    skin_.positions.clear();
+    player_.script = [&] {
+        report(5.0);
+        report(7.0);
+        preview_->stopPlay();
+    };
+    preview_->play();
+    EXPECT_EQ(skin_.positions, QList<int>({2000, 0}));
+}
+
 TEST_F(PreviewTest, OffsetRoundsHalvesToEven) {
     const struct {
         double first;
