@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "cli/cli_dvd.h"
 #include "cli/cli_options.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_user_interface.h"
@@ -79,6 +80,7 @@ class Cli {
     std::optional<int> chooseProfileAndLists();
     int showLists();
     bool addSources();
+    std::optional<int> addDvdSources();
     int listJobs();
     int printCommands();
     int convert();
@@ -101,7 +103,11 @@ std::optional<int> Cli::chooseProfileAndLists() {
         profile = Settings::nameDefaultProfile(name_);
     }
     QString selectError;
-    if (!session_.loadSettings(profile, &selectError)) {
+    const bool loaded = session_.loadSettings(profile, &selectError);
+    for (const QString& problem : session_.unreadableSettings()) {
+        err(name_ + QStringLiteral(": ") + problem + QLatin1Char('\n'));
+    }
+    if (!loaded) {
         return failure(selectError);
     }
     if (opt_.output) {
@@ -173,6 +179,7 @@ bool Cli::addSources() {
             err(QStringLiteral("skipped %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
         });
     QStringList paths;
+    QList<FileSources::Skipped> unnamed;
     for (const QString& source : opt_.sources) {
         const QFileInfo info(source);
         const QString path = info.absoluteFilePath();
@@ -181,7 +188,12 @@ bool Cli::addSources() {
             continue;
         }
         const QStringList entries = FileSources::folderEntries(path);
-        if (entries.isEmpty()) {
+        const QList<FileSources::Skipped> undecodable = FileSources::undecodableEntries(path);
+        for (const FileSources::Skipped& s : undecodable) {
+            err(QStringLiteral("skipped %1: %2\n").arg(s.path, s.reason));
+        }
+        unnamed << undecodable;
+        if (entries.isEmpty() && undecodable.isEmpty()) {
             err(QStringLiteral("%1: no file to add in %2\n")
                     .arg(name_, QDir::toNativeSeparators(path)));
         }
@@ -198,7 +210,7 @@ bool Cli::addSources() {
     files.addFiles(paths);
     runUntil(&files, &FileSources::busyChanged, [&] { return !files.busy(); });
     QObject::disconnect(&interrupts_, nullptr, &files, nullptr);
-    skipped_ = report.skipped;
+    skipped_ = unnamed + report.skipped;
     if (!report.encoderProblem.isEmpty()) {
         failure(report.encoderProblem);
         return false;
@@ -210,12 +222,34 @@ bool Cli::addSources() {
     return true;
 }
 
+std::optional<int> Cli::addDvdSources() {
+    cli_dvd::Result r = cli_dvd::load(session_, opt_);
+    if (r.outcome == cli_dvd::Outcome::Done) {
+        r = cli_dvd::applyChoices(session_, opt_);
+    }
+    switch (r.outcome) {
+        case cli_dvd::Outcome::Done:
+            return std::nullopt;
+        case cli_dvd::Outcome::Failure:
+            return r.message.isEmpty() ? CliApp::kFailure : failure(r.message);
+        case cli_dvd::Outcome::Usage:
+            return usageError(r.message);
+    }
+    return std::nullopt;
+}
+
 int Cli::listJobs() {
     const JobList& jobs = session_.jobs();
+    const bool dvd = session_.isDvdEdition();
     for (int row = 0; row < jobs.rowCount(); ++row) {
         QStringList cells{jobs.caption(row)};
         for (int c = 0; c < JobList::kSubItemCount; ++c) {
             cells << jobs.subItem(row, c);
+        }
+        if (dvd) {
+            cells << QString::number(jobs.isChecked(row) ? 1 : 0)
+                  << QString::number(session_.dvdTitles().audioChoice(row))
+                  << QString::number(session_.dvdTitles().subtitleChoice(row));
         }
         out(cells.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
@@ -254,9 +288,6 @@ int Cli::convert() {
         QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
                          &CliProgress::progressShown);
     }
-    QObject::connect(&session_, &Session::problem, &progress, [this](const QString& text) {
-        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
-    });
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });
     bool interrupted = false;
@@ -268,6 +299,8 @@ int Cli::convert() {
         return CliApp::kFailure;
     }
     runUntil(&queue, &ConversionQueue::convertingChanged, [&] { return !queue.converting(); });
+    // A stopped encoder gets its grace period to clean up before the summary and the exit.
+    runUntil(&queue, &ConversionQueue::windingDownChanged, [&] { return !queue.windingDown(); });
     progress.endLine();
     QObject::disconnect(&interrupts_, nullptr, &queue, nullptr);
 
@@ -295,7 +328,8 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Failed:
                 ++failed;
-                details += QStringLiteral("  failed:   %1: %2\n").arg(jobs.caption(row), s.reason);
+                details += QStringLiteral("  failed:   %1: %2 (no file kept)\n")
+                               .arg(jobs.caption(row), s.reason);
                 for (const QString& line :
                      lastOutputLines(s.outputTail.join(QLatin1Char('\n')).toUtf8(), kTailLines)) {
                     details += QStringLiteral("      | ") + line + QLatin1Char('\n');
@@ -303,7 +337,7 @@ int Cli::summary(bool interrupted) {
                 break;
             case RowState::Stopped:
                 ++stopped;
-                details += QStringLiteral("  stopped:  %1\n").arg(jobs.caption(row));
+                details += QStringLiteral("  stopped:  %1 (no file kept)\n").arg(jobs.caption(row));
                 break;
             default:
                 // A DVD row without its check mark was never meant to run.
@@ -364,7 +398,23 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
-    if (!addSources()) {
+    // Problems of a batch or a run as a whole, said as they come.
+    QObject::connect(&session_, &Session::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    });
+    if (session_.isDvdEdition()) {
+        if (const std::optional<int> code = addDvdSources()) {
+            return *code;
+        }
+        if (opt_.listStreams) {
+            out(cli_dvd::streamLists(session_));
+            return CliApp::kSuccess;
+        }
+    } else if (opt_.usesDvdOptions()) {
+        return usageError(
+            QStringLiteral("--chapters, --rows, --audio, --subtitle and --list-streams are for "
+                           "the DVD edition (a program name containing \"dvd\")"));
+    } else if (!addSources()) {
         return CliApp::kFailure;
     }
     if (session_.jobs().isEmpty()) {

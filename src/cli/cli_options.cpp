@@ -12,6 +12,38 @@ std::optional<int> indexValue(const QString& text) {
 
 }  // namespace
 
+std::optional<QList<int>> CliOptions::parseRows(const QString& text) {
+    QList<int> rows;
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        if (ends.size() > 2) {
+            return std::nullopt;
+        }
+        const std::optional<int> first = indexValue(ends.first());
+        const std::optional<int> last = indexValue(ends.last());
+        if (!first || !last || *first < 1 || *last < *first || *last - *first > 100'000) {
+            return std::nullopt;
+        }
+        for (int row = *first; row <= *last; ++row) {
+            rows << row;
+        }
+    }
+    return rows;
+}
+
+std::optional<CliOptions::StreamChoice> CliOptions::parseStreamChoice(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('='));
+    if (parts.size() != 2) {
+        return std::nullopt;
+    }
+    const std::optional<int> row = indexValue(parts.first());
+    const std::optional<int> item = indexValue(parts.last());
+    if (!row || !item || *row < 1) {
+        return std::nullopt;
+    }
+    return StreamChoice{*row, *item};
+}
+
 std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* error) {
     CliOptions o;
     auto fail = [error](const QString& text) {
@@ -99,6 +131,24 @@ std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* er
             } else {
                 problem = QStringLiteral("--finish takes nothing, open or shutdown");
             }
+        } else if (name == QLatin1String("--rows")) {
+            const std::optional<QString> v = value();
+            o.rows = v ? parseRows(*v) : std::nullopt;
+            if (!o.rows) {
+                problem = QStringLiteral("--rows takes row positions from 1, such as 1,3-5");
+            }
+        } else if (name == QLatin1String("--audio") || name == QLatin1String("--subtitle")) {
+            const std::optional<QString> v = value();
+            const std::optional<StreamChoice> choice = v ? parseStreamChoice(*v) : std::nullopt;
+            if (!choice) {
+                problem = QStringLiteral("%1 takes ROW=ITEM, such as 2=1").arg(name);
+            } else {
+                (name == QLatin1String("--audio") ? o.audio : o.subtitle) << *choice;
+            }
+        } else if (name == QLatin1String("--chapters")) {
+            problem = flag(o.chapters) ? std::nullopt : std::optional(arg);
+        } else if (name == QLatin1String("--list-streams")) {
+            problem = flag(o.listStreams) ? std::nullopt : std::optional(arg);
         } else if (name == QLatin1String("--list-profiles")) {
             problem = flag(o.listProfiles) ? std::nullopt : std::optional(arg);
         } else if (name == QLatin1String("--show-lists")) {
@@ -160,6 +210,26 @@ QString CliOptions::helpText(const QString& programName) {
                "      --print-commands    add the sources and print each job's encoder command "
                "line\n"
                "  -q, --quiet             no progress display\n"
+               "\n"
+               "The DVD edition (a program name containing \"dvd\"): SOURCE is a DVD folder "
+               "(the disc's\n"
+               "root or its VIDEO_TS folder, searched as Add DVD does) or IFO files (read as Add "
+               "IFO\n"
+               "reads them); every title is ticked unless --rows says otherwise.\n"
+               "      --chapters          the chapter view: each title followed by its "
+               "chapters\n"
+               "      --rows LIST         tick only these rows (positions from 1 as listed, "
+               "e.g. 1,3-5)\n"
+               "      --audio ROW=I       item I of that row's audio list (0 the first "
+               "stream)\n"
+               "      --subtitle ROW=I    item I of that row's subtitle list (0 \"No "
+               "Subtitle\"), burnt in\n"
+               "      --list-streams      print each title set's audio and subtitle lists (set "
+               "TAB audio|\n"
+               "                          subtitle TAB item TAB description)\n"
+               "      --list-jobs         also prints, after Status, the check mark (1/0) and "
+               "the audio\n"
+               "                          and subtitle items\n"
                "  -h, --help              this text\n"
                "      --version           the version\n"
                "\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -23,6 +24,25 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     QStringList sources;
+
+    // The DVD edition's choices. Rows are 1-based positions as listed.
+    struct StreamChoice {
+        int row = 0;
+        int item = 0;
+    };
+    bool chapters = false;
+    std::optional<QList<int>> rows;  // the rows to tick; all when not given
+    QList<StreamChoice> audio;
+    QList<StreamChoice> subtitle;
+    bool listStreams = false;
+    bool usesDvdOptions() const {
+        return chapters || rows || !audio.isEmpty() || !subtitle.isEmpty() || listStreams;
+    }
+
+    // "1,3-5" -> 1, 3, 4, 5; nullopt when it is not such a list of positions from 1.
+    static std::optional<QList<int>> parseRows(const QString& text);
+    // "2=1" -> row 2, item 1; nullopt when malformed.
+    static std::optional<StreamChoice> parseStreamChoice(const QString& text);
 
     // args without the program name. nullopt with *error set (one line) on a usage error.
     // "--" ends the options, so a source may begin with a dash.

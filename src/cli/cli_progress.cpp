@@ -49,6 +49,7 @@ void CliProgress::jobStarted(int row) {
     row_ = row;
     job_.start();
     lastDraw_.invalidate();
+    lastTenth_ = 0;
     if (live_) {
         drawLive(0);
         return;
@@ -83,7 +84,17 @@ void CliProgress::jobEnded(int row) {
 }
 
 void CliProgress::progressShown(int value) {
-    if (!live_ || row_ < 0) {
+    if (row_ < 0) {
+        return;
+    }
+    if (!live_) {
+        const int tenth = qBound(0, value / 1000, 10);
+        const qint64 quiet = lastDraw_.isValid() ? lastDraw_.elapsed() : job_.elapsed();
+        if (tenth > lastTenth_ || (value > 0 && quiet >= kPlainIntervalMs)) {
+            lastTenth_ = qMax(lastTenth_, tenth);
+            lastDraw_.start();
+            print(progressLine(value) + QLatin1Char('\n'));
+        }
         return;
     }
     // A terminal need not be redrawn more than a few times a second.
@@ -95,6 +106,11 @@ void CliProgress::progressShown(int value) {
 
 void CliProgress::drawLive(int value) {
     lastDraw_.start();
+    print(QStringLiteral("\r\033[K") + progressLine(value));
+    lineOpen_ = true;
+}
+
+QString CliProgress::progressLine(int value) const {
     QString line = QStringLiteral("[%1/%2] %3  %4")
                        .arg(row_ + 1)
                        .arg(jobs_.rowCount())
@@ -113,8 +129,7 @@ void CliProgress::drawLive(int value) {
         line += QStringLiteral("  left %1, run %2")
                     .arg(shortTime(qRound64(jobLeft)), shortTime(qRound64(runLeft)));
     }
-    print(QStringLiteral("\r\033[K") + line);
-    lineOpen_ = true;
+    return line;
 }
 
 void CliProgress::endLine() {

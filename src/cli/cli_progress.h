@@ -9,7 +9,9 @@
 
 // Shows a run's progress on standard error. On a terminal: one live line per job with the
 // caption, the percentage, the encoder's speed and the time left for the job and for the
-// run. Otherwise (a pipe, a log file): one line when each job starts and one when it ends.
+// run. Otherwise (a pipe, a log file): one line when each job starts and one when it ends,
+// and between them a plain line of the same facts at each tenth of the job or after
+// kPlainIntervalMs without one, so a log shows that a long job is alive.
 class CliProgress : public QObject {
     Q_OBJECT
   public:
@@ -22,12 +24,16 @@ class CliProgress : public QObject {
     // Ends a live line so later text starts on a line of its own.
     void endLine();
 
+    static constexpr int kPlainIntervalMs = 10 * 1000;
+
     // "1:02:03" / "02:03".
     static QString shortTime(qint64 seconds);
 
   private:
     qint64 rowSeconds(int row) const;
     void drawLive(int value);
+    // "[1/2] clip  45.67%  speed 2.1x  left 00:12, run 01:02"
+    QString progressLine(int value) const;
 
     const JobList& jobs_;
     const ProgressMonitor& monitor_;
@@ -39,4 +45,5 @@ class CliProgress : public QObject {
     QElapsedTimer run_;
     QElapsedTimer job_;
     QElapsedTimer lastDraw_;
+    int lastTenth_ = 0;  // the tenth of the job the last plain line reported
 };

@@ -11,6 +11,7 @@ class CliUserInterface : public UserInterface {
     bool confirm(const QString& text) override;
     void error(const QString& text) override;
     QStringList chooseFiles() override { return {}; }
+    QStringList chooseIfoFiles() override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
     std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 };

@@ -33,6 +33,12 @@ InterruptNotifier::InterruptNotifier(QObject* parent) : QObject(parent) {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or SSH session: stop as on Ctrl-C, so the summary is written (where
+    // it still can be) and no encoder is left behind.
+    ::sigaction(SIGHUP, &action, nullptr);
+    // With the terminal or the reader of a pipe gone, writing the summary must not kill us
+    // before the encoder is stopped.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 InterruptNotifier::~InterruptNotifier() {
@@ -41,6 +47,7 @@ InterruptNotifier::~InterruptNotifier() {
     }
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGHUP, SIG_DFL);
     delete notifier_;
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);

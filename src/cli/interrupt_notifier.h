@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT (Ctrl-C) and SIGTERM into a Qt signal on the event loop's thread: the signal
+// Turns SIGINT (Ctrl-C), SIGTERM and SIGHUP into a Qt signal on the event loop's thread: the signal
 // handler only writes one byte into a pipe, and a socket notifier on the pipe's read end
 // emits interrupted(). One instance per process.
 class InterruptNotifier : public QObject {

@@ -77,6 +77,7 @@ bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::s
     ::sigprocmask(SIG_BLOCK, &block, &old);
     installForwarding();
 
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         // Child: default dispositions, its end of the pipe, and die with register.dat.
@@ -88,6 +89,9 @@ bool FfmpegChild::start(const FfmpegLauncher& launcher, const std::vector<std::s
         ::sigaction(SIGPIPE, &dfl, nullptr);  // an ignored signal would stay ignored across exec
         ::sigprocmask(SIG_SETMASK, &old, nullptr);
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) {
+            ::_exit(kCannotStartStatus);  // register.dat died before the line above
+        }
         // dup2 clears close-on-exec on the copy.
         if (pipe == Pipe::ToStdin) {
             ::dup2(fds[0], STDIN_FILENO);

@@ -96,6 +96,24 @@ QStringList GuiUserInterface::chooseFiles() {
     return chosen;
 }
 
+QStringList GuiUserInterface::chooseIfoFiles() {
+    QFileDialog dialog(owner_, QStringLiteral("Add IFO"), lastFolder_);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // The entry text carries its own parentheses; Qt takes the patterns from the last ones.
+    dialog.setNameFilters({QStringLiteral("IFO Files(*.ifo) (*.ifo *.IFO)")});
+    dialog.setFilter(dialog.filter() | QDir::Hidden);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    const QStringList chosen = dialog.selectedFiles();
+    if (!chosen.isEmpty()) {
+        lastFolder_ = QFileInfo(chosen.first()).absolutePath();
+    }
+    return chosen;
+}
+
 QString GuiUserInterface::chooseFolder(const QString& caption) {
     if (folders_ == nullptr) {
         return QFileDialog::getExistingDirectory(owner_, caption, lastFolder_);

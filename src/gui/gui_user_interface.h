@@ -25,6 +25,7 @@ class GuiUserInterface : public UserInterface {
     bool confirm(const QString& text) override;
     void error(const QString& text) override;
     QStringList chooseFiles() override;
+    QStringList chooseIfoFiles() override;
     QString chooseFolder(const QString& caption) override;
     std::optional<FinishAction> chooseFinishAction(FinishAction current) override;
 

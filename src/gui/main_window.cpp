@@ -120,6 +120,13 @@ void Tfm_main::createControls() {
     video_ = new ChoiceCombo(selection.videoList(), this);
     audio_ = new ChoiceCombo(selection.audioList(), this);
     channel_ = new ChoiceCombo(selection.channelList(), this);
+    streamAudio_ = new ChoiceCombo(session_.dvdTitles().audioBox(), this);
+    streamAudio_->setObjectName(QStringLiteral("cb_audio"));
+    streamAudio_->setToolTip(QStringLiteral("Audio track of the selected title"));
+    streamSubtitle_ = new ChoiceCombo(session_.dvdTitles().subtitleBox(), this);
+    streamSubtitle_->setObjectName(QStringLiteral("cb_subtitle"));
+    streamSubtitle_->setToolTip(
+        QStringLiteral("Subtitle of the selected title, burnt into the picture"));
     output_ = new QLineEdit(this);
     output_->setFrame(false);
     output_->setGeometry(422, 66, 187, 14);
@@ -213,7 +220,14 @@ void Tfm_main::bindSession() {
     connect(&queue, &ConversionQueue::powerOffDue, this, &Tfm_main::startPowerOffCountdown);
     connect(&clock_, &RunClock::changed, this, &Tfm_main::showRunStatus);
     connect(lv_, &JobListView::pressedInList, this, [this] { session_.picker().hidePicker(); });
-    connect(lv_, &JobListView::deletePressed, &session_.files(), &FileSources::remove);
+    connect(lv_, &JobListView::deletePressed, this,
+            [this] { dispatch_.menuCommand(MenuCommand::Remove); });
+    if (session_.isDvdEdition()) {
+        DvdTitles& titles = session_.dvdTitles();
+        connect(lv_, &QAbstractItemView::clicked, &titles, &DvdTitles::lvClick);
+        // Arrow keys move the selection too: the stream boxes must show the row they change.
+        connect(&session_.jobs(), &JobList::selectionChanged, &titles, &DvdTitles::lvClick);
+    }
     connect(lv_, &JobListView::rowActivated, this, &Tfm_main::showRowDetails);
     connect(powerOff_, &QDialog::accepted, this, [this] { session_.machine().powerOff(); });
     connect(picker_, &PickerView::pictureMissing, this, [this](const QString& path) {
@@ -239,6 +253,10 @@ void Tfm_main::addShortcuts() {
     if (!session_.isDvdEdition()) {
         add(QKeySequence::Open, [&files] { files.openFiles(); });
         add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [&files] { files.openFolder(); });
+    } else {
+        add(QKeySequence::Open, [this] { dispatch_.menuCommand(MenuCommand::AddDvd); });
+        add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+            [this] { dispatch_.menuCommand(MenuCommand::AddIfo); });
     }
     add(QKeySequence(Qt::Key_F5), [&queue] { queue.convert(); });
     add(QKeySequence(Qt::SHIFT | Qt::Key_F5), [&queue] { queue.stop(); });
@@ -250,16 +268,25 @@ void Tfm_main::applyLayoutVariant() {
         const char* name;
         QWidget* widget;
     };
-    const Control controls[] = {
-        {"ed_output", output_},      {"Panel1", icon_},           {"cb_size", size_},
-        {"cb_videobitrate", video_}, {"cb_audiobitrate", audio_}, {"cb_channel", channel_},
-        {"pl_play", play_},          {"ProgressBar1", progress_}, {"lv", lv_}};
+    const Control controls[] = {{"ed_output", output_},
+                                {"Panel1", icon_},
+                                {"cb_size", size_},
+                                {"cb_videobitrate", video_},
+                                {"cb_audiobitrate", audio_},
+                                {"cb_channel", channel_},
+                                {"pl_play", play_},
+                                {"ProgressBar1", progress_},
+                                {"lv", lv_},
+                                {"cb_audio", streamAudio_},
+                                {"cb_subtitle", streamSubtitle_}};
     for (const Control& c : controls) {
         const QRect rect = layout_.rectOf(QLatin1String(c.name));
         if (!rect.isNull()) {
             c.widget->setGeometry(rect);
         }
     }
+    streamAudio_->setVisible(layout_.isVisible(QStringLiteral("cb_audio")));
+    streamSubtitle_->setVisible(layout_.isVisible(QStringLiteral("cb_subtitle")));
     lv_->jobModel()->setFirstColumnCaption(layout_.firstColumnCaption);
     lv_->jobModel()->setCheckBoxes(layout_.checkBoxes);
 }
@@ -280,6 +307,9 @@ void Tfm_main::showEvent(QShowEvent* event) {
     progress_->hide();
     if (!skin_.problem().isEmpty()) {
         showProblem(skin_.problem());
+    }
+    for (const QString& problem : session_.unreadableSettings()) {
+        showProblem(problem);
     }
     if (!selected) {
         // The general error report, once the window can be seen behind it.

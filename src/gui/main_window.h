@@ -43,6 +43,9 @@ class Tfm_main : public QWidget, public WindowShell {
     ChoiceCombo* cb_videobitrate() const { return video_; }
     ChoiceCombo* cb_audiobitrate() const { return audio_; }
     ChoiceCombo* cb_channel() const { return channel_; }
+    // The DVD edition's stream boxes (hidden in the video edition).
+    ChoiceCombo* cb_audio() const { return streamAudio_; }
+    ChoiceCombo* cb_subtitle() const { return streamSubtitle_; }
     QLineEdit* ed_output() const { return output_; }
     PreviewPanel* pl_play() const { return play_; }
     QLabel* im_mainico() const { return icon_; }
@@ -86,6 +89,8 @@ class Tfm_main : public QWidget, public WindowShell {
     ChoiceCombo* video_ = nullptr;
     ChoiceCombo* audio_ = nullptr;
     ChoiceCombo* channel_ = nullptr;
+    ChoiceCombo* streamAudio_ = nullptr;
+    ChoiceCombo* streamSubtitle_ = nullptr;
     QLineEdit* output_ = nullptr;
     PreviewPanel* play_ = nullptr;
     QLabel* icon_ = nullptr;

@@ -107,6 +107,24 @@ std::optional<QString> findValue(const QByteArray& data, const QString& section,
 
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
+QString IniFile::readProblem() const {
+    const QFileInfo info(path_);
+    if (!info.exists()) {
+        return {};
+    }
+    QFile f(path_);
+    QString why;
+    if (info.isDir()) {
+        why = QStringLiteral("it is a folder");
+    } else if (!f.open(QIODevice::ReadOnly)) {
+        why = f.errorString();
+    } else {
+        return {};
+    }
+    return QStringLiteral("Cannot read %1 (%2); the defaults are used instead.")
+        .arg(QDir::toNativeSeparators(path_), why);
+}
+
 IniFile IniFile::inDefaultFolder(const QString& bareName) {
     return IniFile(defaultFolder() + bareName);
 }

@@ -19,6 +19,11 @@ class IniFile {
 
     const QString& path() const { return path_; }
 
+    // Why the file exists but cannot be read (no permission, a folder in its place), in a
+    // sentence; empty when it can be read or does not exist (both normal). Reads of such a
+    // file give every default.
+    QString readProblem() const;
+
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     // A missing key or a value that is not a decimal integer gives defaultValue.

@@ -18,6 +18,7 @@ class FakeUserInterface : public UserInterface {
     }
     void error(const QString& text) override { errors << text; }
     QStringList chooseFiles() override { return filesToChoose; }
+    QStringList chooseIfoFiles() override { return ifoFilesToChoose; }
     QString chooseFolder(const QString& caption) override {
         folderCaptions << caption;
         return folderToChoose;
@@ -33,6 +34,7 @@ class FakeUserInterface : public UserInterface {
     std::optional<FinishAction> finishActionToChoose;
     bool confirmAnswer = true;
     QStringList filesToChoose;
+    QStringList ifoFilesToChoose;
     QString folderToChoose;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -26,5 +27,15 @@ bool makeClip(const QString& path, double seconds, int width = 320, int height =
 QString probeStream(const QString& file, const QString& streamSpec, const QString& entry);
 // ffprobe's format_name, e.g. "mov,mp4,m4a,3gp,3g2,mj2".
 QString probeFormatName(const QString& file);
+
+// ffprobe's duration of a file in seconds; -1 when unknown.
+double durationOf(const QString& file);
+// The tone of the file's first audio stream in Hz, from its zero crossings; -1 without audio.
+double toneHz(const QString& file);
+// One frame at `seconds` as 320x240 grey levels.
+QByteArray greyFrame(const QString& file, double seconds);
+// Pixels of two grey frames in rows [top, bottom) whose levels differ by more than coding
+// noise; -1 when a frame is missing.
+int changedPixels(const QByteArray& a, const QByteArray& b, int top, int bottom);
 
 }  // namespace orvex::test

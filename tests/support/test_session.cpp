@@ -9,7 +9,9 @@ namespace orvex::test {
 
 std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& programName,
                                          UserInterface& ui, platform::MachineActions& machine,
-                                         std::unique_ptr<PreviewPlayer> player) {
+                                         std::unique_ptr<PreviewPlayer> player,
+                                         std::unique_ptr<TitleSetReader> reader,
+                                         std::shared_ptr<platform::Drives> drives) {
     SessionConfig config;
     config.programFileName = programName;
     config.programFolder = folder.endsWith('/') ? folder : folder + '/';
@@ -18,6 +20,8 @@ std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& p
     config.settings =
         Settings(platform::IniFile(config.programFolder + platform::settingsFileName(programName)));
     config.player = std::move(player);
+    config.titleSetReader = std::move(reader);
+    config.drives = std::move(drives);
     return std::make_unique<Session>(std::move(config), ui, machine);
 }
 

@@ -6,6 +6,7 @@
 #include "core/engine/dvd_locator.h"
 #include "core/engine/encoder_output.h"
 #include "core/engine/option_assembly.h"
+#include "core/engine/output_file.h"
 #include "core/profiles/profile_catalog.h"
 
 namespace {
@@ -14,6 +15,17 @@ namespace {
 constexpr int kTailLines = 12;
 
 QString failureText(const JobEnd& end, const QString& outputName) {
+    if (end.silentMs > 0) {
+        const int minutes = end.silentMs / 60000;
+        return minutes >= 1 ? QStringLiteral(
+                                  "the encoder printed nothing for %1 minutes and was "
+                                  "stopped")
+                                  .arg(minutes)
+                            : QStringLiteral(
+                                  "the encoder printed nothing for %1 seconds and was "
+                                  "stopped")
+                                  .arg(end.silentMs / 1000);
+    }
     if (!end.started) {
         return end.errorText.isEmpty() ? QStringLiteral("the encoder could not be started")
                                        : end.errorText;
@@ -24,10 +36,10 @@ QString failureText(const JobEnd& end, const QString& outputName) {
     if (end.exitCode != 0) {
         return QStringLiteral("the encoder exited with code %1").arg(end.exitCode);
     }
-    if (!QFileInfo::exists(outputName)) {
-        return QStringLiteral("the encoder wrote no output file");
-    }
-    return QStringLiteral("the encoder wrote an empty output file");
+    // The file was made before the encoder started: "empty" covers "never written".
+    return QFileInfo::exists(outputName)
+               ? QStringLiteral("the encoder wrote no output (an empty file)")
+               : QStringLiteral("the encoder wrote no output file");
 }
 
 }  // namespace
@@ -43,7 +55,14 @@ ConversionQueue::ConversionQueue(JobList& jobs, const ProfileSelection& selectio
       ui_(ui),
       machine_(machine) {}
 
-ConversionQueue::~ConversionQueue() = default;
+ConversionQueue::~ConversionQueue() {
+    // The jobs end their encoders (gently first) before their temporary files go.
+    const QHash<EncoderJob*, QString> live = liveOutputs_;
+    for (auto it = live.begin(); it != live.end(); ++it) {
+        delete it.key();
+        OutputFile::discard(it.value());
+    }
+}
 
 void ConversionQueue::setOutputText(const QString& text) {
     if (outputText_ == text) {
@@ -174,15 +193,24 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
     startJob(*rec, enableTimer2);
 }
 
-void ConversionQueue::startJob(const intputrec& rec, bool enableTimer2) {
+void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
     const int row = currentJob_;
+    QString why;
+    intputrec rec = wanted;
+    rec.outputName = OutputFile::createTemporary(wanted.outputName, &why);
+    if (rec.outputName.isEmpty()) {
+        failJob(row, why);
+        return;
+    }
     RowState running = RowState::running(enableTimer2 ? monitor_.progressBase() : 0);
-    running.outputName = rec.outputName;
+    running.outputName = wanted.outputName;
     jobs_.setState(row, running);
 
     monitor_.startJob(row, rec.durationSeconds);
     EncoderJob* job = new EncoderJob(this);
+    job->setSilenceLimitMs(silenceLimitMs_);
     current_ = job;
+    liveOutputs_.insert(job, rec.outputName);
     connect(job, &EncoderJob::chunkArrived, this, [this, job] {
         if (job == current_ && converting_) {
             monitor_.parseOutput(job->buffer());
@@ -215,27 +243,51 @@ void ConversionQueue::failJob(int row, const QString& reason) {
 
 void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
     job->deleteLater();
-    if (job != current_) {
-        return;  // the end of a job stopped earlier; a newer run may be under way
+    const QString temporary = liveOutputs_.take(job);
+    emit windingDownChanged();
+    if (job != current_ || !converting_) {
+        // The end of a stopped job (a newer run may be under way): Stop marked its row.
+        OutputFile::discard(temporary);
+        return;
     }
     current_ = nullptr;
-    if (!converting_) {
-        return;  // stopped: Stop already marked the row
-    }
     const int row = currentJob_;
     monitor_.showProgress(0);
     RowState state = jobs_.state(row);
-    const QString outputName = state.outputName;
-    if (end.succeeded() && QFileInfo(outputName).size() > 0) {
-        state = RowState{RowState::Finished, 0, {}, {}, outputName};
-    } else {
-        state = RowState::failed(failureText(end, outputName),
-                                 lastOutputLines(end.outputTail, kTailLines));
-        state.outputName = outputName;
+    const QString wanted = state.outputName;
+    QString why;
+    if (!end.succeeded() || QFileInfo(temporary).size() <= 0) {
+        why = failureText(end, temporary);
+    } else if (const QString name = commitOutput(temporary, wanted, &why); !name.isEmpty()) {
+        state = RowState{RowState::Finished, 0, {}, {}, name};
+    }
+    if (!why.isEmpty()) {
+        OutputFile::discard(temporary);
+        state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
+        state.outputName = wanted;
     }
     jobs_.setState(row, state);
     emit jobEnded(row);
     advance();
+}
+
+QString ConversionQueue::commitOutput(const QString& temporary, const QString& wanted,
+                                      QString* error) {
+    QString name = wanted;
+    for (;;) {
+        switch (OutputFile::moveNoReplace(temporary, name, error)) {
+            case OutputFile::Move::Moved:
+                return name;
+            case OutputFile::Move::Failed:
+                return {};
+            case OutputFile::Move::Taken:
+                // Someone else (another run, another program) took the name meanwhile.
+                name = naming_.chooseName(
+                    QFileInfo(name).path() + QLatin1Char('/'), QFileInfo(name).fileName(),
+                    jobs_.caption(currentJob_).trimmed(), selection_.extension());
+                break;
+        }
+    }
 }
 
 void ConversionQueue::advance() {

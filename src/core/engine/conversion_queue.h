@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -23,8 +24,10 @@
 // DVD title (passed over while its check mark is clear, with Timer2 creeping until the first
 // progress line).
 //
-// A job that cannot start, exits non-zero, crashes or leaves no (or an empty) output file reads
-// "Failed" and the run goes on; so does a job whose options cannot be assembled. Each job owns
+// A job that cannot start, exits non-zero, crashes, prints nothing for too long or leaves no (or
+// an empty) output file reads "Failed" and the run goes on; so does a job whose options cannot
+// be assembled. The encoder writes a temporary file (OutputFile) that gets the job's name only
+// when the job finished; a failed or stopped job leaves no file behind. Each job owns
 // its EncoderJob, and a job end is acted on only when it comes from the job the queue is
 // running now, so the late end of a stopped job never touches a newer run. Nothing during a run
 // asks the user anything: problems are signalled.
@@ -40,6 +43,9 @@ class ConversionQueue : public QObject {
     void setEncoderPath(const QString& path) { encoderPath_ = path; }
     void setWorkFolder(const QString& folder) { workFolder_ = folder; }
     const QString& encoderPath() const { return encoderPath_; }
+    // How long an encoder may print nothing before its job fails.
+    static constexpr int kDefaultSilenceLimitMs = 5 * 60 * 1000;
+    void setSilenceLimitMs(int ms) { silenceLimitMs_ = ms; }
 
     // The text of the output folder field (ed_output), read at each job start.
     const QString& outputText() const { return outputText_; }
@@ -66,6 +72,10 @@ class ConversionQueue : public QObject {
                                         QString* error) const;
 
     bool wasStopped() const { return stopped_; }
+    // Whether an encoder (of this run or of a stopped one) still runs; a front end that is
+    // about to quit waits for windingDownChanged until it is false, so a stopped encoder can
+    // clean up after itself.
+    bool windingDown() const { return !liveOutputs_.isEmpty(); }
 
   signals:
     void convertingChanged(bool converting);
@@ -79,6 +89,7 @@ class ConversionQueue : public QObject {
     // The run ended and the finish action is to power the machine off; the front end asks
     // the person (a countdown they can cancel) before it does.
     void powerOffDue();
+    void windingDownChanged();
 
   private:
     void setConverting(bool converting);
@@ -91,6 +102,9 @@ class ConversionQueue : public QObject {
     // Marks the row failed (without an encoder run) and moves on.
     void failJob(int row, const QString& reason);
     void jobEnd(EncoderJob* job, const JobEnd& end);
+    // Gives the finished job's temporary file a free name, the one chosen first if it still
+    // is; the name given, or empty with *error set.
+    QString commitOutput(const QString& temporary, const QString& wanted, QString* error);
     // Moves on to the next row, or ends the run after the last.
     void advance();
     void runOver();
@@ -113,4 +127,7 @@ class ConversionQueue : public QObject {
     bool stopped_ = false;
     bool problemReported_ = false;
     quint64 generation_ = 0;  // which run a deferred step belongs to
+    int silenceLimitMs_ = kDefaultSilenceLimitMs;
+    // The temporary output file of each encoder still running.
+    QHash<EncoderJob*, QString> liveOutputs_;
 };

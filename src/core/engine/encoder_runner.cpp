@@ -3,6 +3,9 @@
 #include <QMetaObject>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <signal.h>
 #include <unistd.h>
@@ -48,6 +51,13 @@ EncoderJob::~EncoderJob() {
     blockSignals(true);
     process_->disconnect(this);
     if (process_->state() != QProcess::NotRunning) {
+#ifdef Q_OS_UNIX
+        // Asked first, as Stop asks: register.dat removes the half-written file of its own.
+        signalProcessTree(process_, SIGTERM);
+        if (process_->waitForFinished(kStopGraceMs)) {
+            return;
+        }
+#endif
         killProcessTree(process_);
         // Reaps the child, so it does not linger as a zombie.
         process_->waitForFinished(3000);
@@ -67,7 +77,20 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
 #ifdef Q_OS_UNIX
     // A group of its own: a terminal's Ctrl-C reaches the front end, which stops the job,
     // instead of reaching the encoder behind the front end's back; Stop can end the group.
-    process_->setChildProcessModifier([] { ::setpgid(0, 0); });
+    // The child also ends when this process dies however it dies (the setting survives exec;
+    // SIGTERM lets register.dat clean up), unless this process died before the child could
+    // ask: then it ends at once.
+    const pid_t parent = ::getpid();
+    process_->setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        ::signal(SIGPIPE, SIG_DFL);  // an ignored signal would stay ignored across exec
+#ifdef Q_OS_LINUX
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+#endif
+    });
 #endif
 
     connect(process_, &QProcess::readyRead, this, &EncoderJob::readAvailable);
@@ -91,6 +114,17 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
         QMetaObject::invokeMethod(
             this, [this, end] { finish(end); }, Qt::QueuedConnection);
     });
+
+    if (silenceLimitMs_ > 0) {
+        silence_ = new QTimer(this);
+        silence_->setSingleShot(true);
+        silence_->setInterval(silenceLimitMs_);
+        connect(silence_, &QTimer::timeout, this, [this] {
+            silenced_ = true;
+            terminate();
+        });
+        silence_->start();
+    }
 
     // Read and write: standard input is a pipe that stays open and is never written.
     process_->start(QIODevice::ReadWrite);
@@ -132,6 +166,9 @@ void EncoderJob::readAvailable() {
         if (chunk.isEmpty()) {
             break;
         }
+        if (silence_ != nullptr && !silenced_) {
+            silence_->start();
+        }
         tail_.append(chunk);
         if (tail_.size() > kTailBytes) {
             tail_.remove(0, tail_.size() - kTailBytes);
@@ -154,7 +191,20 @@ void EncoderJob::finish(const JobEnd& end) {
         return;
     }
     ended_ = true;
+    if (silence_ != nullptr) {
+        silence_->stop();
+    }
     JobEnd complete = end;
+    if (silenced_) {
+        complete.silentMs = silenceLimitMs_;
+    }
+    if (complete.started && !complete.crashed && complete.exitCode == kCannotStartExitCode) {
+        // register.dat (or a shell) could not start the program it runs; its last line says
+        // what was looked for. Every further job would fail alike.
+        complete.started = false;
+        const QList<QByteArray> lines = tail_.trimmed().split('\n');
+        complete.errorText = QString::fromLocal8Bit(lines.last().trimmed());
+    }
     complete.outputTail = tail_;
     emit ended(complete);
 }

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include "core/engine/invocation.h"
 #include "core/engine/line_buffer.h"
@@ -15,10 +16,11 @@ struct JobEnd {
     bool started = false;  // false: the encoder could not be started at all
     bool crashed = false;  // ended by a signal (or killed by Stop)
     int exitCode = -1;
+    int silentMs = 0;       // non-zero: stopped after printing nothing for this long
     QString errorText;      // why it could not start, when it could not
     QByteArray outputTail;  // the last few kilobytes the encoder wrote, for the user to read
 
-    bool succeeded() const { return started && !crashed && exitCode == 0; }
+    bool succeeded() const { return started && !crashed && exitCode == 0 && silentMs == 0; }
 };
 
 // One encoder (or probe) process: Launch steps with output and error merged, standard input an
@@ -31,11 +33,18 @@ class EncoderJob : public QObject {
     Q_OBJECT
   public:
     static constexpr int kTailBytes = 8 * 1024;
+    // The exit status of an encoder front end that could not start the program it runs;
+    // reported as a job that could not start.
+    static constexpr int kCannotStartExitCode = 127;
 
     explicit EncoderJob(QObject* parent = nullptr);
     ~EncoderJob() override;
 
-    // Starts program with arguments in workFolder; returns at once.
+    // An encoder that prints nothing for this long is taken as hung and stopped; 0: never.
+    void setSilenceLimitMs(int ms) { silenceLimitMs_ = ms; }
+
+    // Starts program with arguments in workFolder; returns at once. The process dies with
+    // this one (a crashed or killed front end leaves no encoder running).
     void launch(const QString& program, const QStringList& arguments, const QString& workFolder);
     // Run: launches rec's encoder with argumentList(rec).
     void run(const intputrec& rec);
@@ -60,4 +69,7 @@ class EncoderJob : public QObject {
     LineBuffer buffer_;
     QByteArray tail_;
     bool ended_ = false;
+    int silenceLimitMs_ = 0;
+    QTimer* silence_ = nullptr;
+    bool silenced_ = false;
 };

@@ -197,3 +197,23 @@ TConvertInfo* JobList::convertInfo(int row) {
 const FileSource* JobList::fileSource(int row) const {
     return isRow(row) ? std::get_if<FileSource>(&this->row(row).source) : nullptr;
 }
+
+void JobList::setAudioChoice(int row, int itemIndex, const QString& audioStream) {
+    if (!isRow(row)) {
+        return;
+    }
+    at(row).audioChoice = itemIndex;
+    if (TConvertInfo* info = convertInfo(row)) {
+        info->audioStream = audioStream;
+    }
+}
+
+void JobList::setSubtitleChoice(int row, int itemIndex, const QString& subtitleStream) {
+    if (!isRow(row)) {
+        return;
+    }
+    at(row).subtitleChoice = itemIndex;
+    if (TConvertInfo* info = convertInfo(row)) {
+        info->subtitleStream = subtitleStream;
+    }
+}

@@ -29,6 +29,10 @@ class JobList : public QObject {
         bool selected = false;
         Toriginalinfo info;
         JobSource source;
+        // DVD rows: the item indexes chosen in cb_audio (0 = the first stream) and cb_subtitle
+        // (0 = "No Subtitle"). Kept in the row so they stay with it through removals.
+        int audioChoice = 0;
+        int subtitleChoice = 0;
     };
 
     explicit JobList(QObject* parent = nullptr);
@@ -83,6 +87,9 @@ class JobList : public QObject {
     // A DVD row's TConvertInfo; nullptr for a file row or a row that does not exist.
     const TConvertInfo* convertInfo(int row) const;
     TConvertInfo* convertInfo(int row);
+    // Sets a row's stream choices (item indexes) and the stream numbers they stand for.
+    void setAudioChoice(int row, int itemIndex, const QString& audioStream);
+    void setSubtitleChoice(int row, int itemIndex, const QString& subtitleStream);
     // A file row's probed facts; nullptr for a DVD row or a row that does not exist.
     const FileSource* fileSource(int row) const;
 

@@ -13,6 +13,8 @@ class ChoicesStore {
     // A missing key or a value that is not a whole number gives defaultValue.
     virtual int readInt(const QString& section, const QString& key, int defaultValue) const = 0;
     virtual void writeInt(const QString& section, const QString& key, int value) = 0;
+    // Why the stored choices cannot be read, or empty (see IniFile::readProblem).
+    virtual QString readProblem() const { return {}; }
 };
 
 // The window's store: the profile choices file, read and written at every call.
@@ -22,6 +24,7 @@ class IniChoicesStore : public ChoicesStore {
     int readInt(const QString& section, const QString& key, int defaultValue) const override;
     void writeInt(const QString& section, const QString& key, int value) override;
     const platform::IniFile& file() const { return file_; }
+    QString readProblem() const override { return file_.readProblem(); }
 
   private:
     platform::IniFile file_;
@@ -34,6 +37,7 @@ class ReadOnlyChoicesStore : public ChoicesStore {
     explicit ReadOnlyChoicesStore(platform::IniFile file) : file_(std::move(file)) {}
     int readInt(const QString& section, const QString& key, int defaultValue) const override;
     void writeInt(const QString& section, const QString& key, int value) override;
+    QString readProblem() const override { return file_.readProblem(); }
 
   private:
     static QString slot(const QString& section, const QString& key);

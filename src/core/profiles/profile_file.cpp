@@ -6,18 +6,129 @@
 
 namespace {
 
-QString lineText(QByteArray line) {
-    if (line.endsWith('\n')) {
-        line.chop(1);
+// Real lines are well under 200 characters; a line far longer is damage, not a profile.
+constexpr qsizetype kMaxLineBytes = 1024;
+constexpr int kLinesPerRecord = 4;
+
+// The file's lines without their line ends (LF or CR LF); a last line without one counts.
+QList<QByteArray> linesOf(const QByteArray& contents) {
+    QList<QByteArray> lines = contents.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();  // the end of the last line, not a line
     }
-    if (line.endsWith('\r')) {
-        line.chop(1);
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
     }
-    // The file is 8-bit text; Latin-1 keeps every byte as one character.
+    return lines;
+}
+
+// The file is 8-bit text; Latin-1 keeps every byte as one character.
+QString lineText(const QByteArray& line) {
     return QString::fromLatin1(line);
 }
 
+bool isPrintable(const QByteArray& line, bool eightBit) {
+    for (const char ch : line) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\t') || c == 0x7f || (c >= 0x80 && !eightBit)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isAlphanumeric(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Entries such as "320x240", "352x240(SIF-NTSC)": a letter or digit first, then letters,
+// digits, parentheses and hyphens. Never an option ("-vcodec").
+bool isSizeLine(const QByteArray& line) {
+    bool entryStart = true;
+    for (const char c : line) {
+        if (c == ' ') {
+            entryStart = true;
+            continue;
+        }
+        const bool ok = isAlphanumeric(c) || (!entryStart && (c == '(' || c == ')' || c == '-'));
+        if (!ok) {
+            return false;
+        }
+        entryStart = false;
+    }
+    return true;
+}
+
+bool isRateLine(const QByteArray& line) {
+    if (line == "*") {
+        return true;
+    }
+    bool digit = false;
+    for (const char c : line) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c != ' ') {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// What is wrong with line `place` (1..4) of a record, or empty.
+QString lineDamage(const QByteArray& line, int place) {
+    if (line.size() > kMaxLineBytes) {
+        return QStringLiteral("a line of %1 bytes").arg(line.size());
+    }
+    switch (place) {
+        case 1:
+            return isPrintable(line, true) ? QString() : QStringLiteral("its title is not text");
+        case 2:
+            return isSizeLine(line) ? QString()
+                                    : QStringLiteral("its size line is not picture sizes");
+        case 3:
+            return isRateLine(line) ? QString() : QStringLiteral("its rate line is not rates");
+        default:
+            return isPrintable(line, false) ? QString()
+                                            : QStringLiteral("its codec options are not text");
+    }
+}
+
 }  // namespace
+
+std::optional<QString> profileFileDamage(const QByteArray& contents) {
+    if (contents.size() > kMaxProfileFileBytes) {
+        return QStringLiteral("it is %1 bytes long, far more than 131 profiles take")
+            .arg(contents.size());
+    }
+    const QList<QByteArray> lines = linesOf(contents);
+    const qsizetype needed = qsizetype{kLinesPerRecord} * ProfileCatalog::kLastProfile;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int record = static_cast<int>(i / kLinesPerRecord) + 1;
+        const int place = static_cast<int>(i % kLinesPerRecord) + 1;
+        if (i >= needed) {
+            if (!lines[i].trimmed().isEmpty()) {
+                return QStringLiteral("line %1 follows the last record").arg(i + 1);
+            }
+            continue;
+        }
+        if (const QString why = lineDamage(lines[i], place); !why.isEmpty()) {
+            return QStringLiteral("record %1 (line %2): %3").arg(record).arg(i + 1).arg(why);
+        }
+    }
+    if (lines.size() < needed) {
+        if (lines.isEmpty()) {
+            return QStringLiteral("it is empty");
+        }
+        const qsizetype last = lines.size();  // the last line there is, 1-based
+        return QStringLiteral("it is cut short in record %1 (it ends at line %2 of %3)")
+            .arg((last - 1) / kLinesPerRecord + 1)
+            .arg(last)
+            .arg(needed);
+    }
+    return std::nullopt;
+}
 
 std::optional<ProfileRecord> readProfileRecord(const QString& path, int number, QString* error) {
     auto fail = [error](const QString& message) -> std::optional<ProfileRecord> {
@@ -35,39 +146,26 @@ std::optional<ProfileRecord> readProfileRecord(const QString& path, int number, 
         return fail(QStringLiteral("Cannot read the profile file \"%1\": %2")
                         .arg(path, file.errorString()));
     }
+    // One byte more than allowed tells an overlong file without reading all of it.
+    const QByteArray contents = file.read(kMaxProfileFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return fail(QStringLiteral("Cannot read the profile file \"%1\": %2")
+                        .arg(path, file.errorString()));
+    }
+    if (const std::optional<QString> damage = profileFileDamage(contents)) {
+        return fail(QStringLiteral("The profile file \"%1\" is damaged: %2. Reinstall the "
+                                   "program to restore it.")
+                        .arg(path, *damage));
+    }
 
+    const QList<QByteArray> lines = linesOf(contents);
+    const qsizetype first = qsizetype{kLinesPerRecord} * (number - 1);
     ProfileRecord record;
     record.number = number;
-    const int last = 4 * number;
-    for (int lineNumber = 1; lineNumber <= last; ++lineNumber) {
-        if (file.atEnd()) {
-            break;
-        }
-        const QByteArray raw = file.readLine();
-        if (raw.isEmpty() && file.error() != QFileDevice::NoError) {
-            return fail(QStringLiteral("Cannot read the profile file \"%1\": %2")
-                            .arg(path, file.errorString()));
-        }
-        const int place = lineNumber - (last - 4);  // 1..4 inside record N
-        if (place < 1) {
-            continue;
-        }
-        const QString text = lineText(raw);
-        switch (place) {
-            case 1:
-                record.titleLine = text;
-                break;
-            case 2:
-                record.sizeChoices = splitProfileList(text);
-                break;
-            case 3:
-                record.rateLine = text;
-                break;
-            default:
-                record.codecOptions = text;
-                break;
-        }
-    }
+    record.titleLine = lineText(lines[first]);
+    record.sizeChoices = splitProfileList(lineText(lines[first + 1]));
+    record.rateLine = lineText(lines[first + 2]);
+    record.codecOptions = lineText(lines[first + 3]);
     return record;
 }
 

@@ -13,13 +13,13 @@ CommandDispatch::CommandDispatch(Session& session, WindowShell& window)
     commands_ = {
         {QStringLiteral("profiles"), [this] { openPicker(); }},
         {QStringLiteral("openfiles"), [&files] { files.openFiles(); }},
-        {QStringLiteral("chapter"), [] {}},
+        {QStringLiteral("chapter"), [&session] { session.dvdTitles().switchView(); }},
         {QStringLiteral("ifoopen"), [this] { addIfo(); }},
         {QStringLiteral("dvdopen"), [this] { addDvd(); }},
         {QStringLiteral("openfolder"), [&files] { files.openFolder(); }},
         {QStringLiteral("converter"), [&queue] { queue.convert(); }},
-        {QStringLiteral("remove"), [&files] { files.remove(); }},
-        {QStringLiteral("clear"), [&files] { files.clear(); }},
+        {QStringLiteral("remove"), [this] { remove(); }},
+        {QStringLiteral("clear"), [this] { clear(); }},
         {QStringLiteral("stopconverter"), [&queue] { queue.stop(); }},
         {QStringLiteral("browse"), [this] { browse(); }},
         {QStringLiteral("open"), [this] { openOutputFolder(); }},
@@ -63,10 +63,10 @@ void CommandDispatch::menuCommand(MenuCommand command) {
             session_.files().openFolder();
             break;
         case MenuCommand::Remove:
-            session_.files().remove();
+            remove();
             break;
         case MenuCommand::Clear:
-            session_.files().clear();
+            clear();
             break;
         case MenuCommand::Convert:
             session_.queue().convert();
@@ -84,10 +84,10 @@ void CommandDispatch::menuCommand(MenuCommand command) {
             addIfo();
             break;
         case MenuCommand::SelectAll:
-            session_.jobs().setAllChecked(true);
+            session_.dvdTitles().setAllChecked(true);
             break;
         case MenuCommand::UnselectAll:
-            session_.jobs().setAllChecked(false);
+            session_.dvdTitles().setAllChecked(false);
             break;
         case MenuCommand::Help:
         case MenuCommand::Website:
@@ -151,15 +151,26 @@ void CommandDispatch::openPicker() {
 }
 
 void CommandDispatch::addDvd() {
-    CommandGuards& guards = session_.guards();
-    if (guards.refusedWhileConverting() || guards.refusedWhilePlaying()) {
-        return;
-    }
+    session_.dvdDiscovery().openDvd();
 }
 
 void CommandDispatch::addIfo() {
-    CommandGuards& guards = session_.guards();
-    if (guards.refusedWhileConverting() || guards.refusedWhilePlaying()) {
-        return;
+    session_.dvdTitles().openIfo();
+}
+
+void CommandDispatch::remove() {
+    // In the DVD edition the title set ranges and check marks go with the rows.
+    if (session_.isDvdEdition()) {
+        session_.dvdTitles().remove();
+    } else {
+        session_.files().remove();
+    }
+}
+
+void CommandDispatch::clear() {
+    if (session_.isDvdEdition()) {
+        session_.dvdTitles().clear();
+    } else {
+        session_.files().clear();
     }
 }

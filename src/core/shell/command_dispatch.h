@@ -51,6 +51,8 @@ class CommandDispatch {
     void openPicker();
     void addDvd();
     void addIfo();
+    void remove();
+    void clear();
 
     Session& session_;
     WindowShell& window_;

@@ -35,6 +35,13 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
     files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
                                            programFolder_);
+    titleSetReader_ = config.titleSetReader ? std::move(config.titleSetReader)
+                                            : std::make_unique<IfoTitleSetReader>();
+    dvdTitles_ = std::make_unique<DvdTitles>(jobs_, *estimates_, guards_, ui, *titleSetReader_,
+                                             isDvdEdition());
+    dvdDiscovery_ = std::make_unique<DvdDiscovery>(
+        *dvdTitles_, guards_, ui,
+        config.drives ? config.drives : std::make_shared<platform::SystemDrives>());
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(programFolder_);
@@ -43,7 +50,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     preview_ = std::make_unique<Preview>(jobs_, guards_, *player_, isDvdEdition(), isKamzuBrand());
 
     guards_.setConvertingFlag([this] { return queue_->converting(); });
-    guards_.setAddingFlag([this] { return files_->busy(); });
+    guards_.setAddingFlag([this] { return files_->busy() || dvdDiscovery_->busy(); });
     guards_.setPlayingFlag([this] { return preview_->playing(); });
     connect(preview_.get(), &Preview::playPanelShown, picker_.get(), &ProfilePicker::showPlayPanel);
 
@@ -54,12 +61,15 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
             &OutputEstimates::refreshEstimates);
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
+    connect(files_.get(), &FileSources::problem, this, &Session::problem);
 }
 
 Session::~Session() {
     // The queue and the add batch end their processes before the objects they use go.
     queue_.reset();
     files_.reset();
+    dvdDiscovery_.reset();
+    dvdTitles_.reset();
 }
 
 bool Session::isDvdEdition() const {
@@ -89,6 +99,16 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
     return selected;
+}
+
+QStringList Session::unreadableSettings() const {
+    QStringList problems;
+    for (const QString& p : {settings_.file().readProblem(), choices_->readProblem()}) {
+        if (!p.isEmpty()) {
+            problems << p;
+        }
+    }
+    return problems;
 }
 
 bool Session::saveSettings() {

@@ -17,7 +17,10 @@
 #include "core/shell/command_guards.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
+#include "core/sources/dvd_discovery.h"
+#include "core/sources/dvd_titles.h"
 #include "core/sources/file_sources.h"
+#include "core/sources/title_set_reader.h"
 #include "platform/machine_actions.h"
 
 // What a session is built from.
@@ -31,6 +34,10 @@ struct SessionConfig {
     std::unique_ptr<ChoicesStore> choices;
     // The settings file; the one named after the program, in the INI folder, when not given.
     std::optional<Settings> settings;
+    // How title sets are read and drives asked; the IFO reader library and the machine's
+    // drives when not given.
+    std::unique_ptr<TitleSetReader> titleSetReader;
+    std::shared_ptr<platform::Drives> drives;
     // The preview player; the preview library's when not given.
     std::unique_ptr<PreviewPlayer> player;
 };
@@ -58,6 +65,10 @@ class Session : public QObject {
     OutputEstimates& estimates() { return *estimates_; }
     ProfilePicker& picker() { return *picker_; }
     FileSources& files() { return *files_; }
+    // The DVD edition's rows and streams (a row's DVD reference is jobs().convertInfo(row), its
+    // stream choices dvdTitles().audioChoice(row) and subtitleChoice(row)), and Add DVD.
+    DvdTitles& dvdTitles() { return *dvdTitles_; }
+    DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
     Preview& preview() { return *preview_; }
@@ -72,6 +83,9 @@ class Session : public QObject {
     bool loadSettings(std::optional<int> profile = std::nullopt, QString* error = nullptr);
     // Save settings, key by key; false when the file could not be written.
     bool saveSettings();
+    // The settings and choices files that exist but cannot be read, each in a sentence, for a
+    // front end to say once at start-up.
+    QStringList unreadableSettings() const;
 
   signals:
     // Something went wrong that the user should read, outside any command: shown without a
@@ -92,6 +106,9 @@ class Session : public QObject {
     std::unique_ptr<OutputEstimates> estimates_;
     std::unique_ptr<ProfilePicker> picker_;
     std::unique_ptr<FileSources> files_;
+    std::unique_ptr<TitleSetReader> titleSetReader_;
+    std::unique_ptr<DvdTitles> dvdTitles_;
+    std::unique_ptr<DvdDiscovery> dvdDiscovery_;
     std::unique_ptr<ConversionQueue> queue_;
     std::unique_ptr<PreviewPlayer> player_;
     std::unique_ptr<Preview> preview_;

@@ -22,6 +22,8 @@ class UserInterface {
     virtual void error(const QString& text) = 0;
     // The file-open dialog of Add Files; empty when cancelled.
     virtual QStringList chooseFiles() = 0;
+    // The file-open dialog of Add IFO (IFO files, several at once); empty when cancelled.
+    virtual QStringList chooseIfoFiles() = 0;
     // The folder dialog with its caption; empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption) = 0;
     // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.

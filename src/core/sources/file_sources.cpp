@@ -1,10 +1,15 @@
 #include "core/sources/file_sources.h"
 
+#include <dirent.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QStringDecoder>
 #include <QThread>
 #include <algorithm>
+#include <utility>
 
 #include "core/engine/whole_number.h"
 
@@ -97,6 +102,38 @@ QStringList FileSources::folderEntries(const QString& folder) {
     return taken;
 }
 
+const QString FileSources::kUndecodableReason =
+    QStringLiteral("the file name is not valid UTF-8, which cannot be converted; rename the file");
+
+QList<FileSources::Skipped> FileSources::undecodableEntries(const QString& folder) {
+    QList<Skipped> found;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr) {
+        return found;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8(raw);
+        const qsizetype dot = decoded.lastIndexOf(QLatin1Char('.'));
+        if (!utf8.hasError() || dot < 0 ||
+            !folderExtensions().contains(decoded.mid(dot).toLower())) {
+            continue;
+        }
+        QString shown;
+        for (const char c : raw) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += byte < 0x80 ? QString(QLatin1Char(c))
+                                 : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+        }
+        found.append({QDir(folder).filePath(shown), kUndecodableReason});
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end(),
+              [](const Skipped& a, const Skipped& b) { return windowsNameOrder(a.path, b.path); });
+    return found;
+}
+
 bool FileSources::refusedWhileBusy() {
     return guards_.refusedWhileConverting() || guards_.refusedWhileAdding();
 }
@@ -157,7 +194,7 @@ bool FileSources::addFolder(const QString& folder) {
         startBatch({}, {{folder, QStringLiteral("no such folder")}});
         return true;
     }
-    startBatch(folderEntries(folder), {});
+    startBatch(folderEntries(folder), undecodableEntries(folder));
     return true;
 }
 
@@ -173,9 +210,11 @@ bool FileSources::addPaths(const QStringList& paths) {
             continue;
         }
         const QStringList entries = folderEntries(path);
-        if (entries.isEmpty()) {
+        const QList<Skipped> undecodable = undecodableEntries(path);
+        if (entries.isEmpty() && undecodable.isEmpty()) {
             known.append({path, QStringLiteral("a folder without files Add Folder takes")});
         }
+        known.append(undecodable);
         files << entries;
     }
     if (!paths.isEmpty()) {
@@ -187,6 +226,7 @@ bool FileSources::addPaths(const QStringList& paths) {
 
 void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& known) {
     report_ = AddReport();
+    estimateProblem_.clear();
     pending_.clear();
     nextToStart_ = 0;
     nextToCommit_ = 0;
@@ -205,7 +245,10 @@ void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& kno
         p.path = path;
         const QFileInfo info(path);
         if (!info.exists()) {
-            p.skipReason = QStringLiteral("no such file");
+            // A name that came in as bytes that are not UTF-8 has lost those bytes.
+            p.skipReason = path.contains(QChar::ReplacementCharacter)
+                               ? QStringLiteral("no such file, or ") + kUndecodableReason
+                               : QStringLiteral("no such file");
         } else if (info.isDir()) {
             p.skipReason = QStringLiteral("a folder, not a file");
         }
@@ -297,7 +340,11 @@ void FileSources::commitReady() {
         QString reason = p.skipReason;
         JobList::Row row;
         if (reason.isEmpty()) {
-            const std::optional<QString> why = rowOf(*p.result, row);
+            QString estimateError;
+            const std::optional<QString> why = rowOf(*p.result, row, &estimateError);
+            if (!why && estimateProblem_.isEmpty()) {
+                estimateProblem_ = estimateError;
+            }
             if (why) {
                 reason = *why;
             }
@@ -323,11 +370,15 @@ void FileSources::finishBatch() {
     nextToCommit_ = 0;
     selectFirstIfNone();
     setBusy(false);
+    const QString estimateProblem = std::exchange(estimateProblem_, QString());
+    if (!estimateProblem.isEmpty()) {
+        emit problem(estimateProblem);
+    }
     emit batchFinished(report_);
 }
 
-std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed,
-                                          JobList::Row& row) const {
+std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed, JobList::Row& row,
+                                          QString* estimateError) const {
     if (probed.cancelled) {
         return QStringLiteral("adding was cancelled");
     }
@@ -375,7 +426,7 @@ std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed,
     record.duration = v.duration;
 
     row.caption = captionOf(probed.path);
-    row.texts = {v.size, v.duration, estimates_.estimateFor(record)};
+    row.texts = {v.size, v.duration, estimates_.estimateFor(record, estimateError)};
     row.state = RowState();
     row.source = FileSource{probed.path, v.hasVideo, v.hasAudio};
     return std::nullopt;

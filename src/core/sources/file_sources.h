@@ -72,6 +72,11 @@ class FileSources : public QObject {
     // (by name, without regard to case): plain files lying directly in it whose extension,
     // in lower case, is a folder extension.
     static QStringList folderEntries(const QString& folder);
+    // The files Add Folder would take from folder but cannot, because their names are not
+    // valid UTF-8 (Qt cannot name such a file), with the reason; names shown with "\xNN" for
+    // bytes beyond ASCII.
+    static QList<Skipped> undecodableEntries(const QString& folder);
+    static const QString kUndecodableReason;
 
   signals:
     void busyChanged(bool busy);
@@ -79,6 +84,9 @@ class FileSources : public QObject {
     void fileSkipped(const QString& path, const QString& reason);
     void rowAdded(int row);
     void batchFinished(const FileSources::AddReport& report);
+    // An added row's estimate could not be worked out (a damaged record, a source rate that
+    // is no number): said once a batch; the row shows no estimate.
+    void problem(const QString& text);
 
   private:
     struct Pending {
@@ -97,7 +105,9 @@ class FileSources : public QObject {
     void commitReady();
     void finishBatch();
     // The row of a probed file, or the reason it is not added.
-    std::optional<QString> rowOf(const MediaProbe::Result& result, JobList::Row& row) const;
+    // *estimateError says why the row has no estimate, when it has none.
+    std::optional<QString> rowOf(const MediaProbe::Result& result, JobList::Row& row,
+                                 QString* estimateError) const;
     void setBusy(bool busy);
 
     JobList& jobs_;
@@ -114,6 +124,7 @@ class FileSources : public QObject {
     size_t nextToStart_ = 0;
     size_t nextToCommit_ = 0;
     AddReport report_;
+    QString estimateProblem_;  // the batch's first, said when it ends
     bool busy_ = false;
     quint64 generation_ = 0;  // which batch a deferred start belongs to
 };

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -13,6 +17,9 @@ namespace {
 
 using orvex::test::binDir;
 using orvex::test::makeClip;
+
+// A plain progress line, as written when standard error is not a terminal.
+const QRegularExpression kProgressLine("\\] long  [0-9]+\\.[0-9]{2}%");
 
 struct CliRun {
     int code = -1;
@@ -49,6 +56,29 @@ class OrvexCliTest : public ::testing::Test {
     }
 
     QString path(const QString& name) const { return dir_.filePath(name); }
+
+    // Everything in the output folder, hidden files included.
+    QStringList outputFolderFiles() const {
+        return QDir(path("out")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    // The command lines of running processes that mention text (zombies have none).
+    static QStringList processesNaming(const QString& text) {
+        QStringList found;
+        const QStringList pids = QDir("/proc").entryList(QDir::Dirs);
+        for (const QString& pid : pids) {
+            QFile f("/proc/" + pid + "/cmdline");
+            if (pid.toInt() <= 0 || !f.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            QByteArray line = f.readAll();
+            line.replace('\0', ' ');
+            if (line.contains(text.toUtf8())) {
+                found << pid + ": " + QString::fromUtf8(line);
+            }
+        }
+        return found;
+    }
 
     QTemporaryDir dir_;
     QString config_;
@@ -176,6 +206,13 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
         err += QString::fromUtf8(p.readAllStandardError());
     }
     ASSERT_TRUE(err.contains("[1/2]")) << err.toStdString();
+    // Standard error is a pipe here, as in a log: plain progress lines show the job is alive.
+    for (int i = 0; i < 200 && !err.contains(kProgressLine); ++i) {
+        p.waitForReadyRead(100);
+        err += QString::fromUtf8(p.readAllStandardError());
+    }
+    EXPECT_TRUE(err.contains(QRegularExpression("\n\\[1/2\\] long  [0-9]+\\.[0-9]{2}%")))
+        << err.toStdString();
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     ASSERT_TRUE(p.waitForFinished(30000));
     err += QString::fromUtf8(p.readAllStandardError());
@@ -183,6 +220,153 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(err.contains("1 stopped, 1 not converted")) << err.toStdString();
     EXPECT_FALSE(err.contains("[2/2]"));
+    EXPECT_TRUE(outputFolderFiles().isEmpty()) << outputFolderFiles().join(' ').toStdString();
+}
+
+TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
+    const QString in = path("in");
+    QDir().mkdir(in);
+    for (const char* name : {"a.avi", "b.avi", "c.avi"}) {
+        ASSERT_TRUE(makeClip(in + "/" + name, 1.0));
+    }
+    QProcess first;
+    QProcess second;
+    for (QProcess* p : {&first, &second}) {
+        p->setProcessEnvironment(environment());
+        p->start(binDir() + "/orvex-cli", {in, "-p", "118", "-o", path("out")});
+    }
+    QStringList finished;
+    for (QProcess* p : {&first, &second}) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        const QString err = QString::fromUtf8(p->readAllStandardError());
+        EXPECT_EQ(p->exitCode(), 0) << err.toStdString();
+        EXPECT_TRUE(err.contains("Summary: 3 finished, 0 failed")) << err.toStdString();
+        for (const QString& line : err.split('\n')) {
+            if (line.startsWith("  finished: ")) {
+                finished << line.mid(12);
+            }
+        }
+    }
+    finished.removeDuplicates();
+    EXPECT_EQ(finished.size(), 6) << finished.join(' ').toStdString();
+    EXPECT_EQ(outputFolderFiles().size(), 6) << outputFolderFiles().join(' ').toStdString();
+    for (const QString& file : std::as_const(finished)) {
+        EXPECT_FALSE(orvex::test::probeStream(file, "v:0", "width").isEmpty())
+            << file.toStdString();
+    }
+}
+
+// Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder running;
+// a stop leaves no file (register.dat's own AMR file included).
+TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
+    ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
+    // AMR is quick to write: its source is long enough to be stopped on the way.
+    ASSERT_EQ(orvex::test::runProgram("ffmpeg", {"-nostdin", "-y", "-f", "lavfi", "-i",
+                                                 "sine=sample_rate=22050:duration=1200", "-c:a",
+                                                 "mp2", "-b:a", "32k", path("long.mp2")}),
+              0);
+    struct Case {
+        int signal;
+        const char* profile;  // 71 runs register.dat and an FFmpeg child of its own
+    };
+    for (const Case c :
+         {Case{SIGHUP, "118"}, Case{SIGINT, "71"}, Case{SIGKILL, "118"}, Case{SIGKILL, "71"}}) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile);
+        QDir(path("out")).removeRecursively();
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        const QString source = path(QString(c.profile) == "71" ? "long.mp2" : "long.avi");
+        p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), source});
+        ASSERT_TRUE(p.waitForStarted());
+        QString err;
+        for (int i = 0; i < 200 && !err.contains(kProgressLine); ++i) {
+            p.waitForReadyRead(100);
+            err += QString::fromUtf8(p.readAllStandardError());
+        }
+        ASSERT_TRUE(err.contains(kProgressLine)) << err.toStdString();
+        ASSERT_FALSE(processesNaming(dir_.path()).isEmpty());
+        ::kill(static_cast<pid_t>(p.processId()), c.signal);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        err += QString::fromUtf8(p.readAllStandardError());
+        QStringList left;
+        // Soon, well before the encoder could have finished on its own.
+        for (int i = 0; i < 15 && !(left = processesNaming(dir_.path())).isEmpty(); ++i) {
+            QThread::msleep(100);
+        }
+        EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
+        if (c.signal != SIGKILL) {
+            EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(p.exitCode(), 1);
+            EXPECT_TRUE(err.contains("Summary: 0 finished, 0 failed, 0 skipped, 1 stopped"))
+                << err.toStdString();
+            EXPECT_TRUE(outputFolderFiles().isEmpty())
+                << outputFolderFiles().join(' ').toStdString();
+        }
+    }
+}
+
+TEST_F(OrvexCliTest, AnEncoderThatCannotStartIsReportedOnce) {
+    for (const char* name : {"a.avi", "b.avi", "c.avi"}) {
+        ASSERT_TRUE(makeClip(path(name), 1.0));
+    }
+    QProcessEnvironment env = environment();
+    env.insert("ORVEX_FFMPEG", path("no-ffmpeg-here"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(binDir() + "/orvex-cli",
+            {"-p", "118", "-o", path("out"), path("a.avi"), path("b.avi"), path("c.avi")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(err.count("no-ffmpeg-here"), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains("cannot be started")) << err.toStdString();
+    EXPECT_FALSE(err.contains("bit rate")) << err.toStdString();
+}
+
+TEST_F(OrvexCliTest, NamesThatAreNotUtf8AreListedAsSkipped) {
+    const QString in = path("in");
+    QDir().mkdir(in);
+    ASSERT_TRUE(makeClip(in + "/good.avi", 1.0));
+    const QByteArray folder = QFile::encodeName(in);
+    for (const QByteArray& name : {QByteArray("bad\xff"
+                                              "byte.avi"),
+                                   QByteArray("caf\xe9.avi")}) {
+        ASSERT_EQ(::link((folder + "/good.avi").constData(), (folder + "/" + name).constData()), 0);
+    }
+    const CliRun r = run({in, "-p", "118", "-o", path("out")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Summary: 1 finished, 0 failed, 2 skipped")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("  skipped:  " + in +
+                               "/bad\\xffbyte.avi: the file name is not "
+                               "valid UTF-8"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(in + "/caf\\xe9.avi")) << r.err.toStdString();
+
+    // Given by name, the bytes are lost before the program sees them; the reason says so.
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(binDir() + "/orvex-cli",
+            {"-p", "118", "-o", path("out"), QString::fromLocal8Bit(folder + "/caf\xe9.avi")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains("not valid UTF-8")) << err.toStdString();
+    for (const QByteArray& name : {QByteArray("bad\xff"
+                                              "byte.avi"),
+                                   QByteArray("caf\xe9.avi")}) {
+        ::unlink((folder + "/" + name).constData());  // QTemporaryDir cannot name them
+    }
+}
+
+TEST_F(OrvexCliTest, UnreadableSettingsAreSaidOnceAndTheDefaultsUsed) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    // A folder where the files should be: unreadable even for root.
+    ASSERT_TRUE(QDir().mkpath(config_ + "/orvex/orvex-cli.ini"));
+    ASSERT_TRUE(QDir().mkpath(config_ + "/orvex/pro orvex-cli.ini"));
+    const CliRun r = run({"--show-lists"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("Cannot read"), 2) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("orvex-cli.ini (it is a folder)"), 2) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("profile\t1\t")) << r.out.toStdString();
 }
 
 }  // namespace

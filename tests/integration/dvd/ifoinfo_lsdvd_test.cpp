@@ -7,70 +7,13 @@
 #include <QStringList>
 
 #include "../../support/dvd_fixture.h"
+#include "../../support/lsdvd.h"
 #include "../../support/test_media.h"
 #include "ifoinfo/ifoinfo.h"
 
 using namespace orvex::test;
 
 namespace {
-
-struct LsdvdTitle {
-    int vts = 0, ttn = 0;
-    int seconds = 0;  // length, cut to whole seconds
-    QList<int> cellSeconds;
-    QString size, format, aspect;  // "720x576", "PAL", "4:3"
-    QStringList audio;             // "English AC-3 2ch" as ifoinfo writes it, without the id
-    QStringList subtitles;         // "Deutsch"
-};
-
-int secondsOf(const QString& hhmmss) {
-    const QStringList p = hhmmss.split(QLatin1Char(':'));
-    return p.size() == 3 ? p[0].toInt() * 3600 + p[1].toInt() * 60 + int(p[2].toDouble()) : -1;
-}
-
-QList<LsdvdTitle> lsdvd(const QString& root) {
-    QString out;
-    if (runProgram(QStringLiteral("lsdvd"), {QStringLiteral("-x"), root}, &out) != 0) {
-        return {};
-    }
-    const QMap<QString, QString> formats{{"ac3", "AC-3"},
-                                         {"mpeg1", "MPEG-1"},
-                                         {"mpeg2", "MPEG-2"},
-                                         {"lpcm", "LPCM"},
-                                         {"dts", "DTS"}};
-    QList<LsdvdTitle> titles;
-    const QRegularExpression title(R"(^Title: \d+, Length: (\d\d:\d\d:\d\d\.\d+))");
-    const QRegularExpression vts(
-        R"(VTS: (\d+), TTN: (\d+), .*Format: (\w+), Aspect ratio: (\d+)/(\d+), Width: (\d+), Height: (\d+))");
-    const QRegularExpression audio(
-        R"(Audio: \d+, Language: \S+ - ([^,]+), Format: (\w+), .*Channels: (\d+))");
-    const QRegularExpression cell(R"(Cell: \d+, Length: (\d\d:\d\d:\d\d\.\d+))");
-    const QRegularExpression subtitle(R"(Subtitle: \d+, Language: \S+ - ([^,]+),)");
-    for (const QString& line : out.split(QLatin1Char('\n'))) {
-        QRegularExpressionMatch m;
-        if ((m = title.match(line)).hasMatch()) {
-            titles.append(LsdvdTitle{});
-            titles.last().seconds = secondsOf(m.captured(1));
-        } else if (titles.isEmpty()) {
-            continue;
-        } else if ((m = vts.match(line)).hasMatch()) {
-            LsdvdTitle& t = titles.last();
-            t.vts = m.captured(1).toInt();
-            t.ttn = m.captured(2).toInt();
-            t.format = m.captured(3);
-            t.aspect = m.captured(4) + ":" + m.captured(5);
-            t.size = m.captured(6) + "x" + m.captured(7);
-        } else if ((m = audio.match(line)).hasMatch()) {
-            titles.last().audio << m.captured(1) + " " + formats.value(m.captured(2), "?") + " " +
-                                       m.captured(3) + "ch";
-        } else if ((m = cell.match(line)).hasMatch()) {
-            titles.last().cellSeconds << secondsOf(m.captured(1));
-        } else if ((m = subtitle.match(line)).hasMatch()) {
-            titles.last().subtitles << m.captured(1);
-        }
-    }
-    return titles;
-}
 
 // The description without its " (0x..)" part.
 QString withoutId(const char* description) {

@@ -93,58 +93,6 @@ QString locatorFor(const QString& ifoPath, Range range, const QString& audio,
     return dvdLocator(row);
 }
 
-double durationOf(const QString& file) {
-    QString out;
-    runProgram(
-        "ffprobe",
-        {"-v", "error", "-show_entries", "format=duration", "-of", "default=nw=1:nk=1", file},
-        &out);
-    bool ok = false;
-    const double d = out.trimmed().toDouble(&ok);
-    return ok ? d : -1;
-}
-
-// The tone of the first audio stream, from its zero crossings.
-double toneHz(const QString& file) {
-    QProcess p;
-    p.start("ffmpeg", {"-nostdin", "-v", "error", "-i", file, "-map", "0:a:0", "-f", "s16le", "-ac",
-                       "1", "-ar", "48000", "pipe:1"});
-    if (!p.waitForFinished(60000)) {
-        return -1;
-    }
-    const QByteArray pcm = p.readAllStandardOutput();
-    const auto* s = reinterpret_cast<const qint16*>(pcm.constData());
-    const qsizetype n = pcm.size() / 2;
-    // Leave out the first and last tenth: encoder priming and fades.
-    int crossings = 0;
-    for (qsizetype i = n / 10 + 1; i < n - n / 10; ++i) {
-        crossings += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
-    }
-    const double seconds = double(n - 2 * (n / 10)) / 48000.0;
-    return seconds > 0 ? crossings / 2.0 / seconds : -1;
-}
-
-// One frame at `seconds` as 320x240 grey levels.
-QByteArray greyFrame(const QString& file, double seconds) {
-    QProcess p;
-    p.start("ffmpeg",
-            {"-nostdin", "-v", "error", "-ss", QString::number(seconds), "-i", file, "-frames:v",
-             "1", "-s", "320x240", "-pix_fmt", "gray", "-f", "rawvideo", "pipe:1"});
-    return p.waitForFinished(60000) ? p.readAllStandardOutput() : QByteArray();
-}
-
-// Pixels of two grey frames in rows [top, bottom) whose levels differ by more than coding noise.
-int changedPixels(const QByteArray& a, const QByteArray& b, int top, int bottom) {
-    if (a.size() != 320 * 240 || b.size() != a.size()) {
-        return -1;
-    }
-    int changed = 0;
-    for (int i = top * 320; i < bottom * 320; ++i) {
-        changed += std::abs(int(quint8(a[i])) - int(quint8(b[i]))) > 40 ? 1 : 0;
-    }
-    return changed;
-}
-
 // A stand-in FFmpeg that prints its arguments and keeps what arrives on its standard input.
 QString writeRecordingFfmpeg(const QString& dir) {
     const QString path = dir + "/fake-ffmpeg";

@@ -18,10 +18,11 @@ using orvex::test::waitUntil;
 
 namespace {
 
-// Stands in for register.dat. What it does depends on the input's name: "fail" exits 3 with a
-// complaint, "slow" prints one progress line and sleeps, "empty" writes an empty output,
-// "none" writes nothing; any other input prints a progress line at 2 of 4 seconds and writes
-// its input's name into the output.
+// Stands in for register.dat. What it does depends on the input's name: "fail" writes a part
+// and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
+// "hang" sleeps without a word, "empty" writes an empty output, "none" writes nothing; any
+// other input prints a progress line at 2 of 4 seconds and writes its input's name into the
+// output.
 const char kFakeEncoder[] = R"(#!/bin/sh
 out=""; in=""; prev=""
 for a in "$@"; do
@@ -29,8 +30,9 @@ for a in "$@"; do
   prev="$a"; out="$a"
 done
 case "$in" in
-  *fail*) echo "boom: cannot encode $in"; exit 3 ;;
-  *slow*) echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
+  *fail*) printf part > "$out"; echo "boom: cannot encode $in"; exit 3 ;;
+  *slow*) printf part > "$out"; echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
+  *hang*) exec sleep 30 ;;
   *empty*) : > "$out"; exit 0 ;;
   *none*) exit 0 ;;
 esac
@@ -115,6 +117,10 @@ class ConversionQueueTest : public ::testing::Test {
         return s;
     }
     QString outName(const char* name) const { return out_ + '/' + name; }
+    // Every file in the output folder, hidden ones included.
+    QStringList outputFiles() const {
+        return QDir(out_).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
     static QByteArray contentOf(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -181,7 +187,9 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
     EXPECT_TRUE(failed.reason.contains("code 3"));
     EXPECT_EQ(failed.outputTail, QStringList{"boom: cannot encode " + dir_.filePath("fail.avi")});
     EXPECT_TRUE(jobs().state(2).reason.contains("no output"));
-    EXPECT_TRUE(jobs().state(3).reason.contains("empty"));
+    EXPECT_TRUE(jobs().state(3).reason.contains("no output"));
+    // What the failed jobs wrote is gone; nothing else was left in the folder.
+    EXPECT_EQ(outputFiles(), (QStringList{"a.mp4", "e.mp4"}));
     // The run ended on its own: the power-off is due, for the front end to count down.
     EXPECT_EQ(powerOffs_, 1);
     EXPECT_EQ(machine_.powerOffs, 0) << "the core never powers off by itself";
@@ -222,6 +230,56 @@ TEST_F(ConversionQueueTest, StopInTheMiddleLeavesLaterRowsAlone) {
     EXPECT_TRUE(machine_.opened.isEmpty());
     queue().stop();  // no run: nothing happens
     EXPECT_EQ(runsEnded_, 1);
+    // Once the stopped encoder is gone, so is what it had written.
+    ASSERT_TRUE(waitUntil([this] { return !queue().windingDown(); }));
+    EXPECT_EQ(outputFiles(), QStringList{"a.mp4"});
+}
+
+TEST_F(ConversionQueueTest, AFileThatAppearsDuringAJobIsNeverReplaced) {
+    addFiles({"a.avi", "b.avi"});
+    ASSERT_TRUE(QDir().mkdir(out_));
+    // Another run or program takes the names the jobs were given while they encode.
+    QObject::connect(&queue(), &ConversionQueue::jobStarted, [this](int row) {
+        const QString name = jobs().state(row).outputName;
+        writeFile(name, "theirs");
+        if (row == 1) {
+            writeFile(outName("b_1.mp4"), "theirs too");
+        }
+    });
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), (QStringList{"Finish", "Finish"}));
+    EXPECT_EQ(jobs().state(0).outputName, outName("a_1.mp4"));
+    EXPECT_EQ(jobs().state(1).outputName, outName("b_2.mp4"));
+    EXPECT_EQ(contentOf(outName("a.mp4")), "theirs");
+    EXPECT_EQ(contentOf(outName("b.mp4")), "theirs");
+    EXPECT_EQ(contentOf(outName("b_1.mp4")), "theirs too");
+    EXPECT_EQ(contentOf(outName("b_2.mp4")), dir_.filePath("b.avi").toUtf8());
+    EXPECT_EQ(outputFiles().size(), 5);
+}
+
+TEST_F(ConversionQueueTest, AnEncoderThatSaysNothingFailsItsJobAndTheRunGoesOn) {
+    addFiles({"hang.avi", "slow.avi", "b.avi"});
+    queue().setSilenceLimitMs(400);
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Finish"}));
+    EXPECT_TRUE(jobs().state(0).reason.contains("printed nothing"))
+        << jobs().state(0).reason.toStdString();
+    // A job that spoke once and then hung counts the silence from its last line.
+    EXPECT_TRUE(jobs().state(1).reason.contains("printed nothing"))
+        << jobs().state(1).reason.toStdString();
+    EXPECT_EQ(outputFiles(), QStringList{"b.mp4"});
+}
+
+TEST_F(ConversionQueueTest, QuittingDuringAJobEndsTheEncoderAndLeavesNoFile) {
+    addFiles({"slow.avi"});
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitUntil([this] { return jobs().status(0) == "25.00%"; }));
+    ASSERT_EQ(outputFiles().size(), 1);  // the temporary file, under no final name
+    EXPECT_FALSE(outputFiles()[0] == "slow.mp4");
+    session_.reset();  // a front end that quits without waiting
+    EXPECT_TRUE(outputFiles().isEmpty());
 }
 
 TEST_F(ConversionQueueTest, StopDuringTheLastJobNeverPowersOff) {

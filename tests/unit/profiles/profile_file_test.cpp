@@ -7,6 +7,20 @@
 
 namespace {
 
+// A well-formed profiles.pop whose record N reads "title N", sizes, rates, " -codec N".
+QByteArray wholeFile(const char* lineEnd = "\n") {
+    QByteArray text;
+    for (int n = 1; n <= 131; ++n) {
+        const QByteArray number = QByteArray::number(n);
+        const QByteArray rates = n % 2 ? "150 250 400 600 800" : "*";
+        const QByteArray sizes = n % 2 ? "320x240(QVGA) 640x480 9" : "";
+        for (const QByteArray& line : {"title " + number, sizes, rates, " -codec " + number}) {
+            text += line + lineEnd;
+        }
+    }
+    return text;
+}
+
 class ProfileFileTest : public ::testing::Test {
   protected:
     QString write(const QByteArray& contents) {
@@ -19,53 +33,78 @@ class ProfileFileTest : public ::testing::Test {
     QTemporaryDir dir_;
 };
 
-TEST_F(ProfileFileTest, RecordNIsLines4NMinus3To4N) {
-    QByteArray text;
-    for (int line = 1; line <= 20; ++line) {
-        text += "line" + QByteArray::number(line) + " x" + "\n";
+TEST_F(ProfileFileTest, RecordNIsLines4NMinus3To4NWithEitherLineEnd) {
+    QByteArray withoutLastEnd = wholeFile();
+    withoutLastEnd.chop(1);
+    for (const QByteArray& text : {wholeFile(), wholeFile("\r\n"), withoutLastEnd}) {
+        const QString path = write(text);
+        QString error;
+        const auto record = readProfileRecord(path, 3, &error);
+        ASSERT_TRUE(record) << error.toStdString();
+        EXPECT_EQ(record->number, 3);
+        EXPECT_EQ(record->titleLine, "title 3");
+        // The one-character final entry is dropped.
+        EXPECT_EQ(record->sizeChoices, QStringList({"320x240(QVGA)", "640x480"}));
+        EXPECT_EQ(record->rateLine, "150 250 400 600 800");
+        EXPECT_EQ(record->codecOptions, " -codec 3");
+        const auto last = readProfileRecord(path, 131, &error);
+        ASSERT_TRUE(last) << error.toStdString();
+        EXPECT_EQ(last->codecOptions, " -codec 131");
+        const auto audio = readProfileRecord(path, 130, &error);
+        ASSERT_TRUE(audio) << error.toStdString();
+        EXPECT_EQ(audio->sizeChoices, QStringList());
+        EXPECT_EQ(audio->rateLine, "*");
     }
-    const QString path = write(text);
-    QString error;
-    const auto record = readProfileRecord(path, 3, &error);
-    ASSERT_TRUE(record) << error.toStdString();
-    EXPECT_EQ(record->number, 3);
-    EXPECT_EQ(record->titleLine, "line9 x");
-    EXPECT_EQ(record->sizeChoices, QStringList({"line10"}));  // the one-character "x" is dropped
-    EXPECT_EQ(record->rateLine, "line11 x");
-    EXPECT_EQ(record->codecOptions, "line12 x");
 }
 
-TEST_F(ProfileFileTest, CrLfLineEndsAreAccepted) {
-    const QString path = write("t\r\n320x240 640x480\r\n150 250\r\n -vcodec mpeg4 \r\n");
-    const auto record = readProfileRecord(path, 1);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->sizeChoices, QStringList({"320x240", "640x480"}));
-    EXPECT_EQ(record->rateLine, "150 250");
-    EXPECT_EQ(record->codecOptions, " -vcodec mpeg4 ");
-}
-
-TEST_F(ProfileFileTest, AFileEndingEarlyGivesOnlyTheLinesItReached) {
-    const QString path = write("a\nb\nc\nd\ntitle2\n320x240 640x480\n");
-    const auto record = readProfileRecord(path, 2);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->titleLine, "title2");
-    EXPECT_EQ(record->sizeChoices, QStringList({"320x240", "640x480"}));
-    EXPECT_FALSE(record->rateLine);
-    EXPECT_FALSE(record->codecOptions);
-
-    const auto beyond = readProfileRecord(path, 131);
-    ASSERT_TRUE(beyond);
-    EXPECT_FALSE(beyond->titleLine);
-    EXPECT_FALSE(beyond->sizeChoices);
-}
-
-TEST_F(ProfileFileTest, LastLineWithoutLineEndIsRead) {
-    const QString path = write("t\n\n*\n -acodec mp3");
-    const auto record = readProfileRecord(path, 1);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->sizeChoices, QStringList());
-    EXPECT_EQ(record->rateLine, "*");
-    EXPECT_EQ(record->codecOptions, " -acodec mp3");
+// Every damaged shape is refused for every record, naming where the damage is; no record of a
+// damaged file reaches the encoder.
+TEST_F(ProfileFileTest, ADamagedOrTruncatedFileIsAnErrorNamingTheRecord) {
+    const QByteArray good = wholeFile();
+    QByteArray randomBytes;
+    quint32 x = 12345;
+    for (int i = 0; i < 40000; ++i) {
+        x = x * 1103515245 + 12345;
+        randomBytes += static_cast<char>(x >> 16);
+    }
+    auto replaceLine = [&good](int lineNumber, const QByteArray& with) {
+        QList<QByteArray> lines = good.split('\n');
+        lines[lineNumber - 1] = with;
+        return lines.join('\n');
+    };
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"empty", "", "empty"},
+        {"random bytes", randomBytes, "record 1 "},
+        {"cut inside record 57", good.left(good.indexOf("title 57") + 20), "record 57"},
+        {"cut after a whole record", good.left(good.indexOf("title 100")), "record 99"},
+        {"one 10 MB line", QByteArray(10 * 1024 * 1024, 'a'), "bytes long"},
+        {"an overlong line", replaceLine(9, QByteArray(5000, 'a')), "record 3 (line 9)"},
+        {"a size line of other things", replaceLine(10, "320x240 -vcodec"), "record 3 (line 10)"},
+        {"a size line of symbols", replaceLine(10, "320x240 ($)"), "record 3 (line 10)"},
+        {"a rate line of words", replaceLine(11, "fast slow"), "record 3 (line 11)"},
+        {"a control byte in the codec line", replaceLine(12, " -vcodec\x01mpeg4"),
+         "record 3 (line 12)"},
+        {"a NUL", replaceLine(524, QByteArray(" -codec\0", 8)), "record 131 (line 524)"},
+        {"text after the last record", good + "title 132\n", "line 525"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = write(c.text);
+        QString error;
+        for (int n : {1, 2, 131}) {
+            EXPECT_FALSE(readProfileRecord(path, n, &error)) << n;
+        }
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_TRUE(error.contains("damaged")) << error.toStdString();
+        EXPECT_TRUE(error.contains(c.says)) << error.toStdString();
+    }
+    // Blank lines after the last record are harmless.
+    EXPECT_TRUE(readProfileRecord(write(good + "\r\n\n"), 131));
 }
 
 TEST_F(ProfileFileTest, MissingFileOrBadNumberIsAnErrorWithAMessage) {

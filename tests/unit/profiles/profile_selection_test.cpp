@@ -452,9 +452,10 @@ TEST_F(ProfileSelectionTest, MissingProfileFileChangesNothingAndSaysWhy) {
     EXPECT_EQ(s.profileArgs(), " -vcodec d2");
 }
 
-TEST_F(ProfileSelectionTest, ShortRecordLeavesTheLaterListsAsTheyWere) {
+TEST_F(ProfileSelectionTest, ACutFileIsRefusedAndChangesNothing) {
     ProfileSelection& s = selection();
     select(2);
+    const QStringList sizes = s.sizeList().items();
     // Profile 131 is the last record; cut the file inside it, after its size line.
     QByteArray text = popText({});
     text.chop(text.size() - text.lastIndexOf("title 131"));
@@ -463,10 +464,11 @@ TEST_F(ProfileSelectionTest, ShortRecordLeavesTheLaterListsAsTheyWere) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
     file.close();
-    select(131);
-    EXPECT_EQ(s.sizeList().items(), QStringList({"640x480", "1280x720"}));
+    QString error;
+    EXPECT_FALSE(s.selectProfile(131, &error));
+    EXPECT_TRUE(error.contains("record 131")) << error.toStdString();
+    EXPECT_EQ(s.sizeList().items(), sizes);
     EXPECT_EQ(s.profileArgs(), " -vcodec d2");
-    EXPECT_EQ(s.videoList().lastItem(), "The Original Video Quliay");
 }
 
 TEST_F(ProfileSelectionTest, HoveringDoesNotMoveSizingAwayFromTheSelectedProfile) {

@@ -76,27 +76,31 @@ TEST_F(CommandDispatchTest, EachCommandsGuardsAndTheirOrder) {
         {"ifoopen", play, convert, convert},  {"dvdopen", play, convert, convert},
         {"openfolder", "", convert, convert}, {"converter", play, convert, play},
         {"remove", play, convert, play},      {"clear", play, convert, play},
-        {"play", "", convert, convert},       {"chapter", "", "", ""},
+        {"play", "", convert, convert},       {"chapter", play, convert, convert},
         {"stopconverter", "", "", ""},        {"open", "", "", ""},
     };
-    JobList::Row row;
-    row.caption = "a";
-    row.selected = true;
-    session_->jobs().addRow(row);
-    for (const Case& c : cases) {
-        const QString expected[] = {c.whilePlaying, c.whileConverting, c.whileBoth};
-        for (int k = 0; k < 3; ++k) {
-            playing_ = k != 1;
-            converting_ = k != 0;
-            ui_.warnings.clear();
-            dispatch_->skinClick(QString::fromLatin1(c.name));
-            EXPECT_EQ(ui_.warnings,
-                      expected[k].isEmpty() ? QStringList() : QStringList{expected[k]})
-                << c.name << " case " << k;
+    // The DVD edition's Remove and Clear act on its titles, with the same guards.
+    for (const char* program : {"orvex", "orvex-dvd"}) {
+        open(QString::fromLatin1(program));
+        JobList::Row row;
+        row.caption = "a";
+        row.selected = true;
+        session_->jobs().addRow(row);
+        for (const Case& c : cases) {
+            const QString expected[] = {c.whilePlaying, c.whileConverting, c.whileBoth};
+            for (int k = 0; k < 3; ++k) {
+                playing_ = k != 1;
+                converting_ = k != 0;
+                ui_.warnings.clear();
+                dispatch_->skinClick(QString::fromLatin1(c.name));
+                EXPECT_EQ(ui_.warnings,
+                          expected[k].isEmpty() ? QStringList() : QStringList{expected[k]})
+                    << program << " " << c.name << " case " << k;
+            }
         }
+        EXPECT_EQ(session_->jobs().rowCount(), 1) << "nothing refused was done";
+        EXPECT_TRUE(ui_.confirmations.isEmpty());
     }
-    EXPECT_EQ(session_->jobs().rowCount(), 1) << "nothing refused was done";
-    EXPECT_TRUE(ui_.confirmations.isEmpty());
 }
 
 TEST_F(CommandDispatchTest, MenusOpenAtTheBrandsPlaces) {

@@ -11,6 +11,7 @@
 #include "../../support/fake_user_interface.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
+#include "core/profiles/profile_catalog.h"
 #include "core/shell/session.h"
 
 using orvex::test::waitUntil;
@@ -238,6 +239,27 @@ TEST_F(FileSourcesTest, SkipsFilesWithoutAnOverallRateAndSaysWhy) {
     EXPECT_TRUE(jobs().isSelected(0));
     EXPECT_TRUE(jobs().isVisible());
     EXPECT_TRUE(ui_.warnings.isEmpty());
+}
+
+TEST_F(FileSourcesTest, AnEstimateThatCannotBeWorkedOutIsSaidOnceABatch) {
+    ProfileSelection& selection = session_->selection();
+    ASSERT_TRUE(selection.selectProfile(2));
+    const int original = selection.sizeList().items().indexOf(ProfileCatalog::kOriginalSize);
+    ASSERT_GE(original, 0) << "profile 2 offers the source's own size";
+    selection.sizeList().userSelect(original);
+    selection.videoList().userSelect(1);  // a quality level, whose rate follows the height
+    QStringList problems;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&problems](const QString& text) { problems << text; });
+    // Heights beyond any picture: the estimate that needs them cannot be worked out.
+    const QString odd = source("odd.avi", probeText("500", "400", "100", "320x999999"));
+    const QString odder = source("odder.avi", probeText("500", "400", "100", "640x888888"));
+    const QString good = source("good.avi", probeText("500", "400", "100"));
+    EXPECT_EQ(add({odd, odder, good}).added, 3);
+    EXPECT_EQ(jobs().subItem(0, JobList::OutputSizeColumn), "");
+    EXPECT_NE(jobs().subItem(2, JobList::OutputSizeColumn), "");
+    ASSERT_EQ(problems.size(), 1) << problems.join('\n').toStdString();
+    EXPECT_TRUE(problems[0].contains("320x999999")) << problems[0].toStdString();
 }
 
 TEST_F(FileSourcesTest, FolderTakesItsFourteenExtensionsInWindowsNameOrder) {

@@ -1,0 +1,340 @@
+#include "core/sources/dvd_titles.h"
+
+#include <algorithm>
+
+#include "core/engine/time_value.h"
+#include "core/sources/file_sources.h"
+
+const QString DvdTitles::kInvalidIfoText =
+    QStringLiteral("The selected IFO File is invalid, please choose another one.");
+const QString DvdTitles::kNoAudioText = QStringLiteral("No Audio");
+const QString DvdTitles::kNoSubtitleText = QStringLiteral("No Subtitle");
+
+DvdTitles::DvdTitles(JobList& jobs, const OutputEstimates& estimates, CommandGuards& guards,
+                     UserInterface& ui, TitleSetReader& reader, bool dvdEdition, QObject* parent)
+    : QObject(parent),
+      jobs_(jobs),
+      estimates_(estimates),
+      guards_(guards),
+      ui_(ui),
+      reader_(reader),
+      dvdEdition_(dvdEdition),
+      cb_audio_({kNoAudioText}, 0),
+      cb_subtitle_({kNoSubtitleText}, 0) {
+    connect(&cb_audio_, &ChoiceList::userChanged, this, &DvdTitles::audioChanged);
+    connect(&cb_subtitle_, &ChoiceList::userChanged, this, &DvdTitles::subtitleChanged);
+}
+
+QString DvdTitles::streamNumberOf(const QString& description) {
+    const qsizetype close = description.indexOf(QLatin1Char(')'));
+    if (close < 0) {
+        return QStringLiteral("0");
+    }
+    const qsizetype from = std::max<qsizetype>(0, close - 4);
+    return description.mid(from, close - from);
+}
+
+QString DvdTitles::pictureSizeOf(const QString& videoDescription) {
+    const qsizetype first = videoDescription.indexOf(QLatin1Char(' '));
+    const qsizetype second = first < 0 ? -1 : videoDescription.indexOf(QLatin1Char(' '), first + 1);
+    return second < 0 ? QString() : videoDescription.mid(first + 1, second - first - 1);
+}
+
+QString DvdTitles::twoDigits(int n) {
+    return n <= 9 ? QStringLiteral("0") + QString::number(n) : QString::number(n);
+}
+
+int DvdTitles::audioChoice(int row) const {
+    return jobs_.isRow(row) ? jobs_.row(row).audioChoice : 0;
+}
+
+int DvdTitles::subtitleChoice(int row) const {
+    return jobs_.isRow(row) ? jobs_.row(row).subtitleChoice : 0;
+}
+
+const TIFOSelint* DvdTitles::titleSetOfRow(int row) const {
+    for (int i = 0; i < titleSetCount_; ++i) {
+        const TIFOSelint& set = titleSets_[size_t(i)];
+        if (set.firstRow <= row && row < set.endRow) {
+            return &set;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::vector<quint8>>& DvdTitles::currentChecks() {
+    return titleView_ ? titleChecks_ : chapterChecks_;
+}
+
+bool DvdTitles::refused() {
+    return guards_.refusedWhileConverting() || guards_.refusedWhilePlaying() ||
+           guards_.refusedWhileAdding();
+}
+
+void DvdTitles::appendRow(const QString& caption, const TConvertInfo& info, const QString& size,
+                          qint32 seconds) {
+    JobList::Row row;
+    row.caption = caption;
+    row.info.dimensions = size;
+    row.info.duration = timeValueOfSeconds(seconds);
+    row.texts = {size, row.info.duration, estimates_.estimateFor(row.info)};
+    row.state.kind = RowState::Ready;
+    row.source = info;
+    jobs_.addRow(std::move(row));
+}
+
+void DvdTitles::readTitleSet(const QString& ifoPath) {
+    ++titleSetCount_;
+    titleSets_.resize(size_t(titleSetCount_));
+    TIFOSelint& set = titleSets_.back();
+    set = TIFOSelint{};
+    set.ifoPath = ifoPath;
+    const std::optional<TitleSetData> data = reader_.read(ifoPath);
+    if (!data) {
+        return;
+    }
+    set.firstRow = jobs_.rowCount();
+    set.audioNames = data->audioNames;
+    set.audioCount = qint32(set.audioNames.size());
+    set.subtitleNames = data->subtitleNames;
+    set.subtitleCount = qint32(set.subtitleNames.size());
+
+    TConvertInfo base;
+    base.audioStream =
+        set.audioNames.isEmpty() ? QStringLiteral("0") : streamNumberOf(set.audioNames.first());
+    base.ifoPath = ifoPath;
+    const QString size = pictureSizeOf(data->videoDescription);
+    for (const TitleSetData::Chain& chain : data->chains) {
+        // A chain without cells has no sectors to read, whatever its playing time.
+        if (chain.seconds == 0 || chain.cells.empty()) {
+            continue;
+        }
+        TConvertInfo title = base;
+        title.startSector = chain.cells.front().firstSector;
+        title.endSector = chain.cells.back().lastSector;
+        if (title.endSector - title.startSector < kMinimumSectors) {
+            continue;
+        }
+        title.titleSeconds = chain.seconds;
+        title.chapterStart = 0;
+        title.chapterEnd = chain.seconds;
+        appendRow(QStringLiteral("Title_") + twoDigits(jobs_.rowCount() + 1), title, size,
+                  chain.seconds);
+        if (titleView_) {
+            continue;
+        }
+        qint32 start = 0;  // cells passed over count too
+        for (size_t j = 0; j < chain.cells.size(); ++j) {
+            const TitleSetData::Cell& cell = chain.cells[j];
+            const qint32 cellStart = start;
+            start += cell.seconds;
+            if (cell.seconds == 0 || cell.lastSector - cell.firstSector < kMinimumSectors) {
+                continue;
+            }
+            TConvertInfo chapter = base;
+            chapter.startSector = cell.firstSector;
+            chapter.endSector = cell.lastSector;
+            chapter.titleSeconds = cell.seconds;
+            chapter.chapterStart = cellStart;
+            chapter.chapterEnd = cellStart + cell.seconds;
+            appendRow(QStringLiteral("  Chapter_") + twoDigits(int(j) + 1), chapter, size,
+                      cell.seconds);
+        }
+    }
+    set.endRow = jobs_.rowCount();
+}
+
+void DvdTitles::beginLoad() {
+    titleSetCount_ = 0;
+    titleSets_.clear();
+    jobs_.clear();
+    jobs_.setVisible(true);
+    titleChecks_.reset();
+    chapterChecks_.reset();
+    resetStreamBoxes();
+}
+
+void DvdTitles::finishLoading() {
+    if (jobs_.isEmpty()) {
+        return;
+    }
+    currentChecks() = std::vector<quint8>(size_t(jobs_.rowCount()), 1);
+    jobs_.setAllChecked(true);
+    selectLargestRow();
+    lvClick();
+    emit loaded();
+}
+
+void DvdTitles::selectLargestRow() {
+    int largest = 0;
+    qint64 span = 0;
+    for (int row = 0; row < jobs_.rowCount(); ++row) {
+        const TConvertInfo* info = jobs_.convertInfo(row);
+        const qint64 s = info ? qint64(info->endSector) - info->startSector : 0;
+        if (s > span) {
+            span = s;
+            largest = row;
+        }
+    }
+    jobs_.setSelection({largest});
+}
+
+void DvdTitles::keepChecks() {
+    std::vector<quint8> checks(size_t(jobs_.rowCount()));
+    for (int row = 0; row < jobs_.rowCount(); ++row) {
+        checks[size_t(row)] = jobs_.isChecked(row) ? 1 : 0;
+    }
+    currentChecks() = std::move(checks);
+}
+
+void DvdTitles::lvClick() {
+    if (jobs_.isEmpty() || guards_.converting() || !dvdEdition_) {
+        return;
+    }
+    keepChecks();
+    const int row = jobs_.firstSelected();
+    if (row >= 0) {
+        fillStreamBoxes(row);
+    }
+}
+
+void DvdTitles::fillStreamBoxes(int row) {
+    const TIFOSelint* set = titleSetOfRow(row);
+    if (set == nullptr) {
+        return;
+    }
+    cb_audio_.clear();
+    for (const QString& name : set->audioNames) {
+        cb_audio_.addItem(name);
+    }
+    cb_audio_.setItemIndex(audioChoice(row));
+    cb_subtitle_.clear();
+    cb_subtitle_.addItem(kNoSubtitleText);
+    for (const QString& name : set->subtitleNames) {
+        cb_subtitle_.addItem(name);
+    }
+    cb_subtitle_.setItemIndex(subtitleChoice(row));
+}
+
+void DvdTitles::resetStreamBoxes() {
+    cb_audio_.clear();
+    cb_audio_.addItem(kNoAudioText);
+    cb_audio_.setItemIndex(0);
+    cb_subtitle_.clear();
+    cb_subtitle_.addItem(kNoSubtitleText);
+    cb_subtitle_.setItemIndex(0);
+}
+
+void DvdTitles::audioChanged(int index) {
+    const int row = jobs_.firstSelected();
+    if (row >= 0 && jobs_.isDvdRow(row)) {
+        jobs_.setAudioChoice(row, index, streamNumberOf(cb_audio_.currentText()));
+    }
+}
+
+void DvdTitles::subtitleChanged(int index) {
+    const int row = jobs_.firstSelected();
+    if (row >= 0 && jobs_.isDvdRow(row)) {
+        jobs_.setSubtitleChoice(row, index, streamNumberOf(cb_subtitle_.currentText()));
+    }
+}
+
+void DvdTitles::setAllChecked(bool checked) {
+    jobs_.setAllChecked(checked);
+    currentChecks() = std::vector<quint8>(size_t(jobs_.rowCount()), checked ? 1 : 0);
+}
+
+void DvdTitles::switchView() {
+    if (refused()) {
+        return;
+    }
+    // The marks as they stand now, toggled by click or by key.
+    if (!jobs_.isEmpty()) {
+        keepChecks();
+    }
+    titleView_ = !titleView_;
+    jobs_.clear();
+    const int count = titleSetCount_;
+    const std::vector<TIFOSelint> sets(titleSets_.begin(), titleSets_.begin() + count);
+    titleSets_.clear();
+    titleSetCount_ = 0;
+    for (const TIFOSelint& set : sets) {
+        readTitleSet(set.ifoPath);
+    }
+    if (jobs_.isEmpty()) {
+        return;
+    }
+    std::optional<std::vector<quint8>>& checks = currentChecks();
+    // A mark array from before a removal no longer matches the rows: built afresh.
+    if (checks && checks->size() == size_t(jobs_.rowCount())) {
+        for (int row = 0; row < jobs_.rowCount(); ++row) {
+            jobs_.setChecked(row, (*checks)[size_t(row)] != 0);
+        }
+    } else {
+        setAllChecked(true);
+    }
+    selectLargestRow();
+    lvClick();
+    emit loaded();
+}
+
+void DvdTitles::openIfo() {
+    if (refused()) {
+        return;
+    }
+    const QStringList chosen = ui_.chooseIfoFiles();
+    if (!chosen.isEmpty()) {
+        addIfoFiles(chosen);
+    }
+}
+
+bool DvdTitles::addIfoFiles(const QStringList& paths) {
+    if (refused() || paths.isEmpty()) {
+        return false;
+    }
+    beginLoad();
+    for (const QString& path : paths) {
+        readTitleSet(path);
+        if (jobs_.isEmpty()) {
+            ui_.information(kInvalidIfoText);
+            return false;
+        }
+        finishLoading();
+    }
+    return true;
+}
+
+void DvdTitles::remove() {
+    // As Remove in the video edition: a preview's row must not go first.
+    if (guards_.refusedWhilePlaying() || refused() || !jobs_.hasSelection()) {
+        return;
+    }
+    const QList<int> removed = jobs_.selectedRows();
+    auto shifted = [&removed](qint32 bound) {
+        return bound - qint32(std::count_if(removed.begin(), removed.end(),
+                                            [bound](int r) { return r < bound; }));
+    };
+    for (TIFOSelint& set : titleSets_) {
+        set.firstRow = shifted(set.firstRow);
+        set.endRow = shifted(set.endRow);
+    }
+    // The other view's marks describe rows that are no longer all there.
+    (titleView_ ? chapterChecks_ : titleChecks_).reset();
+    const int last = jobs_.removeSelected();
+    if (jobs_.isEmpty()) {
+        currentChecks().reset();
+        resetStreamBoxes();
+        return;
+    }
+    jobs_.setSelected(qBound(0, last, jobs_.rowCount() - 1), true);
+    lvClick();
+}
+
+void DvdTitles::clear() {
+    if (guards_.refusedWhilePlaying() || refused() || jobs_.isEmpty()) {
+        return;
+    }
+    if (ui_.confirm(FileSources::kClearQuestion)) {
+        beginLoad();
+    }
+}

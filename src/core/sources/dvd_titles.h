@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "core/engine/job_list.h"
+#include "core/profiles/choice_list.h"
+#include "core/profiles/output_estimates.h"
+#include "core/shell/command_guards.h"
+#include "core/shell/user_interface.h"
+#include "core/sources/title_set_reader.h"
+
+// One title set read into the list: its rows [firstRow, endRow) and its streams.
+struct TIFOSelint {
+    qint32 firstRow = 0;
+    qint32 endRow = 0;
+    qint32 audioCount = 0;
+    QStringList audioNames;
+    qint32 subtitleCount = 0;
+    QStringList subtitleNames;
+    QString ifoPath;
+};
+
+// The DVD edition's rows: the titles (and, in the chapter view, the chapters) of the title sets
+// read, their check marks per view, and the audio and subtitle choice of each row through the
+// stream boxes cb_audio and cb_subtitle. Add IFO, Select All / Unselect ALL, the view switch,
+// and the loading steps that Add DVD uses.
+class DvdTitles : public QObject {
+    Q_OBJECT
+  public:
+    static const QString kInvalidIfoText;  // "The selected IFO File is invalid, ..."
+    static const QString kNoAudioText;     // "No Audio"
+    static const QString kNoSubtitleText;  // "No Subtitle"
+    // Chains and cells spanning fewer sectors than this give no row.
+    static constexpr qint32 kMinimumSectors = 1000;
+
+    DvdTitles(JobList& jobs, const OutputEstimates& estimates, CommandGuards& guards,
+              UserInterface& ui, TitleSetReader& reader, bool dvdEdition,
+              QObject* parent = nullptr);
+
+    ChoiceList& audioBox() { return cb_audio_; }        // cb_audio
+    ChoiceList& subtitleBox() { return cb_subtitle_; }  // cb_subtitle
+
+    bool titleView() const { return titleView_; }
+    int titleSetCount() const { return titleSetCount_; }
+    const std::vector<TIFOSelint>& titleSets() const { return titleSets_; }
+    // The check arrays of the two views; nullopt until built.
+    const std::optional<std::vector<quint8>>& titleChecks() const { return titleChecks_; }
+    const std::optional<std::vector<quint8>>& chapterChecks() const { return chapterChecks_; }
+    // A row's stream choices as item indexes of its boxes (0 for a row that does not exist).
+    int audioChoice(int row) const;
+    int subtitleChoice(int row) const;
+    // The title set record whose rows hold `row`; nullptr when none does.
+    const TIFOSelint* titleSetOfRow(int row) const;
+
+    // Add IFO: its file dialog, then addIfoFiles.
+    void openIfo();
+    // Add IFO with the files already chosen; false when refused or when no file gave a row.
+    bool addIfoFiles(const QStringList& paths);
+    // Select All and Unselect ALL.
+    void setAllChecked(bool checked);
+    // The view switch (skin command "chapter"); refused while a run, a preview or an Add DVD
+    // is under way.
+    void switchView();
+    // The list click: keeps the current view's check marks and shows the selected row's
+    // streams.
+    void lvClick();
+    // Remove and Clear in the DVD edition: rows, title set ranges and check marks together.
+    void remove();
+    void clear();
+
+    // The steps of a load, for Add DVD: start afresh (list cleared and shown, check marks and
+    // title sets dropped), read each title set (a new record at the end, its rows appended in
+    // the current view; a file that cannot be read adds a record with no rows), then finish.
+    void beginLoad();
+    void readTitleSet(const QString& ifoPath);
+    void finishLoading();
+
+    // "English AC-3 2ch (0x80)" -> "0x80"; "0" without ")".
+    static QString streamNumberOf(const QString& description);
+    // The second blank-separated word: "MPEG-2 720x576 PAL" -> "720x576"; empty with fewer
+    // than two blanks.
+    static QString pictureSizeOf(const QString& videoDescription);
+    // 1 -> "01", 10 -> "10".
+    static QString twoDigits(int n);
+
+  signals:
+    // A load or a view switch has put its rows in the list.
+    void loaded();
+
+  private:
+    std::optional<std::vector<quint8>>& currentChecks();
+    void appendRow(const QString& caption, const TConvertInfo& info, const QString& size,
+                   qint32 seconds);
+    void fillStreamBoxes(int row);
+    void resetStreamBoxes();
+    void selectLargestRow();
+    void keepChecks();
+    bool refused();
+    void audioChanged(int index);
+    void subtitleChanged(int index);
+
+    JobList& jobs_;
+    const OutputEstimates& estimates_;
+    CommandGuards& guards_;
+    UserInterface& ui_;
+    TitleSetReader& reader_;
+    bool dvdEdition_;
+    ChoiceList cb_audio_;
+    ChoiceList cb_subtitle_;
+    bool titleView_ = true;
+    int titleSetCount_ = 0;
+    std::vector<TIFOSelint> titleSets_;
+    std::optional<std::vector<quint8>> titleChecks_;
+    std::optional<std::vector<quint8>> chapterChecks_;
+};

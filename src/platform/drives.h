@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// What the machine says about the drive that holds a folder. Tests replace this.
+class Drives {
+  public:
+    virtual ~Drives() = default;
+    // True when the folder lies on an optical drive (a disc that may still be spinning up).
+    virtual bool isOpticalDrive(const QString& folder) = 0;
+    // Asks the drive that holds `folder` about its volume; blocks until the drive answers,
+    // which for an optical drive can take seconds. The answer itself is of no interest: only
+    // that the drive has answered. Safe to call from a worker thread.
+    virtual void queryVolume(const QString& folder) = 0;
+};
+
+// The real machine: the mount table (/proc/self/mountinfo) and statvfs.
+class SystemDrives : public Drives {
+  public:
+    bool isOpticalDrive(const QString& folder) override;
+    void queryVolume(const QString& folder) override;
+};
+
+// From the text of a mountinfo file, the mount point and whether it is an optical drive
+// (source /dev/sr*, or file system iso9660 or udf) for `path` (absolute, no symlinks): the
+// longest mount point that holds it.
+struct MountOfPath {
+    QString mountPoint;
+    bool optical = false;
+};
+MountOfPath mountOfPath(const QString& mountinfo, const QString& path);
+
+}  // namespace platform

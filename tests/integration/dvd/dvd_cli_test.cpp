@@ -1,0 +1,214 @@
+// orvex-dvd-cli on a disc folder made with dvdauthor: its rows against lsdvd, the stream lists,
+// the choices of the command line, and titles and chapters converted with the second audio
+// track and the subtitle burnt in.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "../../support/dvd_fixture.h"
+#include "../../support/lsdvd.h"
+#include "../../support/test_media.h"
+
+using namespace orvex::test;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+QString timeOf(int seconds) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+class DvdCliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(fixture().root.isEmpty()) << fixture().error.toStdString();
+        ASSERT_TRUE(dir_.isValid());
+        QDir().mkpath(path("config/orvex"));
+        // The edition comes from the name the program is started by.
+        ASSERT_TRUE(QFile::link(binDir() + "/orvex-cli", path("orvex-dvd-cli")));
+    }
+    static const DvdFixture& fixture() { return dvdFixture(); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    CliRun run(const QStringList& args, const QString& program = {}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));  // never the real ones
+        p.setProcessEnvironment(env);
+        p.start(program.isEmpty() ? path("orvex-dvd-cli") : program, args);
+        CliRun r;
+        if (!p.waitForStarted() || !p.waitForFinished(300000)) {
+            return r;
+        }
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    // --list-jobs as rows of cells.
+    QList<QStringList> jobs(const QStringList& args) {
+        const CliRun r = run(QStringList{"--list-jobs"} + args);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        QList<QStringList> rows;
+        for (const QString& line : r.out.split('\n', Qt::SkipEmptyParts)) {
+            rows << line.split('\t');
+        }
+        return rows;
+    }
+
+    QTemporaryDir dir_;
+};
+
+// Titles and chapters with their times and sizes as lsdvd reads them, chains and cells under
+// 1000 sectors left out; the same rows from the disc root, its VIDEO_TS folder and its IFO
+// files; every row ticked with the first audio item and no subtitle.
+TEST_F(DvdCliTest, RowsAgreeWithLsdvdInBothViews) {
+    const QList<LsdvdTitle> titles = lsdvd(fixture().root);
+    ASSERT_EQ(titles.size(), 3);
+    // Title set 1's second chain spans fewer than 1000 sectors.
+    const LsdvdTitle& first = titles[0];
+    const LsdvdTitle& second = titles[2];
+    ASSERT_EQ(first.cellSeconds.size(), 3);
+    ASSERT_EQ(second.cellSeconds.size(), 1);
+    auto row = [](const QString& caption, const LsdvdTitle& t, int seconds) {
+        return QStringList{caption, t.size, timeOf(seconds)};
+    };
+    const QList<QStringList> titleView{row("Title_01", first, first.seconds),
+                                       row("Title_02", second, second.seconds)};
+    const QList<QStringList> chapterView{
+        row("Title_01", first, first.seconds),
+        row("  Chapter_01", first, first.cellSeconds[0]),
+        row("  Chapter_02", first, first.cellSeconds[1]),
+        row("  Chapter_03", first, first.cellSeconds[2]),
+        row("Title_05", second, second.seconds),
+        row("  Chapter_01", second, second.cellSeconds[0]),
+    };
+    const QString videoTs = fixture().root + "/VIDEO_TS";
+    const struct {
+        QStringList args;
+        const QList<QStringList>& expected;
+    } cases[] = {
+        {{fixture().root}, titleView},
+        {{videoTs}, titleView},
+        {{fixture().ifoPath(1), fixture().ifoPath(2)}, titleView},
+        {{"--chapters", fixture().root}, chapterView},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const QList<QStringList> rows = jobs(c.args);
+        ASSERT_EQ(rows.size(), c.expected.size());
+        for (int r = 0; r < rows.size(); ++r) {
+            ASSERT_EQ(rows[r].size(), 8) << rows[r].join('|').toStdString();
+            EXPECT_EQ(rows[r].mid(0, 3), c.expected[r]);
+            EXPECT_TRUE(rows[r][3].endsWith("MB"));
+            EXPECT_EQ(rows[r].mid(4), (QStringList{"Ready", "1", "0", "0"}));
+        }
+    }
+}
+
+// The stream lists as lsdvd reads them, the choices shown in --list-jobs, and the command line
+// mistakes that are refused before anything runs.
+TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
+    const QList<LsdvdTitle> titles = lsdvd(fixture().root);
+    ASSERT_EQ(titles.size(), 3);
+    const CliRun streams = run({"--list-streams", fixture().root});
+    ASSERT_EQ(streams.code, 0) << streams.err.toStdString();
+    QStringList expected;
+    for (const int set : {1, 2}) {
+        const LsdvdTitle& t = titles[set == 1 ? 0 : 2];
+        for (int i = 0; i < t.audio.size(); ++i) {
+            expected << QStringLiteral("%1\taudio\t%2\t%3").arg(set).arg(i).arg(t.audio[i]);
+        }
+        expected << QStringLiteral("%1\tsubtitle\t0\tNo Subtitle").arg(set);
+        for (int i = 0; i < t.subtitles.size(); ++i) {
+            expected
+                << QStringLiteral("%1\tsubtitle\t%2\t%3").arg(set).arg(i + 1).arg(t.subtitles[i]);
+        }
+    }
+    QStringList lines = streams.out.split('\n', Qt::SkipEmptyParts);
+    for (QString& line : lines) {
+        line = line.section(" (", 0, 0);  // the stream id is checked where it is used
+    }
+    EXPECT_EQ(lines, expected);
+
+    const QList<QStringList> rows =
+        jobs({"--chapters", "--rows", "1,3-4", "--audio", "3=1", "--subtitle=3=1", fixture().root});
+    ASSERT_EQ(rows.size(), 6);
+    QStringList marks;
+    for (const QStringList& r : rows) {
+        marks << r.mid(5).join(',');
+    }
+    EXPECT_EQ(marks, (QStringList{"1,0,0", "0,0,0", "1,1,1", "1,0,0", "0,0,0", "0,0,0"}));
+
+    const struct {
+        QStringList args;
+        int code;
+        const char* says;
+    } mistakes[] = {
+        {{"--rows", "3", fixture().root}, 2, "no row 3"},
+        {{"--rows", "0", fixture().root}, 2, "--rows"},
+        {{"--audio", "2=1", fixture().root}, 2, "row 2 has items 0..0"},
+        {{"--subtitle", "1=2", fixture().root}, 2, "items 0..1"},
+        {{"--audio", "1", fixture().root}, 2, "ROW=ITEM"},
+        {{fixture().root, fixture().ifoPath(1)}, 2, "one DVD folder"},
+        {{path("config")}, 1, "Can't find DVD disc."},
+        {{fixture().root + "/VIDEO_TS/VIDEO_TS.IFO"}, 1, "The selected IFO File is invalid"},
+    };
+    for (const auto& m : mistakes) {
+        SCOPED_TRACE(m.args.join(' ').toStdString());
+        const CliRun r = run(QStringList{"--list-jobs"} + m.args);
+        EXPECT_EQ(r.code, m.code);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(m.says)) << r.err.toStdString();
+    }
+    const CliRun video = run({"--chapters", fixture().root}, binDir() + "/orvex-cli");
+    EXPECT_EQ(video.code, 2);
+    EXPECT_TRUE(video.err.contains("DVD edition")) << video.err.toStdString();
+}
+
+// A title and a chapter converted with the second audio track and the subtitle burnt in; the
+// rows left unticked produce nothing.
+TEST_F(DvdCliTest, ConvertsTickedTitleAndChapterWithChosenStreams) {
+    const QString out = path("out");
+    const CliRun r =
+        run({"--chapters", "--rows", "1,3", "--audio", "1=1", "--subtitle", "1=1", "--audio", "3=1",
+             "--subtitle", "3=1", "-p", "27", "--size", "2", "-q", "-o", out, fixture().root});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name),
+              (QStringList{"Chapter_02.mp4", "Title_01.mp4"}));
+    const QList<LsdvdTitle> titles = lsdvd(fixture().root);
+    ASSERT_FALSE(titles.isEmpty());
+    const struct {
+        const char* file;
+        int seconds;
+        double vobSeconds;  // where the output's second 1.5 lies in the title set's VOB
+    } outputs[] = {{"Title_01.mp4", titles[0].seconds, 1.5},
+                   {"Chapter_02.mp4", titles[0].cellSeconds[1], 3.0 + 1.5}};
+    for (const auto& o : outputs) {
+        SCOPED_TRACE(o.file);
+        const QString file = out + '/' + o.file;
+        EXPECT_NEAR(durationOf(file), o.seconds, 0.5);
+        EXPECT_NEAR(toneHz(file), kFixtureToneHz[1], 20);
+        // The VOB's own picture has no subtitle: the text shows at the bottom of the output.
+        const QByteArray converted = greyFrame(file, 1.5);
+        const QByteArray source = greyFrame(fixture().vobPath(1), o.vobSeconds);
+        const int bottom = changedPixels(converted, source, 180, 240);
+        const int top = changedPixels(converted, source, 0, 180);
+        ASSERT_GE(top, 0);
+        EXPECT_GT(bottom, 150);
+        EXPECT_GT(bottom, 4 * top) << "top " << top;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+#include "core/sources/dvd_titles.h"
+
+#include <gtest/gtest.h>
+
+#include <QMap>
+#include <QTemporaryDir>
+
+#include "../../support/fake_machine.h"
+#include "../../support/fake_user_interface.h"
+#include "../../support/qt_gtest.h"
+#include "../../support/test_session.h"
+#include "core/engine/time_value.h"
+
+using namespace orvex::test;
+
+namespace {
+
+using Cell = TitleSetData::Cell;
+using Chain = TitleSetData::Chain;
+
+// Title sets by path; any other path cannot be opened.
+class FakeReader : public TitleSetReader {
+  public:
+    explicit FakeReader(QMap<QString, TitleSetData> sets) : sets_(std::move(sets)) {}
+    std::optional<TitleSetData> read(const QString& path) override {
+        if (!sets_.contains(path)) {
+            return std::nullopt;
+        }
+        return sets_.value(path);
+    }
+
+  private:
+    QMap<QString, TitleSetData> sets_;
+};
+
+// A cell of `seconds` spanning `sectors` from `first`.
+Cell cell(qint32 first, qint32 sectors, qint32 seconds) {
+    return {first, first + sectors, seconds};
+}
+
+// Set 1: chains of 0 s, 0:00:01 over 1000 sectors, 999 sectors, a time but no cells, and a
+// title of cells 60 s, 5 s (too short in sectors) and 90 s.
+TitleSetData firstSet() {
+    TitleSetData d;
+    d.videoDescription = QStringLiteral("MPEG-2 720x576 PAL 4:3");
+    d.audioNames = QStringList{"English AC-3 2ch (0x80)", "Francais MPEG-1 2ch (0xc0)"};
+    d.subtitleNames = QStringList{"Deutsch (0x20)"};
+    d.chains = {
+        Chain{0, {cell(0, 5000, 0)}},
+        Chain{1, {cell(100, 1000, 1)}},
+        Chain{1, {cell(200, 999, 1)}},
+        Chain{7, {}},
+        Chain{155, {cell(3000, 2000, 60), cell(5000, 500, 5), cell(5500, 9000, 90)}},
+    };
+    return d;
+}
+
+// Set 2: no audio, no subtitles, a one-blank video description, two titles.
+TitleSetData secondSet() {
+    TitleSetData d;
+    d.videoDescription = QStringLiteral("MPEG-2 720x480");
+    d.chains = {Chain{4, {cell(0, 1500, 4)}}, Chain{3, {cell(2000, 1200, 3)}}};
+    return d;
+}
+
+const QString kSet1 = QStringLiteral("/disc/VIDEO_TS/VTS_01_0.IFO");
+const QString kSet2 = QStringLiteral("/disc/VIDEO_TS/VTS_02_0.IFO");
+
+class DvdTitlesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(copyProfilesPop(dir_.path()));
+        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
+                                   std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
+                                       {kSet1, firstSet()}, {kSet2, secondSet()}}));
+        session_->guards().setConvertingFlag([this] { return converting_; });
+        session_->loadSettings();
+    }
+    DvdTitles& titles() { return session_->dvdTitles(); }
+    JobList& jobs() { return session_->jobs(); }
+    QStringList captions() {
+        QStringList c;
+        for (int r = 0; r < jobs().rowCount(); ++r) {
+            c << jobs().caption(r);
+        }
+        return c;
+    }
+    QList<bool> checks() {
+        QList<bool> c;
+        for (int r = 0; r < jobs().rowCount(); ++r) {
+            c << jobs().isChecked(r);
+        }
+        return c;
+    }
+    void click(int row) {
+        jobs().setSelection({row});
+        titles().lvClick();
+    }
+
+    QTemporaryDir dir_;
+    FakeUserInterface ui_;
+    FakeMachine machine_;
+    std::unique_ptr<Session> session_;
+    bool converting_ = false;
+};
+
+TEST(DvdTitlesTexts, StreamNumbersPictureSizesAndTwoDigits) {
+    const struct {
+        const char* description;
+        const char* stream;
+    } streams[] = {{"English AC-3 6ch (0x80)", "0x80"},
+                   {"Deutsch (0x21) (0x22)", "0x21"},
+                   {"No Subtitle", "0"},
+                   {"(0x8)", "(0x8"},
+                   {"x)", "x"},
+                   {"", "0"}};
+    for (const auto& s : streams) {
+        EXPECT_EQ(DvdTitles::streamNumberOf(s.description), s.stream) << s.description;
+    }
+    const struct {
+        const char* description;
+        const char* size;
+    } sizes[] = {{"MPEG-2 720x576 PAL 16:9", "720x576"}, {"MPEG-2 720x480", ""}, {"", ""}};
+    for (const auto& s : sizes) {
+        EXPECT_EQ(DvdTitles::pictureSizeOf(s.description), s.size) << s.description;
+    }
+    EXPECT_EQ(DvdTitles::twoDigits(1), "01");
+    EXPECT_EQ(DvdTitles::twoDigits(9), "09");
+    EXPECT_EQ(DvdTitles::twoDigits(10), "10");
+    EXPECT_EQ(DvdTitles::twoDigits(123), "123");
+}
+
+// Rows, their records and their texts, in both views, with the chains and cells that give no
+// row left out and captions counted by row and by cell position.
+TEST_F(DvdTitlesTest, RowsOfBothViews) {
+    struct Row {
+        const char* caption;
+        qint32 start, end, seconds, chapterStart, chapterEnd;
+        const char* size;
+        const char* audio;
+    };
+    const Row titleRows[] = {
+        {"Title_01", 100, 1100, 1, 0, 1, "720x576", "0x80"},
+        {"Title_02", 3000, 14500, 155, 0, 155, "720x576", "0x80"},
+        {"Title_03", 0, 1500, 4, 0, 4, "", "0"},
+        {"Title_04", 2000, 3200, 3, 0, 3, "", "0"},
+    };
+    const Row chapterRows[] = {
+        {"Title_01", 100, 1100, 1, 0, 1, "720x576", "0x80"},
+        {"  Chapter_01", 100, 1100, 1, 0, 1, "720x576", "0x80"},
+        {"Title_03", 3000, 14500, 155, 0, 155, "720x576", "0x80"},
+        {"  Chapter_01", 3000, 5000, 60, 0, 60, "720x576", "0x80"},
+        {"  Chapter_03", 5500, 14500, 90, 65, 155, "720x576", "0x80"},
+        {"Title_06", 0, 1500, 4, 0, 4, "", "0"},
+        {"  Chapter_01", 0, 1500, 4, 0, 4, "", "0"},
+        {"Title_08", 2000, 3200, 3, 0, 3, "", "0"},
+        {"  Chapter_01", 2000, 3200, 3, 0, 3, "", "0"},
+    };
+    ASSERT_TRUE(titles().addIfoFiles({kSet1, kSet2}));
+    for (int view = 0; view < 2; ++view) {
+        SCOPED_TRACE(view == 0 ? "title view" : "chapter view");
+        const auto* expected = view == 0 ? titleRows : chapterRows;
+        const int count = view == 0 ? 4 : 9;
+        ASSERT_EQ(jobs().rowCount(), count) << captions().join('|').toStdString();
+        for (int r = 0; r < count; ++r) {
+            const Row& e = expected[r];
+            SCOPED_TRACE(r);
+            const TConvertInfo* info = jobs().convertInfo(r);
+            ASSERT_NE(info, nullptr);
+            EXPECT_EQ(jobs().caption(r), e.caption);
+            EXPECT_EQ(info->startSector, e.start);
+            EXPECT_EQ(info->endSector, e.end);
+            EXPECT_EQ(info->titleSeconds, e.seconds);
+            EXPECT_EQ(info->chapterStart, e.chapterStart);
+            EXPECT_EQ(info->chapterEnd, e.chapterEnd);
+            EXPECT_EQ(info->audioStream, e.audio);
+            EXPECT_EQ(info->subtitleStream, "0");
+            EXPECT_EQ(info->ifoPath, r < count / 2 + (view == 0 ? 0 : 1) ? kSet1 : kSet2);
+            EXPECT_EQ(jobs().subItem(r, JobList::SizeColumn), e.size);
+            EXPECT_EQ(jobs().jobInfo(r).duration, timeValueOfSeconds(e.seconds));
+            EXPECT_EQ(jobs().subItem(r, JobList::TimeColumn), timeValueOfSeconds(e.seconds));
+            EXPECT_TRUE(jobs().subItem(r, JobList::OutputSizeColumn).endsWith("MB"));
+            EXPECT_EQ(jobs().status(r), "Ready");
+            EXPECT_TRUE(jobs().isChecked(r));
+        }
+        // The largest span is selected and its streams shown.
+        EXPECT_EQ(jobs().selectedRows(), QList<int>{view == 0 ? 1 : 2});
+        EXPECT_EQ(titles().audioBox().items(), firstSet().audioNames);
+        titles().switchView();
+    }
+    EXPECT_TRUE(titles().titleView());
+}
+
+// Each row shows its own title set's streams and its own choice; a choice sets the row's stream
+// number, and a title set without audio leaves the row on "0".
+TEST_F(DvdTitlesTest, StreamBoxesFollowTheSelectedRow) {
+    ASSERT_TRUE(titles().addIfoFiles({kSet1, kSet2}));
+    ChoiceList& audio = titles().audioBox();
+    ChoiceList& subtitle = titles().subtitleBox();
+    click(1);
+    audio.userSelect(1);
+    subtitle.userSelect(1);
+    EXPECT_EQ(jobs().convertInfo(1)->audioStream, "0xc0");
+    EXPECT_EQ(jobs().convertInfo(1)->subtitleStream, "0x20");
+
+    click(2);  // the second title set: no streams at all
+    EXPECT_TRUE(audio.items().isEmpty());
+    EXPECT_EQ(subtitle.items(), QStringList{"No Subtitle"});
+    EXPECT_EQ(subtitle.itemIndex(), 0);
+
+    click(0);  // same title set, its own choice
+    EXPECT_EQ(audio.itemIndex(), 0);
+    EXPECT_EQ(jobs().convertInfo(0)->audioStream, "0x80");
+
+    click(1);  // the choice is shown again
+    EXPECT_EQ(audio.itemIndex(), 1);
+    EXPECT_EQ(subtitle.itemIndex(), 1);
+    EXPECT_EQ(titles().audioChoice(1), 1);
+    subtitle.userSelect(0);  // "No Subtitle" has no ")"
+    EXPECT_EQ(jobs().convertInfo(1)->subtitleStream, "0");
+
+    // A reload starts every choice afresh.
+    ASSERT_TRUE(titles().addIfoFiles({kSet1}));
+    EXPECT_EQ(titles().audioChoice(1), 0);
+    EXPECT_EQ(jobs().convertInfo(1)->audioStream, "0x80");
+}
+
+// Each view keeps its own check marks across switches; stream choices start afresh.
+TEST_F(DvdTitlesTest, ViewSwitchKeepsEachViewsCheckMarks) {
+    ASSERT_TRUE(titles().addIfoFiles({kSet1, kSet2}));
+    jobs().setChecked(0, false);
+    jobs().setChecked(3, false);
+    click(1);
+    titles().audioBox().userSelect(1);
+    titles().switchView();
+    EXPECT_EQ(checks(), QList<bool>(9, true));
+    jobs().setChecked(4, false);  // a key press: no click follows
+    titles().switchView();
+    EXPECT_EQ(checks(), (QList<bool>{false, true, true, false}));
+    EXPECT_EQ(titles().audioChoice(1), 0);
+    EXPECT_EQ(jobs().convertInfo(1)->audioStream, "0x80");
+    titles().switchView();
+    QList<bool> chapters(9, true);
+    chapters[4] = false;
+    EXPECT_EQ(checks(), chapters);
+
+    titles().setAllChecked(false);
+    titles().switchView();
+    titles().switchView();
+    EXPECT_EQ(checks(), QList<bool>(9, false));
+
+    converting_ = true;
+    titles().switchView();
+    EXPECT_FALSE(titles().titleView()) << "the view switch is refused during a run";
+    EXPECT_EQ(ui_.warnings, QStringList{"Please first stop convert!"});
+}
+
+// Add IFO: a file that gives no row stops the command with its message when nothing was
+// read before it; a cancelled dialog leaves the rows as they were.
+TEST_F(DvdTitlesTest, AddIfoMessagesAndCancel) {
+    ui_.ifoFilesToChoose = QStringList{kSet2};
+    titles().openIfo();
+    ASSERT_EQ(jobs().rowCount(), 2);
+    ui_.ifoFilesToChoose.clear();
+    titles().openIfo();
+    EXPECT_EQ(jobs().rowCount(), 2);
+
+    ui_.ifoFilesToChoose = QStringList{"/nowhere/VTS_03_0.IFO", kSet2};
+    titles().openIfo();
+    EXPECT_EQ(jobs().rowCount(), 0);
+    EXPECT_EQ(ui_.informations, QStringList{DvdTitles::kInvalidIfoText});
+
+    ui_.informations.clear();
+    ASSERT_TRUE(titles().addIfoFiles({kSet2, "/nowhere/VTS_03_0.IFO"}));
+    EXPECT_EQ(jobs().rowCount(), 2);
+    EXPECT_EQ(titles().titleSetCount(), 2);
+    EXPECT_TRUE(ui_.informations.isEmpty());
+}
+
+// Remove keeps each row's title set and choices: the rows after the removed ones still show
+// their own streams.
+TEST_F(DvdTitlesTest, RemoveKeepsRowsWithTheirTitleSetsAndChoices) {
+    ASSERT_TRUE(titles().addIfoFiles({kSet2, kSet1}));  // rows: set 2, set 2, set 1, set 1
+    click(3);
+    titles().audioBox().userSelect(1);
+    jobs().setSelection({0});
+    titles().remove();
+    ASSERT_EQ(jobs().rowCount(), 3);
+    EXPECT_EQ(titles().titleSetOfRow(0)->ifoPath, kSet2);
+    EXPECT_EQ(titles().titleSetOfRow(1)->ifoPath, kSet1);
+    click(2);
+    EXPECT_EQ(titles().audioBox().itemIndex(), 1);
+    EXPECT_EQ(jobs().convertInfo(2)->audioStream, "0xc0");
+    EXPECT_EQ(titles().titleChecks()->size(), 3u);
+}
+
+}  // namespace
