@@ -22,6 +22,7 @@ class SilentUi : public UserInterface {
     bool confirm(const QString&) override { return false; }
     void error(const QString&) override {}
     QStringList chooseFiles() override { return {}; }
+    QStringList chooseIfoFiles() override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
     std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 };
