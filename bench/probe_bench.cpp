@@ -9,28 +9,17 @@
 #include <cstdio>
 
 #include "../tests/support/fake_machine.h"
+#include "../tests/support/fake_user_interface.h"
 #include "../tests/support/qt_gtest.h"
 #include "../tests/support/test_media.h"
 #include "core/shell/session.h"
 
 namespace {
 
-class SilentUi : public UserInterface {
-  public:
-    void warning(const QString&) override {}
-    void information(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    void error(const QString&) override {}
-    QStringList chooseFiles() override { return {}; }
-    QStringList chooseIfoFiles() override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
-    std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
-};
-
 // Milliseconds to add every file with at most `limit` probes at a time; -1 when some file was
 // not added.
 double addAll(const QStringList& files, int limit, const QString& scratch) {
-    SilentUi ui;
+    orvex::test::FakeUserInterface ui;
     orvex::test::FakeMachine machine;
     SessionConfig config;
     config.programFileName = QStringLiteral("orvex");

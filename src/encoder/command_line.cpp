@@ -149,6 +149,15 @@ std::optional<std::string> CommandLine::lastOutputValue(
     return at ? std::optional<std::string>(args_[*at]) : std::nullopt;
 }
 
+std::vector<std::string> CommandLine::withLastOutputValue(
+    std::initializer_list<std::string_view> names, const std::string& value) const {
+    std::vector<std::string> out = args_;
+    if (const std::optional<size_t> at = lastOutputOption({names.begin(), names.size()})) {
+        out[*at] = value;
+    }
+    return out;
+}
+
 std::optional<std::string> CommandLine::audioBitRate() const {
     const std::optional<size_t> at = lastOutputOption(kAudioBitRateOptions);
     return at ? std::optional<std::string>(args_[*at]) : std::nullopt;

@@ -37,6 +37,9 @@ class CommandLine {
     std::vector<std::string> withAudioBitRate(const std::string& rate) const;
     // Last value after the last input of any of the options `names` ("-ac", "-acodec" ...).
     std::optional<std::string> lastOutputValue(std::initializer_list<std::string_view> names) const;
+    // The arguments with that last value replaced by `value` (unchanged when there is none).
+    std::vector<std::string> withLastOutputValue(std::initializer_list<std::string_view> names,
+                                                 const std::string& value) const;
 
     // Arguments for an FFmpeg that decodes the audio to raw 8 kHz mono s16le on standard output:
     // global and input options stay, output options that would clash are dropped, the output

@@ -1,6 +1,7 @@
 // register.dat: Orvex's encoder front end. It hands every command to FFmpeg unchanged, except
 // for the outputs and inputs FFmpeg cannot handle alone (AMR-NB files, DVD locators) and the
-// few choices an encoder refuses outright (see encoder_limits.h).
+// few choices an encoder refuses outright (see encoder_limits.h), and a silent track for the
+// formats that cannot be written without audio (see silent_audio.h).
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,7 @@
 #include "encoder/dvd_input.h"
 #include "encoder/encoder_limits.h"
 #include "encoder/ffmpeg_launcher.h"
+#include "encoder/silent_audio.h"
 
 using namespace orvex::encoder;
 
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
         return runAmrConversion(cmd, launcher);
     }
     std::fflush(nullptr);
-    launcher.exec(fitToEncoderLimits(cmd));
+    launcher.exec(withSilentAudioWhereNeeded(fitToEncoderLimits(cmd), launcher));
     const int err = errno;
     std::fputs(launcher.failureMessage(err).c_str(), stderr);
     return kCannotStartStatus;

@@ -333,33 +333,75 @@ TEST_F(RegisterDatTest, DvdLocatorIsReportedNotPassedOn) {
     EXPECT_TRUE(leftovers().isEmpty());
 }
 
-// "Higher quality" asks 320 kbit/s, which libvorbis refuses for one channel; every other choice
+// "The Original Audio Quliay" passes on whatever the source had, and "Higher quality" asks
+// 320 kbit/s even of mono Vorbis: each encoder gets the nearest rate it takes for its channels
+// and sample rate, a video rate no higher than the command's own -maxrate, and everything else
 // reaches FFmpeg as given.
-TEST_F(RegisterDatTest, VorbisMonoAboveItsLimitIsLoweredAndNothingElse) {
+TEST_F(RegisterDatTest, RatesAreBroughtIntoWhatTheEncoderTakes) {
     const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stdout"), 0);
     struct Case {
-        QString codec, channels, rate, expected;
+        QStringList options;
+        QString option, expected;
     };
     const Case cases[] = {
-        {"libvorbis", "1", "320000", "240000"},
-        {"libvorbis", "1", "192000", "192000"},
-        {"libvorbis", "2", "320000", "320000"},
-        {"libmp3lame", "1", "320000", "320000"},
+        {{"-acodec", "wmav2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, "-ab", "24000"},
+        {{"-acodec", "wmav2", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "1536000"},
+        {{"-acodec", "libvorbis", "-ab", "320000", "-ac", "1", "-ar", "48000"}, "-ab", "240000"},
+        {{"-acodec", "libvorbis", "-ab", "192000", "-ac", "1", "-ar", "48000"}, "-ab", "192000"},
+        {{"-acodec", "libvorbis", "-ab", "128k", "-ac", "1", "-ar", "22050"}, "-ab", "88000"},
+        {{"-acodec", "libvorbis", "-ab", "8000", "-ac", "2", "-ar", "22050"}, "-ab", "32000"},
+        {{"-acodec", "libvorbis", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "500000"},
+        {{"-acodec", "mp2", "-ab", "100000", "-ac", "2", "-ar", "44100"}, "-ab", "96000"},
+        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, "-ab", "8000"},
+        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "48000"}, "-ab", "32000"},
+        {{"-acodec", "libmp3lame", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "320000"},
+        {{"-acodec", "aac", "-ab", "12200", "-ac", "1", "-ar", "8000"}, "-ab", "12200"},
+        {{"-ab", "8000", "-acodec", "ac3", "-ar", "48000"}, "-ab", "32000"},
+        {{"-b", "50000000", "-vcodec", "libx264", "-maxrate", "2500k"}, "-b", "2500000"},
+        {{"-b", "1000000", "-vcodec", "libx264", "-maxrate", "2500k"}, "-b", "1000000"},
+        {{"-b", "50000000", "-vcodec", "mpeg4"}, "-b", "50000000"},
     };
     for (const Case& c : cases) {
-        const QStringList args{"-y",  "-i",    clip_, "-ab",     c.rate,  "-ac",        c.channels,
-                               "-ar", "48000", "-vn", "-acodec", c.codec, path("a.ogg")};
+        const QStringList args =
+            QStringList{"-y", "-i", clip_} + c.options + QStringList{path("o")};
         const QStringList seen = lines(runRegisterDat(args, fake).out);
-        const qsizetype ab = seen.indexOf("-ab");
-        ASSERT_GE(ab, 0);
-        EXPECT_EQ(seen.value(ab + 1), c.expected)
-            << c.codec.toStdString() << " " << c.channels.toStdString();
+        const qsizetype at = seen.lastIndexOf(c.option);
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(seen.value(at + 1).toStdString(), c.expected.toStdString())
+            << c.options.join(' ').toStdString();
+        EXPECT_EQ(seen.size(), args.size() + 1) << "only the value may change";
     }
-    // And the real encoder takes it.
-    const RunResult r = runRegisterDat({"-y", "-i", clip_, "-ab", "320000", "-ac", "1", "-ar",
-                                        "48000", "-vn", "-acodec", "libvorbis", path("m.ogg")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(probeStream(path("m.ogg"), "a:0", "channels"), "1");
+    // And the real encoders take what they used to refuse.
+    for (const auto& [codec, rate, file] :
+         {std::tuple{"libvorbis", "320000", "m.ogg"}, std::tuple{"wmav2", "12000", "m.wma"}}) {
+        const RunResult r = runRegisterDat({"-y", "-i", clip_, "-ab", rate, "-ac", "1", "-ar",
+                                            "48000", "-vn", "-acodec", codec, path(file)});
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_EQ(probeStream(path(file), "a:0", "channels"), "1");
+    }
+}
+
+// The PSP muxer refuses a file without audio: a silent source gets a silent track as long as
+// the video, a source with audio keeps its own and only that.
+TEST_F(RegisterDatTest, PspOutputAlwaysHasOneAudioStream) {
+    const QString silent = path(QStringLiteral("silent.avi"));
+    ASSERT_TRUE(makeClip(silent, 1.0, 160, 120, false));
+    for (const QString& source : {silent, clip_}) {
+        SCOPED_TRACE(source.toStdString());
+        const QString out = path(QStringLiteral("psp.mp4"));
+        const RunResult r =
+            runRegisterDat({"-y", "-i", source, "-ab", "64000", "-ac", "1", "-ar", "22050",
+                            "-vcodec", "mpeg4", "-acodec", "aac", "-f", "psp", out});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_EQ(probeStream(out, "a:0", "channels"), "1");
+        EXPECT_EQ(probeStream(out, "a:0", "sample_rate"), "22050");
+        EXPECT_TRUE(probeStream(out, "a:1", "codec_name").isEmpty()) << "a second audio stream";
+        const double video = probeStream(out, "v:0", "duration").toDouble();
+        const double audio = probeStream(out, "a:0", "duration").toDouble();
+        EXPECT_GT(video, 0.5);
+        EXPECT_LT(audio, video + 0.25) << "the silent track outlasts the video";
+        QFile::remove(out);
+    }
 }
 
 }  // namespace

@@ -30,6 +30,15 @@ constexpr int kClipWidth = 640;
 constexpr int kClipHeight = 480;
 constexpr int kParallelJobs = 2;
 
+// A source as the media probe would have described its row.
+struct Source {
+    QString path;
+    QString dimensions;
+    QString videoKbps;
+    QString audioKbps;
+    bool hasAudio = true;
+};
+
 // One conversion and what its result must look like.
 struct Case {
     QString label;
@@ -38,7 +47,7 @@ struct Case {
     intputrec rec;
     int width = 0;  // 0: no video stream expected
     int height = 0;
-    int channels = 2;
+    int channels = 2;  // 0: no audio stream expected
     std::optional<JobEnd> end;
 };
 
@@ -104,6 +113,22 @@ class ProfilesConvertTest : public ::testing::Test {
             probeStream(clip_, QStringLiteral("a:0"), QStringLiteral("bit_rate")).toInt() / 1000);
         ASSERT_GT(videoKbps_.toInt(), 0);
         ASSERT_GT(audioKbps_.toInt(), 0);
+        clipSource_ = {clip_, QStringLiteral("640x480"), videoKbps_, audioKbps_, true};
+
+        // A screen recording without sound, and a phone clip: H.263 with 12 kbit/s mono audio
+        // at 8 kHz, the rate of AMR-NB (which Debian's FFmpeg cannot write).
+        const QString silent = dir_->filePath(QStringLiteral("silent.mkv"));
+        ASSERT_TRUE(makeClip(silent, 1.0, 320, 240, false));
+        // The probe counts a missing audio stream as 128 kbit/s.
+        silentSource_ = {silent, QStringLiteral("320x240"), QStringLiteral("400"),
+                         QStringLiteral("128"), false};
+        const QString phone = dir_->filePath(QStringLiteral("phone.3gp"));
+        ASSERT_TRUE(makeClip(
+            phone, 1.0, 176, 144, true,
+            {"-vcodec", "h263", "-acodec", "aac", "-ab", "12000", "-ar", "8000", "-ac", "1"}));
+        ASSERT_EQ(probeStream(phone, QStringLiteral("a:0"), QStringLiteral("channels")), "1");
+        phoneSource_ = {phone, QStringLiteral("176x144"), QStringLiteral("100"),
+                        QStringLiteral("12"), true};
     }
     static void TearDownTestSuite() {
         delete dir_;
@@ -113,7 +138,9 @@ class ProfilesConvertTest : public ::testing::Test {
     // Selects `profile` in the video edition with an empty choices file, lets `adjust` change
     // the lists as a user would, and assembles the job for the clip.
     Case prepare(int profile, const QString& variant,
-                 const std::function<void(ProfileSelection&)>& adjust = {}) {
+                 const std::function<void(ProfileSelection&)>& adjust = {},
+                 const Source* source = nullptr) {
+        const Source& from = source != nullptr ? *source : clipSource_;
         Case c;
         c.profile = profile;
         const int serial = serial_++;
@@ -136,15 +163,14 @@ class ProfilesConvertTest : public ::testing::Test {
 
         JobList::Row clipRow;
         clipRow.caption = QStringLiteral("clip");
-        clipRow.info = {
-            clip_,     QStringLiteral("640x480"), QStringLiteral("00:00:02"), {}, videoKbps_,
-            audioKbps_};
+        clipRow.info = {from.path, from.dimensions, QStringLiteral("00:00:02"),
+                        {},        from.videoKbps,  from.audioKbps};
         const int row = jobs.addRow(clipRow);
         if (!assembleOptions(selection, jobs, row, c.rec, &error)) {
             ADD_FAILURE() << c.label.toStdString() << ": " << error.toStdString();
             return c;
         }
-        c.rec.inputName = clip_;
+        c.rec.inputName = from.path;
         c.rec.outputName = dir_->filePath(QStringLiteral("out%1%2").arg(serial).arg(c.extension));
         c.rec.encoderPath = registerDatPath();
         c.rec.workFolder = binDir();
@@ -162,7 +188,7 @@ class ProfilesConvertTest : public ::testing::Test {
         } else {
             if (!ProfileCatalog::isAudioOnly(profile)) {
                 const QString size = sizeText == ProfileCatalog::kOriginalSize
-                                         ? QStringLiteral("640x480")
+                                         ? from.dimensions
                                          : sizeText.section(QLatin1Char('('), 0, 0);
                 c.width = size.section(QLatin1Char('x'), 0, 0).toInt();
                 c.height = size.section(QLatin1Char('x'), 1, 1).toInt();
@@ -173,6 +199,10 @@ class ProfilesConvertTest : public ::testing::Test {
                 c.extension == QStringLiteral(".ra")) {
                 c.channels = 1;
             }
+        }
+        // Only the PSP muxer needs audio: those outputs get a silent track.
+        if (!from.hasAudio && !(profile >= 56 && profile <= 59)) {
+            c.channels = 0;
         }
         return c;
     }
@@ -244,7 +274,35 @@ class ProfilesConvertTest : public ::testing::Test {
                       QString::number(c.height));
         }
         EXPECT_EQ(probeStream(out, QStringLiteral("a:0"), QStringLiteral("channels")),
-                  QString::number(c.channels));
+                  c.channels == 0 ? QString() : QString::number(c.channels));
+    }
+
+    // The smallest picture the profile offers, which keeps the many conversions quick.
+    static void smallestSize(ProfileSelection& s) {
+        int best = -1;
+        int bestArea = 0;
+        for (int i = 0; i < s.sizeList().items().size(); ++i) {
+            const QString size = s.sizeList().items()[i].section(QLatin1Char('('), 0, 0);
+            const int area =
+                size.section(QLatin1Char('x'), 0, 0).toInt() * size.section('x', 1, 1).toInt();
+            if (area > 0 && (best < 0 || area < bestArea)) {
+                best = i;
+                bestArea = area;
+            }
+        }
+        if (best >= 0 && s.sizeList().isEnabled()) {
+            s.sizeList().userSelect(best);
+        }
+    }
+
+    static std::vector<int> allProfiles() {
+        std::vector<int> all;
+        for (int n = ProfileCatalog::kFirstProfile; n <= ProfileCatalog::kLastProfile; ++n) {
+            if (ProfileCatalog::displayNameOf(n)) {
+                all.push_back(n);
+            }
+        }
+        return all;
     }
 
     static QTemporaryDir* dir_;
@@ -252,6 +310,9 @@ class ProfilesConvertTest : public ::testing::Test {
     static QString videoKbps_;
     static QString audioKbps_;
     static int serial_;
+    static Source clipSource_;
+    static Source silentSource_;
+    static Source phoneSource_;
 };
 
 QTemporaryDir* ProfilesConvertTest::dir_ = nullptr;
@@ -259,6 +320,9 @@ QString ProfilesConvertTest::clip_;
 QString ProfilesConvertTest::videoKbps_;
 QString ProfilesConvertTest::audioKbps_;
 int ProfilesConvertTest::serial_ = 0;
+Source ProfilesConvertTest::clipSource_;
+Source ProfilesConvertTest::silentSource_;
+Source ProfilesConvertTest::phoneSource_;
 
 TEST_F(ProfilesConvertTest, EveryProfileConvertsWithItsDefaultChoices) {
     std::vector<Case> cases;
@@ -304,6 +368,61 @@ TEST_F(ProfilesConvertTest, QualityLevelsChannelsAndOriginalSize) {
         cases.push_back(prepare(n, QStringLiteral("NTSC"),
                                 [](ProfileSelection& s) { s.sizeList().userSelect(1); }));
     }
+    runAll(cases);
+    for (const Case& c : cases) {
+        check(c);
+    }
+}
+
+// A source without audio converts with every profile that writes video (the audio-only ones
+// refuse it before the encoder starts; see the conversion queue's tests), a phone clip with
+// every profile.
+TEST_F(ProfilesConvertTest, SilentAndPhoneSourcesConvertWithEveryProfile) {
+    std::vector<Case> cases;
+    for (const int n : allProfiles()) {
+        if (!ProfileCatalog::isAudioOnly(n)) {
+            cases.push_back(prepare(n, QStringLiteral("silent"), smallestSize, &silentSource_));
+        }
+        cases.push_back(prepare(n, QStringLiteral("phone"), smallestSize, &phoneSource_));
+    }
+    runAll(cases);
+    for (const Case& c : cases) {
+        check(c);
+    }
+}
+
+// "The Original ... Quliay" hands the source's own rates to the encoder, whatever they are.
+TEST_F(ProfilesConvertTest, OriginalRatesAtTheExtremes) {
+    std::vector<Case> cases;
+    for (const int n : allProfiles()) {
+        for (const auto& [videoKbps, audioKbps] :
+             {std::pair{"50", "8"}, std::pair{"50000", "1536"}}) {
+            Source source = clipSource_;
+            source.videoKbps = QString::fromLatin1(videoKbps);
+            source.audioKbps = QString::fromLatin1(audioKbps);
+            bool offered = false;
+            Case c = prepare(
+                n, QStringLiteral("original %1/%2").arg(videoKbps, audioKbps),
+                [&offered](ProfileSelection& s) {
+                    const auto video =
+                        s.videoList().items().indexOf(ProfileCatalog::kOriginalVideo);
+                    const auto audio =
+                        s.audioList().items().indexOf(ProfileCatalog::kOriginalAudio);
+                    offered = video >= 0 && audio >= 0;
+                    if (offered) {
+                        s.videoList().userSelect(static_cast<int>(video));
+                        s.audioList().userSelect(static_cast<int>(audio));
+                        s.channelList().userSelect(0);
+                        smallestSize(s);
+                    }
+                },
+                &source);
+            if (offered) {
+                cases.push_back(c);
+            }
+        }
+    }
+    ASSERT_GT(cases.size(), 40u);
     runAll(cases);
     for (const Case& c : cases) {
         check(c);
