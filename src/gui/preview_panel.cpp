@@ -2,9 +2,7 @@
 
 #include <QPainter>
 
-PreviewPanel::PreviewPanel(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+PreviewPanel::PreviewPanel(QWidget* parent) : QWidget(parent) {}
 
 void PreviewPanel::showFrame(const unsigned char* pixels, int width, int height, int stride) {
     // The library's buffer lives only during this call.
@@ -17,10 +15,11 @@ void PreviewPanel::clearFrame() {
     update();
 }
 
+// With nothing playing the skin's own picture of the screen shows through.
 void PreviewPanel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
     if (!frame_.isNull()) {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
         // Drawn at the panel's size already; a panel resized since is scaled into.
         const QSize fitted = frame_.size().scaled(size(), Qt::KeepAspectRatio);
         const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),

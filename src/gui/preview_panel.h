@@ -6,8 +6,7 @@
 #include "previewlib/preview_surface.h"
 
 // pl_play: the panel the preview library draws its frames into. Its handle for the library is
-// surfaceHandle(); frames arrive on the user-interface thread while the preview plays, and the
-// panel shows black when nothing plays.
+// surfaceHandle(); frames arrive on the user-interface thread while the preview plays.
 class PreviewPanel : public QWidget, public PreviewSurface {
     Q_OBJECT
   public:

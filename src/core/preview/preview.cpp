@@ -33,12 +33,11 @@ qint64 scaled(qint64 a, qint64 b, qint64 c) {
 
 }  // namespace
 
-Preview::Preview(JobList& jobs, CommandGuards& guards, UserInterface& ui, PreviewPlayer& player,
-                 bool dvdEdition, bool kamzuBrand, QObject* parent)
+Preview::Preview(JobList& jobs, CommandGuards& guards, PreviewPlayer& player, bool dvdEdition,
+                 bool kamzuBrand, QObject* parent)
     : QObject(parent),
       jobs_(jobs),
       guards_(guards),
-      ui_(ui),
       player_(player),
       dvdEdition_(dvdEdition),
       kamzuBrand_(kamzuBrand) {
@@ -126,8 +125,10 @@ void Preview::dvdStart() {
 }
 
 void Preview::endPlayback() {
-    // A stop still pending from the end of the media must not reach the next preview.
+    // A stop still pending from the end of the media must not reach the next preview, nor a
+    // drag whose release came after the end freeze the next preview's bar.
     timer1_.stop();
+    dragging_ = false;
     showBar(0);
     showTime(kZeroTime);
     setPlaying(false);

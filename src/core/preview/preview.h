@@ -9,7 +9,6 @@
 #include "core/preview/preview_player.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/skin_objects.h"
-#include "core/shell/user_interface.h"
 
 // The preview of the selected row in the window's panel pl_play: the start guards, the file
 // start (video edition) and the DVD start, the position reports shown on "play_time" and
@@ -30,8 +29,8 @@ class Preview : public QObject {
     };
     using StreamChoiceOf = std::function<StreamChoice(int row)>;
 
-    Preview(JobList& jobs, CommandGuards& guards, UserInterface& ui, PreviewPlayer& player,
-            bool dvdEdition, bool kamzuBrand, QObject* parent = nullptr);
+    Preview(JobList& jobs, CommandGuards& guards, PreviewPlayer& player, bool dvdEdition,
+            bool kamzuBrand, QObject* parent = nullptr);
 
     // The panel the player draws into, named by a handle the player understands.
     void setPanel(void* handle, int width, int height);
@@ -79,7 +78,6 @@ class Preview : public QObject {
 
     JobList& jobs_;
     CommandGuards& guards_;
-    UserInterface& ui_;
     PreviewPlayer& player_;
     bool dvdEdition_;
     bool kamzuBrand_;

@@ -47,8 +47,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setWorkFolder(programFolder_);
 
     player_ = config.player ? std::move(config.player) : std::make_unique<LibraryPreviewPlayer>();
-    preview_ =
-        std::make_unique<Preview>(jobs_, guards_, ui, *player_, isDvdEdition(), isKamzuBrand());
+    preview_ = std::make_unique<Preview>(jobs_, guards_, *player_, isDvdEdition(), isKamzuBrand());
 
     guards_.setConvertingFlag([this] { return queue_->converting(); });
     guards_.setAddingFlag([this] { return files_->busy() || dvdDiscovery_->busy(); });

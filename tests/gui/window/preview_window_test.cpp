@@ -122,6 +122,7 @@ TEST_F(PreviewWindowTest, FilePlaysInThePanelThenConverts) {
     EXPECT_EQ(object(w, "play_time")->text(), "00:00:00");
     EXPECT_EQ(object(w, "play_bar")->position(), 0);
     EXPECT_TRUE(w.pl_play()->frame().isNull());
+    shot(&w, "preview-ended");
 
     QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
     EXPECT_TRUE(session.queue().converting());

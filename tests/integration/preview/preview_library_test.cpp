@@ -186,7 +186,7 @@ TEST_F(PreviewLibraryTest, PreviewOfAFileEndsByItself) {
     FakeUserInterface ui;
     CommandGuards guards(ui);
     LibraryPreviewPlayer player;
-    Preview preview(jobs, guards, ui, player, false, false);
+    Preview preview(jobs, guards, player, false, false);
     struct Texts : SkinText {
         void setText(const QString& t) override { texts << t; }
         void redraw() override {}

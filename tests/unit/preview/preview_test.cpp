@@ -36,7 +36,7 @@ struct RecordingSkin : SkinText, SkinBar {
 class PreviewTest : public ::testing::Test {
   protected:
     void open(bool dvd, bool kamzu = false) {
-        preview_ = std::make_unique<Preview>(jobs_, guards_, ui_, player_, dvd, kamzu);
+        preview_ = std::make_unique<Preview>(jobs_, guards_, player_, dvd, kamzu);
         preview_->setPanel(&panel_, 176, 137);
         preview_->setSkinObjects(&skin_, &skin_);
         guards_.setPlayingFlag([this] { return preview_->playing(); });
@@ -203,6 +203,28 @@ TEST_F(PreviewTest, DvdStartOffsetDragAndSeek) {
     EXPECT_EQ(skin_.texts, QStringList({"00:00:02", "00:00:03", "01:00:01", "00:00:00"}));
     // 2 s of 7200 give 2.78 -> 3; the report during the drag moves no bar.
     EXPECT_EQ(skin_.positions, QList<int>({3, 5001, 0}));
+}
+
+// A press on the bar whose release comes after the preview ended leaves no drag behind: the
+// next preview's bar moves.
+TEST_F(PreviewTest, DragCutShortByTheEndDoesNotFreezeTheNextBar) {
+    open(true);
+    addDvdRow("00:00:10");
+    jobs_.setSelected(0, true);
+    player_.script = [&] {
+        preview_->pressOn("play_bar");
+        preview_->stopPlay();
+    };
+    preview_->play();
+    preview_->releaseOn("play_bar");  // too late: nothing plays
+    skin_.positions.clear();
+    player_.script = [&] {
+        report(5.0);
+        report(7.0);
+        preview_->stopPlay();
+    };
+    preview_->play();
+    EXPECT_EQ(skin_.positions, QList<int>({2000, 0}));
 }
 
 TEST_F(PreviewTest, OffsetRoundsHalvesToEven) {
