@@ -322,8 +322,9 @@ void FileSources::probeFinished(MediaProbe* probe, const MediaProbe::Result& res
             running->cancel();
         }
     }
-    commitReady();
+    // The next probe starts before this one's row is added, so the encoder works meanwhile.
     startProbes();
+    commitReady();
     const bool probing = !probing_.isEmpty();
     const bool stopping = report_.cancelled || !report_.encoderProblem.isEmpty();
     if (!probing && (nextToCommit_ == pending_.size() || stopping)) {
