@@ -302,7 +302,7 @@ int main(int argc, char** argv) {
             auto hbArgs = [&](qint64 kbps) {
                 return QStringList{"-i",     source,
                                    "-o",     out,
-                                   "-e",     x264 ? "x264" : "ffmpeg4",
+                                   "-e",     x264 ? "x264" : "mpeg4",
                                    "-b",     QString::number(kbps),
                                    "-w",     job->size.section('x', 0, 0),
                                    "-l",     job->size.section('x', 1, 1),

@@ -1,7 +1,5 @@
 #include "core/preview/library_preview_player.h"
 
-#include "previewlib/preview.h"
-
 namespace {
 
 PreviewPlayer::PositionCallback& currentCallback() {
@@ -17,34 +15,80 @@ void positionTrampoline(double seconds) {
     }
 }
 
+template <typename F>
+bool resolve(QLibrary& library, const char* name, F& function) {
+    function = reinterpret_cast<F>(library.resolve(name));
+    return function != nullptr;
+}
+
 }  // namespace
+
+LibraryPreviewPlayer::LibraryPreviewPlayer(QString libraryPath,
+                                           std::function<void(const QString&)> loadFailed)
+    : library_(std::move(libraryPath)), loadFailed_(std::move(loadFailed)) {}
 
 LibraryPreviewPlayer::~LibraryPreviewPlayer() {
     currentCallback() = nullptr;
-    ::SetEventFuntion(nullptr);
+    if (loaded_) {
+        api_.setEvent(nullptr);
+    }
+    // The library stays loaded: libmpv's threads may still be winding down.
+}
+
+QString LibraryPreviewPlayer::defaultPath(const QString& programFolder) {
+    return programFolder + QStringLiteral("orvex-preview.so");
+}
+
+const LibraryPreviewPlayer::Api* LibraryPreviewPlayer::api() {
+    if (!tried_) {
+        tried_ = true;
+        // The linker names carry the library's prefix (previewlib/preview.h).
+        loaded_ = library_.load() && resolve(library_, "orvex_InitPreviewWindow", api_.init) &&
+                  resolve(library_, "orvex_SetEventFuntion", api_.setEvent) &&
+                  resolve(library_, "orvex_Seek", api_.seek) &&
+                  resolve(library_, "orvex_Play", api_.play) &&
+                  resolve(library_, "orvex_Pause", api_.pause) &&
+                  resolve(library_, "orvex_Stop", api_.stop);
+        if (!loaded_ && loadFailed_) {
+            loadFailed_(QStringLiteral("The preview cannot play: %1").arg(library_.errorString()));
+        }
+    }
+    return loaded_ ? &api_ : nullptr;
 }
 
 void LibraryPreviewPlayer::InitPreviewWindow(void* handle, qint32 width, qint32 height) {
-    ::InitPreviewWindow(handle, width, height);
+    if (const Api* a = api()) {
+        a->init(handle, width, height);
+    }
 }
 
 void LibraryPreviewPlayer::SetEventFuntion(PositionCallback callback) {
     currentCallback() = std::move(callback);
-    ::SetEventFuntion(currentCallback() ? positionTrampoline : nullptr);
+    if (const Api* a = api()) {
+        a->setEvent(currentCallback() ? positionTrampoline : nullptr);
+    }
 }
 
 void LibraryPreviewPlayer::Seek(qint32 seconds) {
-    ::Seek(seconds);
+    if (const Api* a = api()) {
+        a->seek(seconds);
+    }
 }
 
 void LibraryPreviewPlayer::Play(const QByteArray& source) {
-    ::Play(source.constData());
+    if (const Api* a = api()) {
+        a->play(source.constData());
+    }
 }
 
 void LibraryPreviewPlayer::Pause() {
-    ::Pause();
+    if (loaded_) {  // nothing plays before the library is loaded
+        api_.pause();
+    }
 }
 
 void LibraryPreviewPlayer::Stop() {
-    ::Stop();
+    if (loaded_) {  // nothing plays before the library is loaded
+        api_.stop();
+    }
 }

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QLibrary>
+#include <functional>
+
 #include "core/preview/preview_player.h"
 
-// The player over the preview library (previewlib/preview.h). The library takes a plain
-// function as its callback, so the one callback in use is kept here for its trampoline.
+// The player over the preview library (previewlib/preview.h), loaded from `libraryPath` when
+// it is first needed. A library that cannot be loaded plays nothing: Play returns at once and
+// `loadFailed` hears why, once.
 class LibraryPreviewPlayer : public PreviewPlayer {
   public:
+    explicit LibraryPreviewPlayer(QString libraryPath,
+                                  std::function<void(const QString&)> loadFailed = {});
     ~LibraryPreviewPlayer() override;
     void InitPreviewWindow(void* handle, qint32 width, qint32 height) override;
     void SetEventFuntion(PositionCallback callback) override;
@@ -13,4 +19,25 @@ class LibraryPreviewPlayer : public PreviewPlayer {
     void Play(const QByteArray& source) override;
     void Pause() override;
     void Stop() override;
+
+    // The library's file beside the programs.
+    static QString defaultPath(const QString& programFolder);
+
+  private:
+    struct Api {
+        void (*init)(void*, qint32, qint32) = nullptr;
+        void (*setEvent)(void (*)(double)) = nullptr;
+        void (*seek)(qint32) = nullptr;
+        void (*play)(const char*) = nullptr;
+        void (*pause)() = nullptr;
+        void (*stop)() = nullptr;
+    };
+    // The library's functions, loading it on first use; null when it cannot be loaded.
+    const Api* api();
+
+    QLibrary library_;
+    std::function<void(const QString&)> loadFailed_;
+    Api api_;
+    bool tried_ = false;
+    bool loaded_ = false;
 };

@@ -46,7 +46,13 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(programFolder_);
 
-    player_ = config.player ? std::move(config.player) : std::make_unique<LibraryPreviewPlayer>();
+    if (config.player) {
+        player_ = std::move(config.player);
+    } else {
+        player_ = std::make_unique<LibraryPreviewPlayer>(
+            LibraryPreviewPlayer::defaultPath(programFolder_),
+            [this](const QString& why) { emit problem(why); });
+    }
     preview_ = std::make_unique<Preview>(jobs_, guards_, *player_, isDvdEdition(), isKamzuBrand());
 
     guards_.setConvertingFlag([this] { return queue_->converting(); });

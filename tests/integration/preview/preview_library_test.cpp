@@ -185,7 +185,7 @@ TEST_F(PreviewLibraryTest, PreviewOfAFileEndsByItself) {
     JobList jobs;
     FakeUserInterface ui;
     CommandGuards guards(ui);
-    LibraryPreviewPlayer player;
+    LibraryPreviewPlayer player(LibraryPreviewPlayer::defaultPath(binDir() + QLatin1Char('/')));
     Preview preview(jobs, guards, player, false, false);
     struct Texts : SkinText {
         void setText(const QString& t) override { texts << t; }
@@ -207,6 +207,21 @@ TEST_F(PreviewLibraryTest, PreviewOfAFileEndsByItself) {
     EXPECT_EQ(time.texts.mid(0, 2), QStringList({"00:00:01", "00:00:02"}));
     EXPECT_EQ(time.texts.last(), "00:00:00");
     EXPECT_GT(surface_.frames, 10);
+}
+
+// Without its library the player plays nothing, returns at once and says why once.
+TEST_F(PreviewLibraryTest, AMissingLibraryPlaysNothingAndIsSaidOnce) {
+    QStringList said;
+    LibraryPreviewPlayer player(QStringLiteral("/nonexistent/orvex-preview.so"),
+                                [&](const QString& why) { said << why; });
+    player.InitPreviewWindow(nullptr, 176, 137);
+    player.Play(clipPath());
+    player.Pause();
+    player.Stop();
+    player.Play(clipPath());
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.first().contains(QStringLiteral("orvex-preview.so")))
+        << qPrintable(said.first());
 }
 
 }  // namespace

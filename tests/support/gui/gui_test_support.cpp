@@ -14,7 +14,8 @@ namespace orvex::test {
 
 bool linkProgramFolder(const QString& folder) {
     bool ok = true;
-    for (const char* name : {"register.dat", "profiles.pop", "skn.skn", "images"}) {
+    for (const char* name :
+         {"register.dat", "profiles.pop", "skn.skn", "images", "orvex-preview.so"}) {
         const QString target = folder + '/' + QLatin1String(name);
         QFile::remove(target);
         ok = QFile::link(binDir() + '/' + QLatin1String(name), target) && ok;
