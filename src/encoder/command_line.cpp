@@ -202,14 +202,7 @@ std::vector<std::string> CommandLine::pcmDecodeArgs() const {
     return out;
 }
 
-std::optional<int> amrModeFor(const std::optional<std::string>& bitRate) {
-    // Bit rates of modes MR475 .. MR122.
-    static constexpr std::array<int, 8> kModeRates = {4750, 5150, 5900,  6700,
-                                                      7400, 7950, 10200, 12200};
-    if (!bitRate) {
-        return 7;
-    }
-    const std::string& text = *bitRate;
+std::optional<long> bitsPerSecondOf(const std::string& text) {
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
     if (end == text.c_str() || !std::isfinite(value) || value < 0) {
@@ -223,9 +216,26 @@ std::optional<int> amrModeFor(const std::optional<std::string>& bitRate) {
     } else if (!suffix.empty()) {
         return std::nullopt;
     }
+    if (value > 1e12) {
+        return std::nullopt;
+    }
+    return std::lround(value);
+}
+
+std::optional<int> amrModeFor(const std::optional<std::string>& bitRate) {
+    // Bit rates of modes MR475 .. MR122.
+    static constexpr std::array<int, 8> kModeRates = {4750, 5150, 5900,  6700,
+                                                      7400, 7950, 10200, 12200};
+    if (!bitRate) {
+        return 7;
+    }
+    const std::optional<long> value = bitsPerSecondOf(*bitRate);
+    if (!value) {
+        return std::nullopt;
+    }
     int mode = 0;
     for (int m = 0; m < static_cast<int>(kModeRates.size()); ++m) {
-        if (kModeRates[static_cast<size_t>(m)] <= value + 0.5) {
+        if (kModeRates[static_cast<size_t>(m)] <= *value) {
             mode = m;
         }
     }

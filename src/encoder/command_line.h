@@ -60,6 +60,9 @@ class CommandLine {
     bool overwrite_ = false;
 };
 
+// A bit-rate text ("128000", "128k", "1.5M") in bits per second; nullopt when it is not one.
+std::optional<long> bitsPerSecondOf(const std::string& text);
+
 // AMR-NB mode (0 = 4.75 kbit/s .. 7 = 12.2 kbit/s) for a bit-rate text such as "7400", "7.4k"
 // or "12k": the fastest mode at or below the rate, the slowest below 4750, the fastest when
 // the text is absent. nullopt for a text that is not a rate.

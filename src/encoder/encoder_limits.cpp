@@ -115,26 +115,6 @@ std::optional<std::vector<std::string>> fitVideo(const CommandLine& cmd) {
 
 }  // namespace
 
-std::optional<long> bitsPerSecondOf(const std::string& text) {
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || !std::isfinite(value) || value < 0) {
-        return std::nullopt;
-    }
-    const std::string_view suffix(end);
-    if (suffix == "k" || suffix == "K") {
-        value *= 1000;
-    } else if (suffix == "M") {
-        value *= 1000000;
-    } else if (!suffix.empty()) {
-        return std::nullopt;
-    }
-    if (value > 1e12) {
-        return std::nullopt;
-    }
-    return std::lround(value);
-}
-
 long fitAudioBitRate(std::string_view codec, int channels, int sampleRate, long bitsPerSecond) {
     for (const AudioRateLimit& limit : kAudioRateLimits) {
         if (!matches(limit, codec, channels, sampleRate)) {

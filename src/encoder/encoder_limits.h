@@ -21,7 +21,4 @@ std::vector<std::string> fitToEncoderLimits(const CommandLine& cmd);
 // one we know limits of.
 long fitAudioBitRate(std::string_view codec, int channels, int sampleRate, long bitsPerSecond);
 
-// A bit-rate text ("128000", "128k", "1.5M") in bits per second; nullopt when it is not one.
-std::optional<long> bitsPerSecondOf(const std::string& text);
-
 }  // namespace orvex::encoder
