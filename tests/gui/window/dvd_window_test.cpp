@@ -11,6 +11,7 @@
 
 #include "../../support/dvd_fixture.h"
 #include "../../support/gui/gui_test_support.h"
+#include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
@@ -24,27 +25,15 @@ using namespace orvex::test;
 
 namespace {
 
-class DvdWindowTest : public ::testing::Test {
+class DvdWindowTest : public WindowTest {
   protected:
     void SetUp() override {
         ASSERT_FALSE(dvdFixture().root.isEmpty()) << dvdFixture().error.toStdString();
-        ASSERT_TRUE(dir_.isValid());
-        program_ = dir_.filePath("program");
-        QDir().mkpath(program_);
-        ASSERT_TRUE(linkProgramFolder(program_));
-        SessionConfig config;
-        const QString name = QStringLiteral("orvex-dvd");
-        config.programFileName = name;
-        config.programFolder = program_ + '/';
-        config.choices = std::make_unique<IniChoicesStore>(
-            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
-        config.settings =
-            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
-        app_ = std::make_unique<DesktopApp>(std::move(config));
-        window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+        WindowTest::SetUp();
+        if (!HasFatalFailure()) {
+            start(QStringLiteral("orvex-dvd"));
+        }
     }
-    void TearDown() override { app_.reset(); }
 
     Tfm_main& window() { return app_->mainWindow(); }
     JobList& jobs() { return window().session().jobs(); }
@@ -65,10 +54,6 @@ class DvdWindowTest : public ::testing::Test {
         }
         return c;
     }
-
-    QTemporaryDir dir_;
-    QString program_;
-    std::unique_ptr<DesktopApp> app_;
 };
 
 // Add DVD through its folder dialog; each row shows its own title set's streams in cb_audio

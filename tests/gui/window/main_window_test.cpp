@@ -14,6 +14,7 @@
 #include <QTreeView>
 
 #include "../../support/gui/gui_test_support.h"
+#include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
 #include "core/profiles/profile_catalog.h"
@@ -30,41 +31,7 @@ using namespace orvex::test;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        program_ = dir_.filePath("program");
-        QDir().mkpath(program_);
-        ASSERT_TRUE(linkProgramFolder(program_));
-    }
-    void TearDown() override { app_.reset(); }
-
-    // Starts the program named `name` from the test's program folder and shows its window.
-    Tfm_main& start(const QString& name = "orvex") {
-        app_.reset();
-        SessionConfig config;
-        config.programFileName = name;
-        config.programFolder = program_ + '/';
-        config.choices = std::make_unique<IniChoicesStore>(
-            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
-        config.settings =
-            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
-        app_ = std::make_unique<DesktopApp>(std::move(config));
-        Tfm_main& window = app_->mainWindow();
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-        return window;
-    }
-
-    static SkinObject* object(Tfm_main& window, const char* name) {
-        return SkinEngine::findObject(&window, QLatin1String(name));
-    }
-
-    QTemporaryDir dir_;
-    QString program_;
-    std::unique_ptr<DesktopApp> app_;
-};
+class MainWindowTest : public WindowTest {};
 
 TEST_F(MainWindowTest, ShowsItsSkinAndControlsAsTheProgramStarts) {
     Tfm_main& w = start();

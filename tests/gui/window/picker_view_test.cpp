@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "../../support/gui/gui_test_support.h"
+#include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "core/profiles/profile_catalog.h"
 #include "gui/choice_combo.h"
@@ -22,36 +23,10 @@ using P = ProfilePicker;
 
 namespace {
 
-class PickerViewTest : public ::testing::Test {
+class PickerViewTest : public WindowTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        program_ = dir_.filePath("program");
-        QDir().mkpath(program_);
-        ASSERT_TRUE(linkProgramFolder(program_));
-    }
-    void TearDown() override { app_.reset(); }
-
-    Tfm_main& start(const QString& name) {
-        app_.reset();
-        SessionConfig config;
-        config.programFileName = name;
-        config.programFolder = program_ + '/';
-        config.choices = std::make_unique<IniChoicesStore>(
-            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
-        config.settings =
-            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
-        app_ = std::make_unique<DesktopApp>(std::move(config));
-        app_->mainWindow().show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->mainWindow()));
-        return app_->mainWindow();
-    }
     // Lets the view draw what the picker's handlers changed.
     static void settle() { QTest::qWait(1); }
-
-    QTemporaryDir dir_;
-    QString program_;
-    std::unique_ptr<DesktopApp> app_;
 };
 
 TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {

@@ -11,6 +11,7 @@
 
 #include "../../support/dvd_fixture.h"
 #include "../../support/gui/gui_test_support.h"
+#include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
 #include "gui/desktop_app.h"
@@ -23,30 +24,11 @@ using namespace orvex::test;
 
 namespace {
 
-class PreviewWindowTest : public ::testing::Test {
+class PreviewWindowTest : public WindowTest {
   protected:
     void SetUp() override {
         qputenv("ORVEX_PREVIEW_AO", "null");
-        program_ = dir_.filePath("program");
-        QDir().mkpath(program_);
-        ASSERT_TRUE(linkProgramFolder(program_));
-    }
-    Tfm_main& start(const QString& name) {
-        SessionConfig config;
-        config.programFileName = name;
-        config.programFolder = program_ + '/';
-        config.choices = std::make_unique<IniChoicesStore>(
-            platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
-        config.settings =
-            Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));
-        app_ = std::make_unique<DesktopApp>(std::move(config));
-        Tfm_main& window = app_->mainWindow();
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-        return window;
-    }
-    static SkinObject* object(Tfm_main& window, const char* name) {
-        return SkinEngine::findObject(&window, QLatin1String(name));
+        WindowTest::SetUp();
     }
     // Runs `act` from the event loop once the next preview has started: inside its start,
     // which blocks with the event loop running.
@@ -73,10 +55,6 @@ class PreviewWindowTest : public ::testing::Test {
         }
         return int(seen.size());
     }
-
-    QTemporaryDir dir_;
-    QString program_;
-    std::unique_ptr<DesktopApp> app_;
 };
 
 // Play a clip to its end: while it plays, the panel shows frames, the time counts, Convert and
