@@ -135,9 +135,12 @@ void EncoderJob::run(const intputrec& rec) {
 }
 
 void EncoderJob::terminate() {
-    if (process_ == nullptr || process_->state() == QProcess::NotRunning) {
+    if (process_ == nullptr || process_->state() == QProcess::NotRunning || terminating_) {
         return;
     }
+    // Once only: FFmpeg takes a fourth signal as a reason to exit from its signal handler,
+    // which can hang it until the kill below, and register.dat's half-written file stays.
+    terminating_ = true;
 #ifdef Q_OS_UNIX
     // Asked first, FFmpeg closes its output properly and register.dat removes a half-written
     // file of its own; whatever still runs after the grace period is killed.

@@ -69,6 +69,7 @@ class EncoderJob : public QObject {
     LineBuffer buffer_;
     QByteArray tail_;
     bool ended_ = false;
+    bool terminating_ = false;
     int silenceLimitMs_ = 0;
     QTimer* silence_ = nullptr;
     bool silenced_ = false;
