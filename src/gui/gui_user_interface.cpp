@@ -81,26 +81,20 @@ QStringList GuiUserInterface::fileFilters() {
 }
 
 QStringList GuiUserInterface::chooseFiles() {
-    QFileDialog dialog(owner_, QStringLiteral("Add Files"), lastFolder_);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(fileFilters());
-    dialog.setFilter(dialog.filter() | QDir::Hidden);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        return {};
-    }
-    const QStringList chosen = dialog.selectedFiles();
-    if (!chosen.isEmpty()) {
-        lastFolder_ = QFileInfo(chosen.first()).absolutePath();
-    }
-    return chosen;
+    return chooseExistingFiles(QStringLiteral("Add Files"), fileFilters());
 }
 
 QStringList GuiUserInterface::chooseIfoFiles() {
-    QFileDialog dialog(owner_, QStringLiteral("Add IFO"), lastFolder_);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
     // The entry text carries its own parentheses; Qt takes the patterns from the last ones.
-    dialog.setNameFilters({QStringLiteral("IFO Files(*.ifo) (*.ifo *.IFO)")});
+    return chooseExistingFiles(QStringLiteral("Add IFO"),
+                               {QStringLiteral("IFO Files(*.ifo) (*.ifo *.IFO)")});
+}
+
+QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
+                                                  const QStringList& filters) {
+    QFileDialog dialog(owner_, caption, lastFolder_);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(filters);
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);

@@ -33,6 +33,7 @@ class GuiUserInterface : public UserInterface {
     static QStringList fileFilters();
 
   private:
+    QStringList chooseExistingFiles(const QString& caption, const QStringList& filters);
     QPointer<QWidget> owner_;
     Tfm_dir* folders_ = nullptr;
     Tfm_set* settings_ = nullptr;
