@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <cstdlib>
 
 namespace orvex::test {
@@ -34,6 +35,32 @@ int runProgram(const QString& program, const QStringList& args, QString* output,
         *output = QString::fromUtf8(p.readAll());
     }
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+RunResult runRegisterDat(const QStringList& args, const QString& ffmpeg) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ORVEX_FFMPEG"));
+    if (!ffmpeg.isNull()) {
+        env.insert(QStringLiteral("ORVEX_FFMPEG"), ffmpeg);
+    }
+    p.setProcessEnvironment(env);
+    p.start(registerDatPath(), args);
+    RunResult r;
+    if (!p.waitForStarted(10000)) {
+        return r;
+    }
+    p.closeWriteChannel();
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.crashed = p.exitStatus() != QProcess::NormalExit;
+    r.exitCode = r.crashed ? -1 : p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
 }
 
 bool makeClip(const QString& path, double seconds, int width, int height, bool audio,

@@ -16,6 +16,19 @@ QString profilesPopPath();
 int runProgram(const QString& program, const QStringList& args, QString* output = nullptr,
                int timeoutMs = 120000);
 
+// What register.dat did: its exit code (-1 when it could not start, timed out or crashed) and
+// its two output streams.
+struct RunResult {
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs register.dat with `args` (no shell); ORVEX_FFMPEG is set to `ffmpeg` when that is not
+// null and removed otherwise.
+RunResult runRegisterDat(const QStringList& args, const QString& ffmpeg = {});
+
 // Makes a clip with FFmpeg's lavfi sources: testsrc video of width x height at 25 fps and,
 // when audio is true, a stereo 44.1 kHz sine. The container follows the file's extension;
 // extraArgs go before the output path (codec choices for odd containers).

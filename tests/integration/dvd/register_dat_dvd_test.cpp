@@ -21,37 +21,6 @@ using namespace orvex::test;
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-RunResult runRegisterDat(const QStringList& args, const QString& ffmpeg = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ORVEX_FFMPEG"));
-    if (!ffmpeg.isEmpty()) {
-        env.insert(QStringLiteral("ORVEX_FFMPEG"), ffmpeg);
-    }
-    p.setProcessEnvironment(env);
-    p.start(registerDatPath(), args);
-    RunResult r;
-    if (!p.waitForStarted(10000)) {
-        return r;
-    }
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
 QStringList lines(const QByteArray& text) {
     return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

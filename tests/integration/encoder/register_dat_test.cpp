@@ -15,40 +15,6 @@ using namespace orvex::test;
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    bool crashed = false;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs register.dat with `args` (no shell), optionally with ORVEX_FFMPEG set.
-RunResult runRegisterDat(const QStringList& args, const QString& ffmpeg = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ORVEX_FFMPEG"));
-    if (!ffmpeg.isNull()) {
-        env.insert(QStringLiteral("ORVEX_FFMPEG"), ffmpeg);
-    }
-    p.setProcessEnvironment(env);
-    p.start(registerDatPath(), args);
-    RunResult r;
-    if (!p.waitForStarted(10000)) {
-        return r;
-    }
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.crashed = p.exitStatus() != QProcess::NormalExit;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
 // A stand-in FFmpeg: prints each argument on its own line to `stream` and exits with `status`.
 QString writeArgvScript(const QString& dir, const QString& stream, int status) {
     const QString path = dir + QStringLiteral("/fake-ffmpeg");
