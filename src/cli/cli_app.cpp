@@ -54,7 +54,10 @@ void runUntil(const Sender* sender, Signal changed, Done done) {
 class Cli {
   public:
     Cli(const QString& programFileName, const CliOptions& options)
-        : name_(programFileName), opt_(options), session_(config(programFileName), ui_, machine_) {}
+        : name_(programFileName),
+          opt_(options),
+          ui_(programFileName),
+          session_(config(programFileName), ui_, machine_) {}
 
     int run();
 
@@ -265,6 +268,9 @@ int Cli::printCommands() {
     OutputNaming naming;
     int code = CliApp::kSuccess;
     for (int row = 0; row < session_.jobs().rowCount(); ++row) {
+        if (!session_.queue().takesRow(row)) {
+            continue;  // as the run passes it over
+        }
         QString why;
         const std::optional<intputrec> rec =
             session_.queue().prepareJob(row, naming, target.path, &why);
@@ -341,7 +347,7 @@ int Cli::summary(bool interrupted) {
                 break;
             default:
                 // A DVD row without its check mark was never meant to run.
-                if (!jobs.isDvdRow(row) || jobs.isChecked(row)) {
+                if (session_.queue().takesRow(row)) {
                     ++notRun;
                 }
                 break;

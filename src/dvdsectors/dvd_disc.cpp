@@ -1,10 +1,8 @@
 #include "dvdsectors/dvd_disc.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "dvdsectors/disc_files.h"
 
 namespace orvex::dvd {
 
@@ -40,10 +38,10 @@ void DvdDisc::log(void* self, dvd_logger_level_t level, const char* format, va_l
 }
 
 std::unique_ptr<DvdDisc> DvdDisc::open(const std::string& root, std::string* error) {
-    // libdvdread's own message for a missing path ("Can't stat") hides the reason.
-    struct stat st {};
-    if (::stat(root.c_str(), &st) != 0) {
-        *error = "cannot open the DVD '" + root + "': " + std::strerror(errno);
+    // libdvdread's own message for a missing path ("Can't stat") hides the reason, and it would
+    // wait for good on a FIFO.
+    if (const std::string why = discRootProblem(root); !why.empty()) {
+        *error = "cannot open the DVD '" + root + "': " + why;
         return nullptr;
     }
     std::unique_ptr<DvdDisc> disc(new DvdDisc);

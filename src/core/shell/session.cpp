@@ -68,6 +68,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
     connect(files_.get(), &FileSources::problem, this, &Session::problem);
+    connect(dvdTitles_.get(), &DvdTitles::problem, this, &Session::problem);
 }
 
 Session::~Session() {

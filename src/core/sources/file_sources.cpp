@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/engine/whole_number.h"
+#include "core/sources/name_order.h"
 
 namespace {
 
@@ -35,12 +36,6 @@ std::optional<qint64> difference(const std::optional<qint64>& total,
         return std::nullopt;
     }
     return *total - *other;
-}
-
-// Windows lists a folder by name compared in upper case.
-bool windowsNameOrder(const QString& a, const QString& b) {
-    const int c = QString::compare(a.toUpper(), b.toUpper(), Qt::CaseSensitive);
-    return c != 0 ? c < 0 : a < b;
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace orvex::dvd {
+
+// The files of a disc folder as libdvdread finds them, checked before libdvdread opens them:
+// it opens whatever has the right name, and opening a FIFO or a device blocks for good.
+
+// Where libdvdread looks for a file of a disc folder: the folder itself, then its VIDEO_TS and
+// video_ts sub-folders, the name in any letter case. Empty when there is none.
+std::string findDiscFile(const std::string& root, const std::string& name);
+
+// Why a file that should be a VOB or IFO cannot be read: "" when it is a regular file that
+// opens for reading; otherwise a short reason ("it is not a regular file", "Permission denied").
+std::string regularFileProblem(const std::string& path);
+
+// Why what is named as a disc (a folder, an image file or a drive) is none: "" when it is a
+// folder, a regular file or a block device; otherwise the reason.
+std::string discRootProblem(const std::string& root);
+
+// Why the title VOBs of a title set of a disc folder cannot be read, naming the file: the first
+// one missing, or one that is not a readable regular file. "" when they can be, and for an image
+// or a drive, which libdvdread reads as a whole.
+std::string titleVobsProblem(const std::string& root, int titleSet);
+
+// The file name of a title set's file: "VTS_01_0.IFO", "VTS_01_0.BUP", "VTS_01_3.VOB".
+std::string titleSetFileName(int titleSet, int part, const char* extension);
+
+// A plain-words sentence for sectors that are CSS-scrambled.
+std::string scrambledText(bool decryptionUnavailable);
+
+}  // namespace orvex::dvd
