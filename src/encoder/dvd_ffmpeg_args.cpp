@@ -26,6 +26,11 @@ std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
     const std::string in = std::to_string(input);
 
     std::vector<std::string> out(args.begin(), args.begin() + static_cast<long>(at - 1));
+    const bool burnIn = choice.subtitleId != 0 && !cmd.hasOutputFlag("-vn");
+    if (burnIn && !choice.palette.empty()) {
+        out.emplace_back("-palette:s");
+        out.push_back(choice.palette);
+    }
     for (const char* a :
          {"-f", "mpeg", "-probesize", "40M", "-analyzeduration", "40M", "-i", "pipe:0"}) {
         out.emplace_back(a);
@@ -35,7 +40,7 @@ std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
                args.begin() + static_cast<long>(outputBegin));
 
     if (!cmd.hasOutputFlag("-vn")) {
-        if (choice.subtitleId != 0) {
+        if (burnIn) {
             // The subpicture is drawn over the picture at its own size (FFmpeg sizes the canvas
             // after the video); the caller's -s then scales the overlay's output.
             out.emplace_back("-filter_complex");

@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -136,6 +137,43 @@ TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubti
     }
 }
 
+// An IFO colour (0x00YYCrCb, studio range) as RGB, by BT.601.
+Rgb rgbOfIfoColour(uint32_t c) {
+    const double y = (int(c >> 16 & 0xff) - 16) * 255.0 / 219.0;
+    const double cr = (int(c >> 8 & 0xff) - 128) * 255.0 / 224.0;
+    const double cb = (int(c & 0xff) - 128) * 255.0 / 224.0;
+    auto clamp = [](double v) { return int(std::lround(std::clamp(v, 0.0, 255.0))); };
+    return {clamp(y + 1.402 * cr), clamp(y - 0.344 * cb - 0.714 * cr), clamp(y + 1.772 * cb)};
+}
+
+// A burnt-in subtitle has the colours the title's IFO gives it: the red bar in its white frame
+// comes out red and white, not in colours the decoder guessed.
+TEST_F(RegisterDatDvdTest, BurntInSubtitleHasTheIfosColours) {
+    const DvdFixture& disc = multiCellDvd();
+    ASSERT_FALSE(disc.root.isEmpty()) << disc.error.toStdString();
+    const QString ifo = disc.ifoPath(1);
+    IfoInfo* h = ifoOpen(ifo.toUtf8().constData(), 0);
+    ASSERT_NE(h, nullptr);
+    uint32_t palette[16];
+    ASSERT_EQ(ifoGetPGCIPalette(h, 0, palette), 16);
+    ifoClose(h);
+    // The IFO's reddest colour and its lightest.
+    const uint32_t red = *std::max_element(palette, palette + 16, [](uint32_t a, uint32_t b) {
+        return (a >> 8 & 0xff) < (b >> 8 & 0xff);
+    });
+    const uint32_t white = *std::max_element(palette, palette + 16);
+    const QString out = path("bar.mkv");
+    const RunResult r =
+        runRegisterDat({"-y", "-i", locatorFor(ifo, cellRange(ifo, 0, 0, 5), "0", "0x21"), "-t",
+                        "2.5", "-an", "-vcodec", "ffv1", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.right(2000).constData();
+    EXPECT_EQ(barColourMismatches(rgbFrame(out, 2.0, 720, 576), 720, 576, rgbOfIfoColour(red),
+                                  rgbOfIfoColour(white), 16)
+                  .join("; ")
+                  .toStdString(),
+              "");
+}
+
 TEST_F(RegisterDatDvdTest, AudioStreamPicksTheTrack) {
     const struct {
         int set;
@@ -210,7 +248,16 @@ TEST_F(RegisterDatDvdTest, FfmpegGetsThePipeTheMapsAndExactlyTheSectors) {
         const RunResult r =
             runRegisterDat(QStringList{"-y", "-i", locator} + c.extra + QStringList{out}, fake);
         EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-        EXPECT_EQ(lines(r.out), pipeIn + c.maps + c.extra + QStringList{out});
+        QStringList args = lines(r.out);
+        // A subtitle burnt in gets the title's sixteen colours for its decoder.
+        const bool burnt = QByteArray(c.subtitle) != "0" && !c.extra.contains("-vn");
+        if (burnt && args.size() > 3 && args[2] == "-palette:s") {
+            EXPECT_EQ(args[3].split(',').size(), 16) << args[3].toStdString();
+            args.remove(2, 2);
+        } else {
+            EXPECT_FALSE(burnt) << "no palette given";
+        }
+        EXPECT_EQ(args, pipeIn + c.maps + c.extra + QStringList{out});
         const QByteArray fed = fileBytes(fake + ".stdin");
         if (QByteArray(c.subtitle) == "0") {
             EXPECT_TRUE(fed == sectors) << fed.size() << " bytes for " << sectors.size();
@@ -265,13 +312,14 @@ TEST_F(RegisterDatDvdTest, UnreadableDiscsFailWithOneLine) {
     } cases[] = {
         {locatorFor(path("nowhere/VIDEO_TS/VTS_01_0.IFO"), title, "0", "0"),
          "No such file or directory"},
-        {locatorFor(fixture().ifoPath(3), title, "0", "0"), "no title VOBs for title set 03"},
+        {locatorFor(fixture().ifoPath(3), title, "0", "0"), "VTS_03_1.VOB is missing"},
         {locatorFor(ifo, {0, 99999}, "0", "0"), "lie beyond the"},
         {locatorFor(ifo, title, "0x20", "0"), "bad audio stream '0x20'"},
         {locatorFor(ifo, title, "0", "English"), "bad subtitle stream"},
         {locatorFor(fixture().root + "/VTS_01_0.IFO", title, "0", "0"), "names no disc folder"},
         {"vts://1/0-100", "bad DVD locator 'vts://1/0-100'"},
-        {locatorFor(encrypted + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"), "CSS-encrypted"},
+        {locatorFor(encrypted + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"),
+         "the title is scrambled (CSS copy protection)"},
         {locatorFor(garbage + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"),
          "hold no MPEG-2 program stream"},
     };
