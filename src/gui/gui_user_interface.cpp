@@ -90,10 +90,16 @@ QStringList GuiUserInterface::chooseIfoFiles() {
                                {QStringLiteral("IFO Files(*.ifo) (*.ifo *.IFO)")});
 }
 
+QString GuiUserInterface::chooseDvdImage() {
+    const QStringList chosen = chooseExistingFiles(
+        QStringLiteral("Add DVD image"), {QStringLiteral("DVD images (*.iso *.ISO)")}, false);
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
 QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
-                                                  const QStringList& filters) {
+                                                  const QStringList& filters, bool several) {
     QFileDialog dialog(owner_, caption, lastFolder_);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);

@@ -80,6 +80,9 @@ void CommandDispatch::menuCommand(MenuCommand command) {
         case MenuCommand::AddDvd:
             addDvd();
             break;
+        case MenuCommand::AddDvdImage:
+            session_.dvdDiscovery().openDvdImage();
+            break;
         case MenuCommand::AddIfo:
             addIfo();
             break;

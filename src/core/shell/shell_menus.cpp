@@ -22,6 +22,7 @@ const QList<MenuItem>& itemsOf(ShellMenu menu) {
                                       separator(),
                                       {QStringLiteral("Exit"), MenuCommand::Exit}};
     static const QList<MenuItem> dvd{{QStringLiteral("Add DVD"), MenuCommand::AddDvd},
+                                     {QStringLiteral("Add DVD image"), MenuCommand::AddDvdImage},
                                      {QStringLiteral("Add IFO"), MenuCommand::AddIfo},
                                      separator(),
                                      {QStringLiteral("Select All"), MenuCommand::SelectAll},

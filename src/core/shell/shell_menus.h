@@ -17,6 +17,7 @@ enum class MenuCommand {
     Stop,
     Exit,
     AddDvd,
+    AddDvdImage,
     AddIfo,
     SelectAll,
     UnselectAll,

@@ -24,6 +24,9 @@ class UserInterface {
     virtual QStringList chooseFiles() = 0;
     // The file-open dialog of Add IFO (IFO files, several at once); empty when cancelled.
     virtual QStringList chooseIfoFiles() = 0;
+    // The file-open dialog of Add DVD image (DVD image files, one of them); empty when
+    // cancelled.
+    virtual QString chooseDvdImage() = 0;
     // The folder dialog with its caption; empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption) = 0;
     // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.

@@ -128,8 +128,8 @@ TEST_F(CommandDispatchTest, MenusOpenAtTheBrandsPlaces) {
               QStringList({"Add Files", "Add Folder", "-", "Remove", "Clear", "-", "Convert",
                            "Stop", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Dvd),
-              QStringList({"Add DVD", "Add IFO", "-", "Select All", "Unselect ALL", "-", "Convert",
-                           "Stop", "-", "Exit"}));
+              QStringList({"Add DVD", "Add DVD image", "Add IFO", "-", "Select All", "Unselect ALL",
+                           "-", "Convert", "Stop", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Help),
               QStringList({"Help", "Support", "Our Website", "Contact us", "-", "About"}));
     dispatch_->menuCommand(MenuCommand::Exit);
