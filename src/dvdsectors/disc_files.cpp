@@ -1,18 +1,24 @@
 #include "dvdsectors/disc_files.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace orvex::dvd {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+bool equalsNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
 
 // The folder libdvdread reads a disc folder from: a trailing "/VIDEO_TS" (any case) is taken
 // off, as libdvdread does.
@@ -21,32 +27,20 @@ std::string pathRoot(std::string root) {
         root.pop_back();
     }
     constexpr size_t kSuffix = 9;  // "/video_ts"
-    if (root.size() > kSuffix &&
-        ::strcasecmp(root.c_str() + root.size() - kSuffix, "/video_ts") == 0) {
+    if (root.size() > kSuffix && equalsNoCase(root.substr(root.size() - kSuffix), "/video_ts")) {
         root.resize(root.size() - kSuffix);
     }
     return root.empty() ? std::string("/") : root;
 }
 
 std::string findIn(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return {};
-    }
-    std::string found;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-            found = folder + (folder.back() == '/' ? "" : "/") + entry->d_name;
-            break;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (equalsNoCase(it->path().filename().string(), name)) {
+            return it->path().string();
         }
     }
-    ::closedir(dir);
-    return found;
-}
-
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return {};
 }
 
 }  // namespace
@@ -62,31 +56,40 @@ std::string findDiscFile(const std::string& root, const std::string& name) {
 }
 
 std::string regularFileProblem(const std::string& path) {
-    // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error) {
+        return error.message();
+    }
+    // Opened only once it is known not to be a FIFO, which would wait for a writer.
+    if (!fs::is_regular_file(status)) {
+        return "it is not a regular file";
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         return std::strerror(errno);
     }
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    return regular ? std::string() : std::string("it is not a regular file");
+    std::fclose(file);
+    return {};
 }
 
 std::string discRootProblem(const std::string& root) {
-    struct stat st {};
-    if (::stat(root.c_str(), &st) != 0) {
-        return std::strerror(errno);
+    std::error_code error;
+    const fs::file_status status = fs::status(root, error);
+    if (error) {
+        return error.message();
     }
-    if (S_ISDIR(st.st_mode) || S_ISBLK(st.st_mode)) {
+    if (fs::is_directory(status) || fs::is_block_file(status)) {
         return {};
     }
-    return S_ISREG(st.st_mode) ? regularFileProblem(root)
-                               : std::string("it is neither a folder, a disc image nor a drive");
+    return fs::is_regular_file(status)
+               ? regularFileProblem(root)
+               : std::string("it is neither a folder, a disc image nor a drive");
 }
 
 std::string titleVobsProblem(const std::string& root, int titleSet) {
-    if (!isFolder(root)) {
+    std::error_code error;
+    if (!fs::is_directory(root, error)) {
         return {};
     }
     // libdvdread opens VTS_nn_1.VOB, VTS_nn_2.VOB ... up to the first that is missing.

@@ -108,8 +108,9 @@ QStringList GuiUserInterface::chooseIfoFiles() {
 }
 
 QString GuiUserInterface::chooseDvdImage() {
-    const QStringList chosen = chooseExistingFiles(
-        QStringLiteral("Add DVD image"), {QStringLiteral("DVD images (*.iso) (*.iso *.ISO)")}, false);
+    const QStringList chosen =
+        chooseExistingFiles(QStringLiteral("Add DVD image"),
+                            {QStringLiteral("DVD images (*.iso) (*.iso *.ISO)")}, false);
     return chosen.isEmpty() ? QString() : chosen.first();
 }
 

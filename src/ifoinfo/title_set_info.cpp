@@ -1,12 +1,10 @@
 #include "ifoinfo/title_set_info.h"
 
 #include <dvdread/ifo_read.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -185,9 +183,8 @@ bool fileOnDisc(dvd_reader_t* dvd, int titleSet, dvd_read_domain_t domain) {
 // What one path of a batch asks for.
 struct Request {
     std::string ifoPath;
-    std::string root;  // the disc libdvdread opens: a folder or an image
-    int titleSet = 0;  // 0: every title set of the image
-    bool image = false;
+    std::string root;   // the disc libdvdread opens: a folder or an image
+    int titleSet = 0;   // 0: every title set of the image
     std::string error;  // the request cannot be made
 };
 
@@ -215,9 +212,10 @@ bool isDiscFileName(const std::string& name) {
 // The longest leading part of `path` that is a regular file: a disc image the rest lies in.
 std::string imageAbove(const std::string& path) {
     for (std::string part = parentOf(path); part.size() > 1; part = parentOf(part)) {
-        struct stat st {};
-        if (::stat(part.c_str(), &st) == 0) {
-            return S_ISREG(st.st_mode) ? part : std::string();
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(part, error);
+        if (!error) {
+            return std::filesystem::is_regular_file(status) ? part : std::string();
         }
     }
     return {};
@@ -227,22 +225,20 @@ Request requestFor(const std::string& path) {
     Request r;
     r.ifoPath = path;
     const int titleSet = titleSetNumber(nameOf(path));
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        const int error = errno;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) {
         if (const std::string image = imageAbove(path); !image.empty() && titleSet > 0) {
             r.root = image;
             r.titleSet = titleSet;
-            r.image = true;
             r.error = dvd::discRootProblem(image);
         } else {
-            r.error = std::strerror(error);
+            r.error = error.message();
         }
         return r;
     }
-    if (titleSet < 1 && S_ISREG(st.st_mode) && !isDiscFileName(nameOf(path))) {
+    if (titleSet < 1 && std::filesystem::is_regular_file(status) && !isDiscFileName(nameOf(path))) {
         r.root = path;
-        r.image = true;
         r.error = dvd::discRootProblem(path);
         return r;
     }

@@ -157,14 +157,19 @@ TEST_F(PreviewLibraryTest, PlayerHeardWhileAQueuedCallWaits) {
     EXPECT_GT(surface_.frames, 0);
 }
 
-// What the library cannot play ends Play at once with nothing shown.
+// What the library cannot play ends Play at once with nothing shown; a scrambled title is
+// never shown as garbage.
 TEST_F(PreviewLibraryTest, UnplayableSourcesEndPromptly) {
     QTemporaryDir dir;
     QFile text(dir.filePath("notes.avi"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("this is not a video\n");
     text.close();
+    DvdFixture scrambled;
+    scrambled.root = dir.filePath("scrambled");
+    ASSERT_TRUE(copyDvdFixture(scrambled.root) && scrambleVob(scrambled.vobPath(1)));
     const QByteArray sources[] = {
+        firstTitle(scrambled, "0", "0"),
         dir.filePath("notes.avi").toUtf8(),
         dir.filePath("missing.mp4").toUtf8(),
         "vts://01*0*100*0x80*0*/" + dir.path().toUtf8(),  // no disc there
