@@ -235,6 +235,38 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
     EXPECT_TRUE(outputFolderFiles().isEmpty()) << outputFolderFiles().join(' ').toStdString();
 }
 
+// A finished file is on the disk before it gets its name, and its name is after: a power cut
+// never leaves a finished job's name on an empty file.
+TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start("strace",
+            {"-f", "-y", "-qq", "-e", "trace=fsync,fdatasync,rename,renameat2", "-o", path("trace"),
+             binDir() + "/orvex-cli", "-q", "-p", "118", "-o", path("out"), path("clip.avi")});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    QFile trace(path("trace"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    QStringList calls;
+    const QRegularExpression part("\\.clip\\.part-[A-Za-z0-9]{6}\\.mp4");
+    for (const QString& line : QString::fromUtf8(trace.readAll()).split('\n')) {
+        if (!line.contains(path("out")) || line.contains("unfinished") || line.contains("= -1")) {
+            continue;
+        }
+        const QString call = line.section(' ', 1).section('(', 0, 0);
+        if (call.startsWith("rename")) {
+            calls << (line.contains(path("out/clip.mp4") + "\"") ? "rename to clip.mp4" : line);
+        } else {
+            calls << call + (line.contains(part)                ? " part"
+                             : line.contains(path("out") + ">") ? " folder"
+                                                                : line);
+        }
+    }
+    EXPECT_EQ(calls, (QStringList{"fsync part", "rename to clip.mp4", "fsync folder"}))
+        << calls.join('\n').toStdString();
+}
+
 TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
     const QString in = path("in");
     QDir().mkdir(in);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -467,6 +468,43 @@ TEST(OutputNamingTest, NamesTooLongForTheFileSystemLoseTheEndOfTheirStem) {
             f.remove();
         }
     }
+}
+
+TEST(OutputFileTest, LeftoversGoOnlyOnceNobodyClaimsThem) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + '/';
+    auto make = [&folder](const QString& name) {
+        QFile f(folder + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return folder + name;
+    };
+    // A live job of this program, and one of another program (flock(1) holds its lock).
+    OutputFile::Claimed ours = OutputFile::createClaimed(folder + "mine.mp4", nullptr);
+    ASSERT_FALSE(ours.path.isEmpty());
+    const QString theirs = make(".theirs.part-AbC123.mkv");
+    QProcess holder;
+    holder.start("flock", {"-o", theirs, "cat"});  // holds it until its input ends
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return !platform::claimFile(theirs); }));
+    const QStringList kept{make("clip.mp4"),
+                           make(".hidden.mp4"),
+                           make(".x.part-12345.avi"),
+                           make("x.part-abcdef.avi"),
+                           theirs,
+                           ours.path};
+    const QStringList gone{make(".killed.part-Zz9Zz9.mp4"), make(".song.part-a1B2c3.amr"),
+                           make(".song.part-a1B2c3.amr.part-QQ12ww"), make(".noext.part-000000")};
+    QStringList removed = OutputFile::removeLeftovers(folder);
+    removed.sort();
+    QStringList expected = gone;
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+    for (const QString& path : kept) {
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    }
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished());
+    EXPECT_EQ(OutputFile::removeLeftovers(folder), QStringList{theirs}) << "its owner is gone";
 }
 
 }  // namespace
