@@ -24,7 +24,7 @@ namespace {
 // a "shortsound" input, else 4 s. A job depends on the input's name: "fail" writes a part
 // and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
 // "hang" sleeps without a word, "chatty" repeats one position for ever, "steady" advances for
-// 1.2 s before it finishes, "empty" writes an empty output, "none" writes nothing; any
+// 2 s before it finishes, "empty" writes an empty output, "none" writes nothing; any
 // other input prints a progress line at 2 of 4 seconds and writes its input's name into the
 // output.
 const char kFakeEncoder[] = R"sh(#!/bin/sh
@@ -46,7 +46,7 @@ case "$in" in
   *slow*) printf part > "$out"; echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
   *hang*) exec sleep 30 ;;
   *chatty*) while :; do echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; sleep 0.1; done ;;
-  *steady*) for t in 1 2 3 4 5 6 7 8; do echo "time=00:00:0$t.00 bitrate=N/A"; sleep 0.15; done ;;
+  *steady*) for t in 10 11 12 13 14 15 16 17 18 19; do echo "time=00:00:$t.00 bitrate=N/A"; sleep 0.2; done ;;
   *empty*) : > "$out"; exit 0 ;;
   *none*) exit 0 ;;
 esac
@@ -287,7 +287,7 @@ TEST_F(ConversionQueueTest, AnEncoderThatMakesNoProgressFailsItsJobAndTheRunGoes
     // Silent, silent after one position, and talking without getting anywhere all fail;
     // getting somewhere slowly for longer than the limit does not.
     addFiles({"hang.avi", "slow.avi", "chatty.avi", "steady.avi"});
-    queue().setStallLimitMs(400);
+    queue().setStallLimitMs(1500);  // shorter than "steady", long enough for a loaded machine
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Failed", "Finish"}));
