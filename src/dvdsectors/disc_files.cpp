@@ -33,26 +33,29 @@ std::string pathRoot(std::string root) {
     return root.empty() ? std::string("/") : root;
 }
 
-std::string findIn(const std::string& folder, const std::string& name) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (equalsNoCase(it->path().filename().string(), name)) {
-            return it->path().string();
-        }
+std::string upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return {};
+    return text;
 }
 
 }  // namespace
 
-std::string findDiscFile(const std::string& root, const std::string& name) {
+DiscFolder::DiscFolder(const std::string& root) {
     const std::string base = pathRoot(root);
     for (const std::string& folder : {base, base + "/VIDEO_TS", base + "/video_ts"}) {
-        if (std::string found = findIn(folder, name); !found.empty()) {
-            return found;
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            files_.emplace(upper(it->path().filename().string()), it->path().string());
         }
     }
-    return {};
+}
+
+std::string DiscFolder::find(const std::string& name) const {
+    const auto it = files_.find(upper(name));
+    return it == files_.end() ? std::string() : it->second;
 }
 
 std::string regularFileProblem(const std::string& path) {
@@ -89,13 +92,15 @@ std::string discRootProblem(const std::string& root) {
 
 std::string titleVobsProblem(const std::string& root, int titleSet) {
     std::error_code error;
-    if (!fs::is_directory(root, error)) {
-        return {};
-    }
+    return fs::is_directory(root, error) ? DiscFolder(root).titleVobsProblem(titleSet)
+                                         : std::string();
+}
+
+std::string DiscFolder::titleVobsProblem(int titleSet) const {
     // libdvdread opens VTS_nn_1.VOB, VTS_nn_2.VOB ... up to the first that is missing.
     for (int part = 1; part <= 9; ++part) {
         const std::string name = titleSetFileName(titleSet, part, "VOB");
-        const std::string path = findDiscFile(root, name);
+        const std::string path = find(name);
         if (path.empty()) {
             return part == 1 ? name + " is missing" : std::string();
         }

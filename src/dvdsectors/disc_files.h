@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace orvex::dvd {
@@ -7,9 +8,21 @@ namespace orvex::dvd {
 // The files of a disc folder as libdvdread finds them, checked before libdvdread opens them:
 // it opens whatever has the right name, and opening a FIFO or a device blocks for good.
 
-// Where libdvdread looks for a file of a disc folder: the folder itself, then its VIDEO_TS and
-// video_ts sub-folders, the name in any letter case. Empty when there is none.
-std::string findDiscFile(const std::string& root, const std::string& name);
+// The files of a disc folder where libdvdread looks for them: the folder itself, then its
+// VIDEO_TS and video_ts sub-folders, names in any letter case. The folders are listed once,
+// when it is made: a disc of 40 title sets asks for some 200 names.
+class DiscFolder {
+  public:
+    explicit DiscFolder(const std::string& root);
+    // The path of the file of that name libdvdread would open; empty when there is none.
+    std::string find(const std::string& name) const;
+    // Why the title VOBs of a title set cannot be read, naming the file: the first one
+    // missing, or one that is not a readable regular file. "" when they can be.
+    std::string titleVobsProblem(int titleSet) const;
+
+  private:
+    std::map<std::string, std::string> files_;  // upper-case name -> path, first found wins
+};
 
 // Why a file that should be a VOB or IFO cannot be read: "" when it is a regular file that
 // opens for reading; otherwise a short reason ("it is not a regular file", "Permission denied").

@@ -221,7 +221,10 @@ std::string imageAbove(const std::string& path) {
     return {};
 }
 
-Request requestFor(const std::string& path) {
+// Disc folders listed once per batch, by root.
+using DiscFolders = std::map<std::string, dvd::DiscFolder>;
+
+Request requestFor(const std::string& path, DiscFolders& folders) {
     Request r;
     r.ifoPath = path;
     const int titleSet = titleSetNumber(nameOf(path));
@@ -248,11 +251,12 @@ Request requestFor(const std::string& path) {
     }
     r.root = discRootOf(parentOf(path));
     r.titleSet = titleSet;
+    const dvd::DiscFolder& files = folders.try_emplace(r.root, r.root).first->second;
     // libdvdread opens the file of that name it finds first, and its backup when the file is
     // damaged: both must be files that can be read without waiting for good.
     for (const char* extension : {"IFO", "BUP"}) {
         const std::string name = dvd::titleSetFileName(titleSet, 0, extension);
-        const std::string file = dvd::findDiscFile(r.root, name);
+        const std::string file = files.find(name);
         if (file.empty()) {
             continue;
         }
@@ -374,8 +378,9 @@ std::vector<ProgramInfo> programsOf(const std::vector<uint8_t>& map,
 
 std::vector<TitleSetRead> readTitleSets(const std::vector<std::string>& paths) {
     std::vector<Request> requests;
+    DiscFolders folders;
     for (const std::string& path : paths) {
-        requests.push_back(requestFor(path));
+        requests.push_back(requestFor(path, folders));
     }
     const bool anyToRead = std::any_of(requests.begin(), requests.end(),
                                        [](const Request& r) { return r.error.empty(); });
