@@ -73,6 +73,9 @@ class Tfm_main : public QWidget, public WindowShell {
     void applyLayoutVariant();
     void showCategoryPicture(int category);
     void showProblem(const QString& text);
+    // A missing or damaged file of the program's own, said with how to get it back.
+    QString withRestoreAdvice(const QString& text) const;
+    void sayMissingPicture(const QString& path);
     void showRunStatus();
     void showRowDetails(int row);
     void bindPreview();
