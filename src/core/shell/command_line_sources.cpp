@@ -8,9 +8,11 @@
 
 CommandLineSources::CommandLineSources(Session& session, QObject* parent)
     : QObject(parent), session_(session) {
-    connect(&session.files(), &FileSources::busyChanged, this, &CommandLineSources::openWaiting);
+    // Queued: a batch says it is no longer busy before it has finished winding up.
+    connect(&session.files(), &FileSources::busyChanged, this, &CommandLineSources::openWaiting,
+            Qt::QueuedConnection);
     connect(&session.dvdDiscovery(), &DvdDiscovery::busyChanged, this,
-            &CommandLineSources::openWaiting);
+            &CommandLineSources::openWaiting, Qt::QueuedConnection);
 }
 
 QStringList CommandLineSources::absolutePaths(const QStringList& arguments,
