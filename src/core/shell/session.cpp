@@ -66,6 +66,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(selection_.get(), &ProfileSelection::choicesChanged, estimates_.get(),
             &OutputEstimates::refreshEstimates);
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
+    connect(selection_.get(), &ProfileSelection::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::openFolderDue, &machineRequests_,
             &MachineRequests::openFolder);
@@ -119,10 +120,15 @@ QStringList Session::unreadableSettings() const {
             problems << p;
         }
     }
-    return problems;
+    return problems + settings_.unusableValues();
 }
 
 bool Session::saveSettings() {
+    // What the user set for the profile in use is kept as the settings are, not only when
+    // another profile is chosen.
+    if (selection_->previousProfile() > 0) {
+        selection_->storeChoices(selection_->previousProfile());
+    }
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
                           picker_->videoFirstPage(), picker_->audioFirstPage());
