@@ -36,7 +36,7 @@ LibraryPreviewPlayer::~LibraryPreviewPlayer() {
 }
 
 QString LibraryPreviewPlayer::defaultPath(const QString& programFolder) {
-    return programFolder + QStringLiteral("orvex-preview.so");
+    return programFolder + QStringLiteral("orvex-preview");
 }
 
 const LibraryPreviewPlayer::Api* LibraryPreviewPlayer::api() {

@@ -20,7 +20,8 @@ class LibraryPreviewPlayer : public PreviewPlayer {
     void Pause() override;
     void Stop() override;
 
-    // The library's file beside the programs.
+    // The library's file beside the programs, without its suffix: the loader adds the
+    // system's (.so, .dylib, .dll).
     static QString defaultPath(const QString& programFolder);
 
   private:
