@@ -1,10 +1,7 @@
 #include "encoder/amr_conversion.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <cstdio>
+#include <filesystem>
 
 #include "encoder/amr_file_writer.h"
 #include "encoder/ffmpeg_child.h"
@@ -27,8 +24,8 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
     if (!mode) {
         return report("invalid audio bit rate '" + rate.value_or("") + "'", 1);
     }
-    struct stat st {};
-    if (!cmd.overwrite() && ::stat(output.c_str(), &st) == 0) {
+    std::error_code error;
+    if (!cmd.overwrite() && std::filesystem::exists(output, error)) {
         return report(
             "File '" + output + "' already exists (use -y to overwrite). Not overwriting.", 1);
     }
@@ -45,7 +42,7 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
     unsigned char buf[16 * 1024];
     bool writeFailed = false;
     for (;;) {
-        const ssize_t n = child.read(buf, sizeof buf);
+        const auto n = child.read(buf, sizeof buf);
         if (n == 0) {
             break;
         }

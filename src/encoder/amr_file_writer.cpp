@@ -1,16 +1,13 @@
 #include "encoder/amr_file_writer.h"
 
-#include <fcntl.h>
 #include <opencore-amrnb/interf_enc.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "platform/unique_file.h"
 
 namespace orvex::encoder {
 
@@ -21,11 +18,11 @@ AmrFileWriter::~AmrFileWriter() {
     if (state_) {
         Encoder_Interface_exit(state_);
     }
-    if (fd_ >= 0) {
-        ::close(fd_);
+    if (file_ != nullptr) {
+        std::fclose(file_);
     }
     if (!committed_ && !tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
+        std::remove(tempPath_.c_str());
     }
 }
 
@@ -36,18 +33,10 @@ bool AmrFileWriter::fail(const std::string& what) {
 
 bool AmrFileWriter::open() {
     // Beside the target, so the final rename stays on one file system.
-    std::string pattern = target_ + ".part-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    fd_ = ::mkstemp(buf.data());
-    if (fd_ < 0) {
+    file_ = platform::createUniqueFile(target_ + ".part-", "", &tempPath_);
+    if (file_ == nullptr) {
         return fail("cannot create a temporary file beside " + target_);
     }
-    tempPath_ = buf.data();
-    // mkstemp makes the file private; give it the permissions a plain new file would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
     state_ = Encoder_Interface_init(0);
     if (!state_) {
         errno = ENOMEM;
@@ -58,16 +47,8 @@ bool AmrFileWriter::open() {
 }
 
 bool AmrFileWriter::writeAll(const unsigned char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd_, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail("cannot write " + tempPath_);
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
+    if (std::fwrite(data, 1, size, file_) != size) {
+        return fail("cannot write " + tempPath_);
     }
     return true;
 }
@@ -113,12 +94,12 @@ bool AmrFileWriter::commit() {
             return false;
         }
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) {
         return fail("cannot write " + tempPath_);
     }
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         return fail("cannot rename " + tempPath_ + " to " + target_);
     }
     committed_ = true;

@@ -1,28 +1,9 @@
 #include "encoder/ffmpeg_launcher.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 namespace orvex::encoder {
-
-namespace {
-
-std::string ownFolder() {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) {
-        return {};
-    }
-    std::string path(buf, static_cast<size_t>(n));
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-}  // namespace
 
 FfmpegLauncher::FfmpegLauncher() {
     // An empty variable counts as unset, as most programs treat empty overrides.
@@ -32,10 +13,10 @@ FfmpegLauncher::FfmpegLauncher() {
         searchPath_ = program_.find('/') == std::string::npos;
         return;
     }
-    const std::string folder = ownFolder();
+    const std::string folder = platform::executableFolder();
     if (!folder.empty()) {
         const std::string beside = folder + "/ffmpeg";
-        if (::access(beside.c_str(), X_OK) == 0) {
+        if (platform::isExecutableFile(beside)) {
             program_ = beside;
             lookedFor_ = beside;
             return;
@@ -47,21 +28,14 @@ FfmpegLauncher::FfmpegLauncher() {
     searchPath_ = true;
 }
 
+platform::ProgramCommand FfmpegLauncher::command(const std::vector<std::string>& args) const {
+    platform::ProgramCommand c{program_, {"-nostdin"}, searchPath_};
+    c.arguments.insert(c.arguments.end(), args.begin(), args.end());
+    return c;
+}
+
 void FfmpegLauncher::exec(const std::vector<std::string>& args) const {
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 3);
-    argv.push_back(const_cast<char*>(program_.c_str()));
-    static char nostdin[] = "-nostdin";
-    argv.push_back(nostdin);
-    for (const auto& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    if (searchPath_) {
-        ::execvp(program_.c_str(), argv.data());
-    } else {
-        ::execv(program_.c_str(), argv.data());
-    }
+    platform::replaceProcess(command(args));
 }
 
 std::string FfmpegLauncher::failureMessage(int error) const {

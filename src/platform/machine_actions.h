@@ -16,7 +16,9 @@ class MachineActions {
     virtual bool powerOff() = 0;
 };
 
-// The real machine: xdg-open and systemctl, started without a shell.
+// The real machine: xdg-open and systemctl (freedesktop.org's programs, on Linux and the BSDs),
+// started through QProcess without a shell. A Windows port uses ShellExecute and its shutdown
+// call instead.
 class SystemMachineActions : public MachineActions {
   public:
     bool openFolder(const QString& folder) override;

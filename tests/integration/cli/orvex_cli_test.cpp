@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include "../../support/test_media.h"
+#include "platform/child_group.h"
 
 namespace {
 
@@ -271,6 +272,9 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     };
     for (const Case c :
          {Case{SIGHUP, "118"}, Case{SIGINT, "71"}, Case{SIGKILL, "118"}, Case{SIGKILL, "71"}}) {
+        if (c.signal == SIGKILL && !platform::childrenEndWithParent()) {
+            continue;  // nothing but the system can end a child whose parent was killed
+        }
         SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile);
         QDir(path("out")).removeRecursively();
         QProcess p;
