@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "encoder/amr_file_writer.h"
 #include "encoder/ffmpeg_child.h"
@@ -15,6 +16,18 @@ int report(const std::string& text, int status) {
     return status;
 }
 
+// The input that is the output file itself, under its own name or another (a hard link, a
+// symbolic link, "./name"): writing the output would destroy what is being read.
+std::optional<size_t> inputThatIsTheOutput(const CommandLine& cmd, const std::string& output) {
+    for (size_t i = 0; i < cmd.inputs().size(); ++i) {
+        std::error_code error;  // a name that leads nowhere is no file at all
+        if (std::filesystem::equivalent(cmd.inputs()[i], output, error)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
@@ -23,6 +36,14 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
     const auto mode = amrModeFor(rate);
     if (!mode) {
         return report("invalid audio bit rate '" + rate.value_or("") + "'", 1);
+    }
+    // Refused as FFmpeg refuses it, but by the file, not by its name.
+    if (const std::optional<size_t> input = inputThatIsTheOutput(cmd, output)) {
+        std::fprintf(stderr,
+                     "Output %s same as Input #%zu - exiting\n"
+                     "FFmpeg cannot edit existing files in-place.\n",
+                     output.c_str(), *input);
+        return 1;
     }
     std::error_code error;
     if (!cmd.overwrite() && std::filesystem::exists(output, error)) {

@@ -32,8 +32,10 @@ bool AmrFileWriter::fail(const std::string& what) {
 }
 
 bool AmrFileWriter::open() {
-    // Beside the target, so the final rename stays on one file system.
-    file_ = platform::createUniqueFile(target_ + ".part-", "", &tempPath_);
+    // Beside the target, so the final rename stays on one file system. Claimed for as long as
+    // this program lives: the next run into the folder removes it only once its writer is
+    // gone, however it went.
+    file_ = platform::createUniqueFile(target_ + ".part-", "", &tempPath_, true);
     if (file_ == nullptr) {
         return fail("cannot create a temporary file beside " + target_);
     }

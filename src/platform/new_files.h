@@ -20,8 +20,4 @@ QString createUniqueFile(const QString& prefix, const QString& suffix, QString* 
 // atomically where the file system can. The error says why it failed.
 MoveResult moveWithoutReplacing(const QString& from, const QString& to, QString* error);
 
-// Makes a file's contents and its name in its folder survive a power cut (fsync of the file,
-// then of the folder); false with *error set when the system refused.
-bool syncFileAndFolder(const QString& path, QString* error);
-
 }  // namespace platform

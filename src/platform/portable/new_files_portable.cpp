@@ -29,17 +29,4 @@ MoveResult moveWithoutReplacing(const QString& from, const QString& to, QString*
     return MoveResult::Failed;
 }
 
-// Qt offers no way to force an existing file to the disk (QSaveFile does it only for what it
-// writes itself); the system writes it back in its own time. A port calls its system's
-// flush (Windows: FlushFileBuffers).
-bool syncFileAndFolder(const QString& path, QString* error) {
-    if (QFileInfo::exists(path)) {
-        return true;
-    }
-    if (error != nullptr) {
-        *error = QStringLiteral("cannot write %1 to the disk: it does not exist").arg(path);
-    }
-    return false;
-}
-
 }  // namespace platform

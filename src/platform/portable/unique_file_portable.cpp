@@ -6,8 +6,9 @@
 namespace platform {
 
 // The exclusive mode of fopen ("x") refuses a name that exists, as an exclusive create does.
-std::FILE* createUniqueFile(const std::string& prefix, const std::string& suffix,
-                            std::string* path) {
+// The standard library has no lock that ends with its process: the file is never claimed.
+std::FILE* createUniqueFile(const std::string& prefix, const std::string& suffix, std::string* path,
+                            bool /*claimed*/) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;

@@ -1,11 +1,8 @@
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/new_files.h"
@@ -16,18 +13,6 @@ namespace {
 
 QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool syncPath(const QByteArray& path, int flags) {
-    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return synced;
 }
 
 }  // namespace
@@ -77,18 +62,6 @@ MoveResult moveWithoutReplacing(const QString& from, const QString& to, QString*
         return failed(e);
     }
     return MoveResult::Moved;
-}
-
-bool syncFileAndFolder(const QString& path, QString* error) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (syncPath(QFile::encodeName(path), O_RDONLY) &&
-        syncPath(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY)) {
-        return true;
-    }
-    if (error != nullptr) {
-        *error = QStringLiteral("cannot write %1 to the disk: %2").arg(path, errorText(errno));
-    }
-    return false;
 }
 
 }  // namespace platform

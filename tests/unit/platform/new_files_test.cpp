@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "../../support/qt_gtest.h"
-#include "platform/file_claim.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -92,29 +92,23 @@ TEST_F(NewFilesTest, UniqueFilesAreNewEmptyAndOpenToOthersAsAnyNewFile) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(NewFilesTest, SyncingNeedsTheFile) {
-    ASSERT_TRUE(write("done.mp4", "data"));
-    QString error;
-    EXPECT_TRUE(platform::syncFileAndFolder(path("done.mp4"), &error)) << error.toStdString();
-    EXPECT_FALSE(platform::syncFileAndFolder(path("gone.mp4"), &error));
-    EXPECT_TRUE(error.contains(path("gone.mp4"))) << error.toStdString();
-}
-
-TEST_F(NewFilesTest, AClaimLastsAsLongAsItsObject) {
+// Both variants: a claim keeps its file from a cleanup for as long as it lives, and syncing
+// needs the file.
+TEST_F(NewFilesTest, AClaimKeepsItsFileForAsLongAsItLives) {
     ASSERT_TRUE(write("part", ""));
-    EXPECT_FALSE(platform::FileClaim::isClaimed(path("part")));
     {
+        const auto claim = platform::claimFile(path("part"));
+        ASSERT_NE(claim, nullptr);
+        EXPECT_EQ(platform::claimFile(path("part")), nullptr) << "held already";
+        EXPECT_FALSE(platform::removeIfUnclaimed(path("part")));
         QString error;
-        const auto claim = platform::FileClaim::claim(path("part"), &error);
-        ASSERT_NE(claim, nullptr) << error.toStdString();
-        EXPECT_TRUE(platform::FileClaim::isClaimed(path("part")));
-        EXPECT_EQ(platform::FileClaim::claim(path("part"), &error), nullptr) << "held already";
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_TRUE(claim->sync(&error)) << error.toStdString();
     }
-    EXPECT_FALSE(platform::FileClaim::isClaimed(path("part")));
-    EXPECT_NE(platform::FileClaim::claim(path("part"), nullptr), nullptr);
+    EXPECT_TRUE(platform::removeIfUnclaimed(path("part")) || !platform::claimsAreSystemLocks());
+    EXPECT_EQ(platform::claimFile(path("missing")), nullptr);
     QString error;
-    EXPECT_EQ(platform::FileClaim::claim(path("missing"), &error), nullptr);
+    EXPECT_FALSE(platform::syncFile(path("missing"), &error));
+    EXPECT_TRUE(error.contains(path("missing"))) << error.toStdString();
 }
 
 }  // namespace
