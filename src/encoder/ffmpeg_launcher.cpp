@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/install/program_files.h"
+
 namespace orvex::encoder {
 
 FfmpegLauncher::FfmpegLauncher() {
@@ -13,7 +15,11 @@ FfmpegLauncher::FfmpegLauncher() {
         searchPath_ = program_.find('/') == std::string::npos;
         return;
     }
-    const std::string folder = platform::executableFolder();
+    // Our own folder: build/bin in the build tree, PREFIX/lib/orvex when installed.
+    std::string folder = platform::programFiles().helpers;
+    if (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
     if (!folder.empty()) {
         const std::string beside = folder + "/ffmpeg";
         if (platform::isExecutableFile(beside)) {

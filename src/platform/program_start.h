@@ -21,9 +21,6 @@ inline constexpr int kCannotStartStatus = 127;
 // errno telling why.
 void replaceProcess(const ProgramCommand& command);
 
-// The folder of this program's executable (links resolved); empty when it cannot be told.
-std::string executableFolder();
-
 // Whether path names a file this process may run.
 bool isExecutableFile(const std::string& path);
 

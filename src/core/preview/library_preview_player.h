@@ -20,9 +20,9 @@ class LibraryPreviewPlayer : public PreviewPlayer {
     void Pause() override;
     void Stop() override;
 
-    // The library's file beside the programs, without its suffix: the loader adds the
+    // The library's file in the helpers' folder, without its suffix: the loader adds the
     // system's (.so, .dylib, .dll).
-    static QString defaultPath(const QString& programFolder);
+    static QString defaultPath(const QString& helperFolder);
 
   private:
     struct Api {

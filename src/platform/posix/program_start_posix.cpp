@@ -1,7 +1,5 @@
 #include <unistd.h>
 
-#include <climits>
-
 #include "platform/program_start.h"
 
 namespace platform {
@@ -19,21 +17,6 @@ void replaceProcess(const ProgramCommand& command) {
     } else {
         ::execv(command.program.c_str(), argv.data());
     }
-}
-
-std::string executableFolder() {
-#ifdef __linux__
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) {
-        return {};
-    }
-    std::string path(buf, static_cast<size_t>(n));
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-#else
-    return {};  // other Unixes have no common way; the caller falls back to PATH
-#endif
 }
 
 bool isExecutableFile(const std::string& path) {
