@@ -11,9 +11,9 @@
 
 #include "dvdsectors/disc_files.h"
 #include "dvdsectors/dvd_disc.h"
-#include "ifoinfo/forked_call.h"
 #include "ifoinfo/stream_descriptions.h"
 #include "ifoinfo/title_set_packing.h"
+#include "platform/isolated_call.h"
 
 namespace orvex::ifoinfo {
 
@@ -330,7 +330,7 @@ constexpr int kReadTimeoutMs = 10000;
 constexpr int kReadTimeoutPerFileMs = 500;
 
 std::optional<std::vector<TitleSetRead>> readInChild(const std::vector<Request>& requests) {
-    const auto bytes = runInChild(
+    const auto bytes = platform::runIsolated(
         [&]() -> std::optional<std::string> { return packTitleSetReads(readRequests(requests)); },
         kReadTimeoutMs + kReadTimeoutPerFileMs * static_cast<int>(requests.size()));
     if (!bytes) {
