@@ -2,12 +2,15 @@
 
 #include "gui/about_dialog.h"
 #include "gui/dir_dialog.h"
+#include "gui/look/app_theme.h"
 #include "gui/main_window.h"
 #include "gui/settings_dialog.h"
 
 DesktopApp::DesktopApp(SessionConfig config)
     : session_(std::make_unique<Session>(std::move(config), ui_, machine_)) {
     main_ = std::make_unique<Tfm_main>(*session_);
+    // Every other window takes the skinned window's colours, in its brand.
+    app_theme::apply(main_->palette());
     dir_ = new Tfm_dir(main_.get());
     about_ = new Tfm_about(session_->programFileName(), machine_, main_.get());
     set_ = new Tfm_set(main_.get());
