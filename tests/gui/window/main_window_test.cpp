@@ -6,12 +6,15 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 
 #include "../../support/gui/gui_test_support.h"
 #include "../../support/gui/window_test.h"
@@ -94,27 +97,69 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
     EXPECT_EQ(queue.finishAction(), FinishAction::OpenFolder);
 }
 
-TEST_F(MainWindowTest, FolderDialogNeedsAFolderForOkAndCancelGivesNothing) {
+// The folder dialog opens at the folder given (else home), its path follows the tree and a
+// typed path is taken; no folder, or a path that is none, keeps it open; Cancel gives nothing.
+TEST_F(MainWindowTest, FolderDialogOpensWhereAskedAndTakesATypedPath) {
     start();
     Tfm_dir& dialog = app_->folderDialog();
-    bool stayedOpen = false;
-    onNextModal([&](QWidget* modal) {
-        ASSERT_EQ(modal, &dialog);
-        EXPECT_EQ(dialog.windowTitle(), "File Directory");
-        dialog.ShellTreeView1()->setCurrentIndex({});
-        dialog.btn_ok()->click();
-        stayedOpen = dialog.isVisible();
-        dialog.btn_cancel()->click();
-    });
-    EXPECT_EQ(dialog.choose("File Directory"), QString());
-    EXPECT_TRUE(stayedOpen);
-
-    onNextModal([&](QWidget*) {
-        EXPECT_EQ(dialog.windowTitle(), "Select DVD Directory");
-        dialog.btn_ok()->click();  // starts at the folder given, which is selected
-    });
-    EXPECT_EQ(dialog.choose("Select DVD Directory", dir_.path()),
-              QDir::toNativeSeparators(dir_.path()));
+    const QString typed = dir_.filePath("typed");
+    QDir().mkpath(typed + "/Movies");
+    QDir().mkpath(typed + "/music");
+    QDir().mkpath(typed + "/Maps");
+    const auto current = [&] {
+        const auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView1()->model());
+        return model->filePath(dialog.ShellTreeView1()->currentIndex());
+    };
+    struct Case {
+        const char* title;
+        QString start;
+        std::function<void()> act;  // what the user does before the dialog is checked
+        QString opensAt;
+        QString result;
+    } cases[] = {
+        {"File Directory", QString(),
+         [&] {
+             dialog.ShellTreeView1()->setCurrentIndex({});  // no folder: Ok keeps it open
+             EXPECT_TRUE(dialog.ed_path()->text().isEmpty());
+             dialog.btn_ok()->click();
+             EXPECT_TRUE(dialog.isVisible());
+             QTest::keyClicks(dialog.ed_path(), dir_.filePath("missing"));
+             dialog.btn_ok()->click();  // no such folder: said, and still open
+             EXPECT_TRUE(dialog.isVisible());
+             EXPECT_TRUE(dialog.lbl_problem()->isVisibleTo(&dialog));
+             dialog.btn_cancel()->click();
+         },
+         QDir::homePath(), QString()},
+        {"Output Directory", dir_.path(),
+         [&] {
+             dialog.ed_path()->clear();
+             QTest::keyClicks(dialog.ed_path(), typed + "/");
+             EXPECT_EQ(current(), typed) << "the tree follows a typed folder";
+             EXPECT_EQ(dialog.ed_path()->text(), typed + "/") << "and leaves the typing alone";
+             // Type-ahead looks beside the current folder, in any case, and steps on.
+             auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView1()->model());
+             ASSERT_TRUE(waitUntil([&] { return model->rowCount(model->index(typed)) == 3; }));
+             dialog.ShellTreeView1()->setCurrentIndex(model->index(typed + "/Maps"));
+             dialog.ShellTreeView1()->keyboardSearch("m");
+             EXPECT_EQ(current(), typed + "/Movies");
+             dialog.ShellTreeView1()->keyboardSearch("m");
+             EXPECT_EQ(current(), typed + "/music");
+             dialog.ed_path()->setText(typed);
+             QTest::keyClick(dialog.ed_path(), Qt::Key_Return);  // Enter is Ok
+         },
+         dir_.path(), QDir::toNativeSeparators(typed)},
+    };
+    for (Case& c : cases) {
+        onNextModal([&](QWidget* modal) {
+            ASSERT_EQ(modal, &dialog);
+            EXPECT_EQ(dialog.windowTitle(), c.title);
+            EXPECT_EQ(current(), c.opensAt) << c.title;
+            EXPECT_EQ(dialog.ed_path()->text(), QDir::toNativeSeparators(c.opensAt));
+            EXPECT_EQ(dialog.places().first().path, QDir::homePath());
+            c.act();
+        });
+        EXPECT_EQ(dialog.choose(c.title, c.start), c.result) << c.title;
+    }
 }
 
 TEST_F(MainWindowTest, ADamagedSkinFileStillGivesAUsableWindow) {
