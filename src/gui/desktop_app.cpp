@@ -1,6 +1,7 @@
 #include "gui/desktop_app.h"
 
 #include "gui/about_dialog.h"
+#include "gui/accessible_roles.h"
 #include "gui/dir_dialog.h"
 #include "gui/look/app_theme.h"
 #include "gui/main_window.h"
@@ -8,6 +9,7 @@
 
 DesktopApp::DesktopApp(SessionConfig config)
     : session_(std::make_unique<Session>(std::move(config), ui_, machine_)) {
+    accessible_roles::install();
     main_ = std::make_unique<Tfm_main>(*session_);
     // Every other window takes the skinned window's colours, in its brand.
     app_theme::apply(main_->palette());

@@ -22,6 +22,7 @@
 #include "gui/preview_panel.h"
 #include "gui/skin/skin_object.h"
 #include "gui/skin/skin_window.h"
+#include "gui/tab_order.h"
 
 const QString Tfm_main::kCaption = QStringLiteral("Orvex Video Converter");
 
@@ -79,6 +80,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
     bindSession();
     bindPreview();
     addShortcuts();
+    nameControls();
     session_.picker().hidePicker();
 }
 
@@ -121,17 +123,14 @@ void Tfm_main::createControls() {
     audio_ = new ChoiceCombo(selection.audioList(), this);
     channel_ = new ChoiceCombo(selection.channelList(), this);
     streamAudio_ = new ChoiceCombo(session_.dvdTitles().audioBox(), this);
-    streamAudio_->setObjectName(QStringLiteral("cb_audio"));
     streamAudio_->setToolTip(QStringLiteral("Audio track of the selected title"));
     streamSubtitle_ = new ChoiceCombo(session_.dvdTitles().subtitleBox(), this);
-    streamSubtitle_->setObjectName(QStringLiteral("cb_subtitle"));
     streamSubtitle_->setToolTip(
         QStringLiteral("Subtitle of the selected title, burnt into the picture"));
     output_ = new QLineEdit(this);
     output_->setFrame(false);
     output_->setGeometry(422, 66, 187, 14);
     play_ = new PreviewPanel(this);
-    play_->setObjectName(QStringLiteral("pl_play"));
     play_->setGeometry(559, 294, 176, 137);
     icon_ = new QLabel(this);
     icon_->setGeometry(62, 64, 16, 16);
@@ -140,7 +139,6 @@ void Tfm_main::createControls() {
     icon_->installEventFilter(new ClickFilter(
         icon_, [this] { session_.picker().openPicker(session_.selection().previousProfile()); }));
     status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("status"));
     status_->setGeometry(session_.isKamzuBrand() ? kStatusRect.adjusted(0, 4, 0, 2) : kStatusRect);
     status_->setWordWrap(false);
     status_->setCursor(Qt::PointingHandCursor);
@@ -291,6 +289,49 @@ void Tfm_main::applyLayoutVariant() {
     lv_->jobModel()->setCheckBoxes(layout_.checkBoxes);
 }
 
+void Tfm_main::nameControls() {
+    const struct {
+        QWidget* widget;
+        const char* objectName;
+        const char* name;
+    } names[] = {{lv_, "lv", session_.isDvdEdition() ? "Titles" : "Files to convert"},
+                 {progress_, "ProgressBar1", "Progress"},
+                 {size_, "cb_size", "Picture size"},
+                 {video_, "cb_videobitrate", "Video quality"},
+                 {audio_, "cb_audiobitrate", "Audio quality"},
+                 {channel_, "cb_channel", "Channels"},
+                 {streamAudio_, "cb_audio", "Audio track"},
+                 {streamSubtitle_, "cb_subtitle", "Subtitle"},
+                 {output_, "ed_output", "Output folder"},
+                 {play_, "pl_play", "Preview"},
+                 {icon_, "im_mainico", "Choose a profile"},
+                 {status_, "status", "Status"}};
+    for (const auto& n : names) {
+        n.widget->setObjectName(QLatin1String(n.objectName));
+        n.widget->setAccessibleName(QLatin1String(n.name));
+    }
+}
+
+void Tfm_main::orderForKeyboard() {
+    const auto skin = [this](const char* name) -> QWidget* {
+        return SkinEngine::findObject(this, QLatin1String(name));
+    };
+    // Reading order: the title bar's buttons and the menus; the left column's groups where
+    // the layout puts them; the quality boxes and the preview on the right; Stop and Convert.
+    tab_order::arrange(
+        this,
+        {skin("minimize"), skin("close"), skin("file"), skin("dvdfile"), skin("settings"),
+         skin("help")},
+        {{skin("profiles")},
+         {streamAudio_, streamSubtitle_},
+         {output_, skin("browse"), skin("open")},
+         {lv_},
+         {skin("openfiles"), skin("openfolder"), skin("dvdopen"), skin("ifoopen"), skin("chapter"),
+          skin("remove"), skin("clear")}},
+        {size_, video_, audio_, channel_, skin("play"), skin("pause"), skin("stopplay"),
+         skin("play_bar"), skin("stopconverter"), skin("converter")});
+}
+
 void Tfm_main::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) {
@@ -298,6 +339,9 @@ void Tfm_main::showEvent(QShowEvent* event) {
     }
     shown_ = true;
     applyLayoutVariant();
+    orderForKeyboard();
+    // No control holds the keyboard until Tab gives it one; the window's keys work meanwhile.
+    setFocus(Qt::ActiveWindowFocusReason);
     bindPreview();  // the variant may have moved and sized pl_play
     session_.picker().applyLayoutVariant(layout_);
     session_.picker().restoreAllEntries();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
@@ -159,6 +160,96 @@ TEST_F(MainWindowTest, FolderDialogOpensWhereAskedAndTakesATypedPath) {
             c.act();
         });
         EXPECT_EQ(dialog.choose(c.title, c.start), c.result) << c.title;
+    }
+}
+
+// Tab walks the controls in reading order, and each has a name and a role for screen readers.
+TEST_F(MainWindowTest, TabOrderAndAccessibleNames) {
+    const struct Stop {
+        const char* object;
+        const char* name;
+        QAccessible::Role role;
+    } video[] = {
+        {"minimize", "Minimise", QAccessible::Button},
+        {"close", "Close", QAccessible::Button},
+        {"file", "File", QAccessible::Button},
+        {"settings", "Settings", QAccessible::Button},
+        {"help", "Help", QAccessible::Button},
+        {"profiles", "Choose a profile", QAccessible::Button},
+        {"ed_output", "Output folder", QAccessible::EditableText},
+        {"browse", "Choose the output folder", QAccessible::Button},
+        {"open", "Open the output folder", QAccessible::Button},
+        {"openfiles", "Add Files", QAccessible::Button},
+        {"openfolder", "Add Folder", QAccessible::Button},
+        {"remove", "Remove", QAccessible::Button},
+        {"clear", "Clear", QAccessible::Button},
+        {"cb_size", "Picture size", QAccessible::ComboBox},
+        {"cb_videobitrate", "Video quality", QAccessible::ComboBox},
+        {"cb_audiobitrate", "Audio quality", QAccessible::ComboBox},
+        {"cb_channel", "Channels", QAccessible::ComboBox},
+        {"play", "Preview play", QAccessible::Button},
+        {"pause", "Preview pause", QAccessible::Button},
+        {"stopplay", "Preview stop", QAccessible::Button},
+        {"play_bar", "Preview position", QAccessible::Slider},
+        {"stopconverter", "Stop", QAccessible::Button},
+        {"converter", "Convert", QAccessible::Button},
+        {"minimize", "Minimise", QAccessible::Button},
+    };
+    // The other layouts put the list, its tools, the profile and the output elsewhere.
+    const struct {
+        const char* program;
+        QStringList order;
+    } layouts[] = {
+        {"orvex-dvd",
+         {"minimize", "close", "dvdfile", "settings", "help", "profiles", "cb_audio", "cb_subtitle",
+          "lv", "dvdopen", "ifoopen", "chapter", "remove", "clear", "ed_output"}},
+        {"orvex-kamzu",
+         {"minimize", "close", "file", "settings", "help", "openfiles", "openfolder", "remove",
+          "clear", "lv", "profiles", "ed_output", "browse", "open", "cb_size"}},
+    };
+    Tfm_main& w = start();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QApplication::focusWidget(), &w) << "no control holds the keyboard at first";
+    for (const Stop& stop : video) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->objectName(), stop.object);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(focus);
+        ASSERT_NE(a, nullptr);
+        // On Linux Qt names a combo box by its current text; its own name stays the widget's.
+        EXPECT_EQ(stop.role == QAccessible::ComboBox ? focus->accessibleName()
+                                                     : a->text(QAccessible::Name),
+                  stop.name)
+            << stop.object;
+        EXPECT_EQ(a->role(), stop.role) << stop.object;
+    }
+    // The keyboard presses a skin button: Space runs its command.
+    bool settingsShown = false;
+    onNextModal([&](QWidget* dialog) {
+        settingsShown = true;
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    object(w, "settings")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(object(w, "settings"), Qt::Key_Space);
+    EXPECT_TRUE(settingsShown);
+    const QStringList actions = QAccessible::queryAccessibleInterface(object(w, "converter"))
+                                    ->actionInterface()
+                                    ->actionNames();
+    EXPECT_TRUE(actions.contains(QAccessibleActionInterface::pressAction()));
+
+    for (const auto& layout : layouts) {
+        Tfm_main& other = start(layout.program);
+        other.lv()->show();  // as once a source is added
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QStringList walked;
+        for (qsizetype i = 0; i < layout.order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(walked, layout.order) << layout.program;
     }
 }
 
