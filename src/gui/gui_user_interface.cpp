@@ -8,6 +8,7 @@
 
 #include "gui/dir_dialog.h"
 #include "gui/settings_dialog.h"
+#include "gui/window_focus.h"
 
 const QString GuiUserInterface::kCaption = QStringLiteral("Orvex Video Converter");
 
@@ -19,6 +20,18 @@ QString lines(const QString& text) {
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
 }
+
+// Gives the keyboard back to the owner once the dialog of a question has closed.
+class KeysBack {
+  public:
+    explicit KeysBack(QWidget* owner) : owner_(owner) {}
+    ~KeysBack() { takeKeysBack(owner_); }
+    KeysBack(const KeysBack&) = delete;
+    KeysBack& operator=(const KeysBack&) = delete;
+
+  private:
+    QPointer<QWidget> owner_;
+};
 
 }  // namespace
 
@@ -36,19 +49,23 @@ void GuiUserInterface::setDialogs(Tfm_dir* folders, Tfm_set* settings) {
 }
 
 void GuiUserInterface::warning(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::warning(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
 void GuiUserInterface::information(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::information(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
 bool GuiUserInterface::confirm(const QString& text) {
+    const KeysBack keysBack(owner_);
     return QMessageBox::question(owner_, kCaption, lines(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 void GuiUserInterface::error(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::critical(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
@@ -93,6 +110,7 @@ QStringList GuiUserInterface::chooseIfoFiles() {
 
 QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
                                                   const QStringList& filters) {
+    const KeysBack keysBack(owner_);
     QFileDialog dialog(owner_, caption, lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_);
     // Qt's own dialog on every desktop: it wears the program's look and the folder dialog's
     // places.
@@ -104,6 +122,8 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     dialog.setSidebarUrls(places);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(filters);
+    // The box shows each entry's own text; the patterns Qt adds would not fit it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
@@ -118,6 +138,7 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
 }
 
 QString GuiUserInterface::chooseFolder(const QString& caption, const QString& start) {
+    const KeysBack keysBack(owner_);
     // Sources are looked for where the last ones came from; the output folder where it is.
     const QString from = start.isEmpty() ? lastFolder_ : start;
     if (folders_ == nullptr) {
@@ -131,6 +152,7 @@ QString GuiUserInterface::chooseFolder(const QString& caption, const QString& st
 }
 
 std::optional<FinishAction> GuiUserInterface::chooseFinishAction(FinishAction current) {
+    const KeysBack keysBack(owner_);
     if (settings_ == nullptr) {
         return std::nullopt;
     }

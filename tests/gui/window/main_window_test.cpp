@@ -29,6 +29,7 @@
 #include "gui/message_log.h"
 #include "gui/settings_dialog.h"
 #include "gui/skin/skin_object.h"
+#include "gui/status_line.h"
 #include "platform/program_paths.h"
 
 using namespace orvex::test;
@@ -191,8 +192,7 @@ TEST_F(MainWindowTest, TabOrderAndAccessibleNames) {
         {"pause", "Preview pause", QAccessible::Button},
         {"stopplay", "Preview stop", QAccessible::Button},
         {"play_bar", "Preview position", QAccessible::Slider},
-        {"stopconverter", "Stop", QAccessible::Button},
-        {"converter", "Convert", QAccessible::Button},
+        // Stop and Convert come here once they can act; with an empty list they cannot.
         {"minimize", "Minimise", QAccessible::Button},
     };
     // The other layouts put the list, its tools, the profile and the output elsewhere.
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, TabOrderAndAccessibleNames) {
     object(w, "settings")->setFocus(Qt::TabFocusReason);
     QTest::keyClick(object(w, "settings"), Qt::Key_Space);
     EXPECT_TRUE(settingsShown);
-    const QStringList actions = QAccessible::queryAccessibleInterface(object(w, "converter"))
+    const QStringList actions = QAccessible::queryAccessibleInterface(object(w, "openfiles"))
                                     ->actionInterface()
                                     ->actionNames();
     EXPECT_TRUE(actions.contains(QAccessibleActionInterface::pressAction()));
@@ -293,10 +293,21 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     w.ed_output()->clear();
     QTest::keyClicks(w.ed_output(), out);
     EXPECT_EQ(session.queue().outputText(), out);
-    QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
+    emit session.problem("An earlier problem");
+    SkinObject* convert = object(w, "converter");
+    SkinObject* stop = object(w, "stopconverter");
+    EXPECT_TRUE(convert->isEnabled());
+    EXPECT_FALSE(stop->isEnabled()) << "nothing runs";
+    QTest::mouseClick(convert, Qt::LeftButton);
     EXPECT_TRUE(w.ProgressBar1()->isVisible());
+    EXPECT_FALSE(convert->isEnabled()) << "a run is on";
+    EXPECT_TRUE(stop->isEnabled());
     shot(&w, "window-converting");
     ASSERT_TRUE(waitUntil([&] { return !session.queue().converting(); }, 120000));
+    // How the run ended stays on the line, in place of what was said before it.
+    EXPECT_EQ(w.statusLine()->text(), "2 of 2 converted");
+    EXPECT_TRUE(convert->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
     EXPECT_EQ(session.jobs().status(0), "Finish");
     EXPECT_EQ(session.jobs().status(1), "Finish");
     EXPECT_EQ(w.lv()->model()->data(w.lv()->model()->index(1, 4)).toString(), "Finish");
@@ -310,7 +321,9 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     EXPECT_FALSE(w.isVisible());
     Tfm_main& again = start();
     EXPECT_EQ(again.session().selection().currentProfile(), 118);
+    EXPECT_EQ(again.session().selection().sizeList().itemIndex(), 0) << "the size chosen";
     EXPECT_EQ(again.ed_output()->text(), out + '/');
+    EXPECT_FALSE(object(again, "converter")->isEnabled()) << "an empty list";
 }
 
 }  // namespace
