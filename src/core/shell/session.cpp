@@ -66,6 +66,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(selection_.get(), &ProfileSelection::choicesChanged, estimates_.get(),
             &OutputEstimates::refreshEstimates);
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
+    connect(selection_.get(), &ProfileSelection::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
     connect(files_.get(), &FileSources::problem, this, &Session::problem);
 }
@@ -114,7 +115,7 @@ QStringList Session::unreadableSettings() const {
             problems << p;
         }
     }
-    return problems;
+    return problems + settings_.unusableValues();
 }
 
 bool Session::saveSettings() {

@@ -84,8 +84,9 @@ class Session : public QObject {
     // Save settings, key by key, and the choices of the profile in use; false when the
     // settings file could not be written.
     bool saveSettings();
-    // The settings and choices files that exist but cannot be read, each in a sentence, for a
-    // front end to say once at start-up.
+    // The settings and choices files that exist but cannot be read (or hold bytes that are no
+    // text), and the settings that hold unusable values, each in a sentence, for a front end to
+    // say once at start-up. Unusable stored choices are said through problem() when met.
     QStringList unreadableSettings() const;
 
   signals:
