@@ -59,8 +59,8 @@ class FocusMark : public QWidget {
 
 }  // namespace
 
-PickerView::PickerView(ProfilePicker& picker, const QString& programFolder, QWidget* window)
-    : QObject(window), picker_(picker), folder_(programFolder) {
+PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget* window)
+    : QObject(window), picker_(picker), folder_(dataFolder) {
     for (int p = 0; p < ProfilePicker::PanelCount; ++p) {
         const auto which = static_cast<ProfilePicker::Panel>(p);
         auto* frame = new QFrame(window);
