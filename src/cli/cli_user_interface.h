@@ -17,7 +17,7 @@ class CliUserInterface : public UserInterface {
     QStringList chooseFiles() override { return {}; }
     QStringList chooseIfoFiles() override { return {}; }
     QString chooseDvdImage() override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 
   private:

@@ -27,7 +27,7 @@ class GuiUserInterface : public UserInterface {
     QStringList chooseFiles() override;
     QStringList chooseIfoFiles() override;
     QString chooseDvdImage() override;
-    QString chooseFolder(const QString& caption) override;
+    QString chooseFolder(const QString& caption, const QString& start) override;
     std::optional<FinishAction> chooseFinishAction(FinishAction current) override;
 
     // The Add Files dialog's filter list, in order.

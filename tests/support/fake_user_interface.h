@@ -20,8 +20,9 @@ class FakeUserInterface : public UserInterface {
     QStringList chooseFiles() override { return filesToChoose; }
     QStringList chooseIfoFiles() override { return ifoFilesToChoose; }
     QString chooseDvdImage() override { return dvdImageToChoose; }
-    QString chooseFolder(const QString& caption) override {
+    QString chooseFolder(const QString& caption, const QString& start) override {
         folderCaptions << caption;
+        folderStarts << start;
         return folderToChoose;
     }
 
@@ -30,7 +31,7 @@ class FakeUserInterface : public UserInterface {
         return finishActionToChoose;
     }
 
-    QStringList warnings, informations, confirmations, errors, folderCaptions;
+    QStringList warnings, informations, confirmations, errors, folderCaptions, folderStarts;
     QList<FinishAction> shownFinishActions;
     std::optional<FinishAction> finishActionToChoose;
     bool confirmAnswer = true;

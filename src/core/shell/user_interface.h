@@ -27,8 +27,9 @@ class UserInterface {
     // The file-open dialog of Add DVD image (DVD image files, one of them); empty when
     // cancelled.
     virtual QString chooseDvdImage() = 0;
-    // The folder dialog with its caption; empty when nothing was chosen.
-    virtual QString chooseFolder(const QString& caption) = 0;
+    // The folder dialog with its caption, opened at `start` when that is a folder (else where
+    // the front end sees fit); empty when nothing was chosen.
+    virtual QString chooseFolder(const QString& caption, const QString& start = {}) = 0;
     // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.
     virtual std::optional<FinishAction> chooseFinishAction(FinishAction current) = 0;
 };
