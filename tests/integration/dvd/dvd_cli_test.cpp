@@ -97,8 +97,7 @@ QList<QStringList> rowsOf(const QList<LsdvdTitle>& titles, bool chapters,
 // Titles and chapters with their times and sizes as lsdvd reads them, chains and programs under
 // 1000 sectors left out; the same rows from the disc root, its VIDEO_TS folder and its IFO
 // files, and from an image of it; every row ticked with the first audio item and no subtitle.
-// The multi-cell disc has
-// one chapter row per program, whatever its number of cells.
+// The multi-cell disc has one chapter row per program, whatever its number of cells.
 TEST_F(DvdCliTest, RowsAgreeWithLsdvdInBothViews) {
     const QList<LsdvdTitle> titles = lsdvd(fixture().root);
     ASSERT_EQ(titles.size(), 3);
