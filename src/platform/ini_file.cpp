@@ -8,8 +8,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <limits>
 #include <optional>
 #include <utility>
+
+#include "numbers/number_reader.h"
 
 namespace platform {
 
@@ -147,9 +150,11 @@ int IniFile::readInt(const QString& section, const QString& key, int defaultValu
     if (!value) {
         return defaultValue;
     }
-    bool ok = false;
-    const int n = value->toInt(&ok, 10);
-    return ok ? n : defaultValue;
+    const QByteArray latin = value->toLatin1();
+    const std::optional<std::int64_t> n =
+        orvex::numbers::integer(std::string_view(latin.data(), size_t(latin.size())),
+                                std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    return n ? static_cast<int>(*n) : defaultValue;
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {

@@ -1,6 +1,7 @@
 #include "core/engine/progress_monitor.h"
 
 #include "core/engine/whole_number.h"
+#include "numbers/number_reader.h"
 
 #include <QByteArrayView>
 #include <algorithm>
@@ -33,26 +34,20 @@ std::optional<qint64> positionSeconds(QByteArrayView token) {
         }
         return digitsValue(t);
     };
-    const qsizetype c1 = token.indexOf(':');
-    if (c1 < 0) {
+    if (token.indexOf(':') < 0) {
         return wholeAndFraction(token);
     }
-    const qsizetype c2 = token.indexOf(':', c1 + 1);
-    if (c2 < 0) {
+    const auto time =
+        orvex::numbers::clockTime(std::string_view(token.data(), size_t(token.size())));
+    if (!time) {
         return std::nullopt;
     }
-    const QByteArrayView mText = token.sliced(c1 + 1, c2 - c1 - 1);
-    if (mText.size() != 2) {
+    // Hundredths, or nothing, may follow.
+    const QByteArrayView rest = token.sliced(qsizetype(time->length));
+    if (!rest.isEmpty() && (rest[0] != '.' || (rest.size() > 1 && !digitsValue(rest.sliced(1))))) {
         return std::nullopt;
     }
-    // value_or keeps GCC's optimiser from seeing an unset optional read.
-    const qint64 h = digitsValue(token.first(c1)).value_or(-1);
-    const qint64 m = digitsValue(mText).value_or(-1);
-    const qint64 s = wholeAndFraction(token.sliced(c2 + 1)).value_or(-1);
-    if (h < 0 || m < 0 || s < 0 || m > 59 || s > 59) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + s;
+    return time->seconds;
 }
 
 // The token after "key=" (blanks after "=" skipped), up to the next blank.
