@@ -281,7 +281,7 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    CliProgress progress(session_.jobs(), session_.progress(), ::isatty(STDERR_FILENO) == 1);
+    CliProgress progress(session_.jobs(), session_.runClock(), ::isatty(STDERR_FILENO) == 1);
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "core/engine/run_status.h"
 #include "gui/about_dialog.h"
 #include "gui/choice_combo.h"
 #include "gui/job_list_view.h"
@@ -70,8 +71,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
     : QWidget(parent),
       session_(session),
       dispatch_(session, *this),
-      layout_(layoutVariantOf(session.isDvdEdition(), session.isKamzuBrand())),
-      clock_(session.jobs(), session.queue(), session.progress()) {
+      layout_(layoutVariantOf(session.isDvdEdition(), session.isKamzuBrand())) {
     setWindowTitle(kCaption);
     setAcceptDrops(true);
     loadSkin();
@@ -218,7 +218,7 @@ void Tfm_main::bindSession() {
         }
     });
     connect(&queue, &ConversionQueue::powerOffDue, this, &Tfm_main::startPowerOffCountdown);
-    connect(&clock_, &RunClock::changed, this, &Tfm_main::showRunStatus);
+    connect(&session_.runClock(), &RunClock::changed, this, &Tfm_main::showRunStatus);
     connect(lv_, &JobListView::pressedInList, this, [this] { session_.picker().hidePicker(); });
     connect(lv_, &JobListView::deletePressed, this,
             [this] { dispatch_.menuCommand(MenuCommand::Remove); });
@@ -389,23 +389,9 @@ void Tfm_main::showProblem(const QString& text) {
 }
 
 void Tfm_main::showRunStatus() {
-    const RunClock::Reading r = clock_.reading();
-    const JobList& jobs = session_.jobs();
-    if (r.row >= 0 && jobs.isRow(r.row)) {
-        QString text = QStringLiteral("Converting %1 (%2 of %3)  %4")
-                           .arg(jobs.caption(r.row).trimmed())
-                           .arg(r.row + 1)
-                           .arg(jobs.rowCount())
-                           .arg(percentText(r.value));
-        if (!r.speed.isEmpty()) {
-            text += QStringLiteral("  \u00b7  speed ") + r.speed;
-        }
-        if (r.jobLeftSeconds && r.runLeftSeconds) {
-            text += QStringLiteral("  \u00b7  %1 left, run %2")
-                        .arg(RunClock::shortTime(*r.jobLeftSeconds),
-                             RunClock::shortTime(*r.runLeftSeconds));
-        }
-        status_->setText(text);
+    const QString running = runStatusLine(session_.jobs(), session_.runClock().reading());
+    if (!running.isEmpty()) {
+        status_->setText(running);
         return;
     }
     const QStringList& said = messages_->messages();
