@@ -32,10 +32,6 @@ qint64 RunClock::mediaSeconds(int row) const {
     return jobs_.isRow(row) ? secondsOfTimeValue(jobs_.jobInfo(row).duration) : 0;
 }
 
-bool RunClock::willRun(int row) const {
-    return !jobs_.isDvdRow(row) || jobs_.isChecked(row);
-}
-
 void RunClock::runStarted() {
     runStartedMs_ = now_();
     runJobs_ = 0;
@@ -44,7 +40,7 @@ void RunClock::runStarted() {
     running_.clear();
     tookMs_.clear();
     for (int r = 0; r < jobs_.rowCount(); ++r) {
-        if (willRun(r)) {
+        if (jobs_.isMeantToRun(r)) {
             ++runJobs_;
             totalSeconds_ += mediaSeconds(r);
         }

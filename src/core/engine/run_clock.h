@@ -56,8 +56,6 @@ class RunClock : public QObject {
     };
 
     qint64 mediaSeconds(int row) const;
-    // A DVD row without its check mark is passed over by the run.
-    bool willRun(int row) const;
 
     const JobList& jobs_;
     TimeSource now_;
