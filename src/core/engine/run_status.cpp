@@ -21,14 +21,15 @@ QString timeLeftText(const JobList& jobs, const RunClock::Reading& reading,
     if (!job.leftSeconds) {
         return {};
     }
-    QString text =
-        QStringLiteral("%1 left for this %2")
-            .arg(shortTime(*job.leftSeconds),
-                 jobs.isDvdRow(job.row) ? QStringLiteral("title") : QStringLiteral("file"));
+    const QString thisJob =
+        jobs.isDvdRow(job.row) ? QStringLiteral("this title") : QStringLiteral("this file");
+    // The whole run's figure first: it is what a person waiting for a batch wants, and the
+    // job's own progress shows beside it anyway.
     if (reading.runJobs > 1 && reading.runLeftSeconds) {
-        text += QStringLiteral(", %1 for the whole run").arg(shortTime(*reading.runLeftSeconds));
+        return QStringLiteral("%1 left in all, %2 for %3")
+            .arg(shortTime(*reading.runLeftSeconds), shortTime(*job.leftSeconds), thisJob);
     }
-    return text;
+    return QStringLiteral("%1 left for %2").arg(shortTime(*job.leftSeconds), thisJob);
 }
 
 namespace {
@@ -41,6 +42,16 @@ const RunClock::Job* shownJob(const JobList& jobs, const RunClock::Reading& read
     return &reading.jobs.front();
 }
 
+// The window's line has room for a short caption and the figures after it: a long one keeps
+// its start and end.
+QString shortCaption(const QString& caption) {
+    constexpr qsizetype kMost = 16;
+    if (caption.size() <= kMost) {
+        return caption;
+    }
+    return caption.left(10) + QChar(0x2026) + caption.right(kMost - 11);
+}
+
 }  // namespace
 
 QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading) {
@@ -48,20 +59,17 @@ QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading) {
     if (job == nullptr) {
         return {};
     }
-    QString text = QStringLiteral("Converting %1 (%2 of %3)  %4")
-                       .arg(jobs.caption(job->row).trimmed())
-                       .arg(job->row + 1)
-                       .arg(jobs.rowCount())
-                       .arg(percentText(job->value));
-    const QString separator = QStringLiteral("  \u00b7  ");
+    QStringList parts{QStringLiteral("Converting %1 (%2 of %3)  %4")
+                          .arg(shortCaption(jobs.caption(job->row).trimmed()))
+                          .arg(job->row + 1)
+                          .arg(jobs.rowCount())
+                          .arg(percentText(job->value))};
+    parts << timeLeftText(jobs, reading, *job);
     if (!job->speed.isEmpty()) {
-        text += separator + QStringLiteral("speed ") + job->speed;
+        parts << QStringLiteral("speed ") + job->speed;
     }
-    const QString left = timeLeftText(jobs, reading, *job);
-    if (!left.isEmpty()) {
-        text += separator + left;
-    }
-    return text;
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("  \u00b7  "));
 }
 
 QString runProgressLine(const JobList& jobs, const RunClock::Reading& reading) {
@@ -69,16 +77,14 @@ QString runProgressLine(const JobList& jobs, const RunClock::Reading& reading) {
     if (job == nullptr) {
         return {};
     }
-    QString line = QStringLiteral("[%1/%2] %3  %4")
-                       .arg(job->row + 1)
-                       .arg(jobs.rowCount())
-                       .arg(jobs.caption(job->row), percentText(job->value));
+    QStringList parts{QStringLiteral("[%1/%2] %3  %4")
+                          .arg(job->row + 1)
+                          .arg(jobs.rowCount())
+                          .arg(jobs.caption(job->row), percentText(job->value)),
+                      timeLeftText(jobs, reading, *job)};
     if (!job->speed.isEmpty()) {
-        line += QStringLiteral("  speed ") + job->speed;
+        parts << QStringLiteral("speed ") + job->speed;
     }
-    const QString left = timeLeftText(jobs, reading, *job);
-    if (!left.isEmpty()) {
-        line += QStringLiteral("  ") + left;
-    }
-    return line;
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("  "));
 }

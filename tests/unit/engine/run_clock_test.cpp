@@ -22,13 +22,14 @@ JobList::Row dvdRow(const char* caption, qint32 seconds, bool ticked) {
     return row;
 }
 
-// A run of a 100 s file, an unticked 1000 s DVD title and a ticked 100 s one, on a clock the
-// test moves. Each step happens at its time; the reading after it is checked.
+// A run of a 100 s file, an unticked 1000 s DVD title and a ticked 100 s one with a long
+// caption, on a clock the test moves. Each step happens at its time; the reading after it is
+// checked.
 TEST(RunClockTest, ReadingsThroughARun) {
     JobList jobs;
     jobs.addRow(fileRow("one", 100));
     jobs.addRow(dvdRow("unticked", 1000, false));
-    jobs.addRow(dvdRow("two", 100, true));
+    jobs.addRow(dvdRow("the_second_title_of_the_disc", 100, true));
     qint64 now = 0;
     RunClock clock(jobs, [&now] { return now; });
     struct Step {
@@ -58,13 +59,17 @@ TEST(RunClockTest, ReadingsThroughARun) {
         // Half of 100 s in 10 s: 10 s left for it, and the 100 s still to come at the same
         // pace (the unticked title is not part of the run).
         {10000, [&] { clock.jobProgress(0, 5000, ""); }, 0, 10, 30,
-         "Converting one (1 of 3)  50.00%  \u00b7  00:10 left for this file, 00:30 for the whole "
-         "run"},
+         "Converting one (1 of 3)  50.00%  \u00b7  00:30 left in all, 00:10 for this file"},
         {20000, [&] { clock.jobEnded(0); }, -1, {}, {}, ""},
-        {20000, [&] { clock.jobStarted(2); }, 2, {}, {}, "Converting two (3 of 3)  00.00%"},
-        {30000, [&] { clock.jobProgress(2, 5000, ""); }, 2, 10, 10,
-         "Converting two (3 of 3)  50.00%  \u00b7  00:10 left for this title, 00:10 for the whole "
-         "run"},
+        {20000,
+         [&] { clock.jobStarted(2); },
+         2,
+         {},
+         {},
+         "Converting the_second\u2026_disc (3 of 3)  00.00%"},
+        {30000, [&] { clock.jobProgress(2, 5000, "3x"); }, 2, 10, 10,
+         "Converting the_second\u2026_disc (3 of 3)  50.00%  \u00b7  00:10 left in all, 00:10 for "
+         "this title  \u00b7  speed 3x"},
         {40000, [&] { clock.runEnded(); }, -1, {}, {}, ""},
     };
     for (const Step& s : steps) {
@@ -92,7 +97,7 @@ TEST(RunClockTest, ReadingsThroughARun) {
     now = 10000;
     clock.jobProgress(0, 5000, "1.5x");
     EXPECT_EQ(runProgressLine(jobs, clock.reading()),
-              "[1/3] one  50.00%  speed 1.5x  00:10 left for this file");
+              "[1/3] one  50.00%  00:10 left for this file  speed 1.5x");
 }
 
 TEST(RunClockTest, ShortTimes) {
