@@ -1,7 +1,6 @@
 #include "core/engine/progress_monitor.h"
 
-#include "core/engine/whole_number.h"
-#include "numbers/number_reader.h"
+#include "core/engine/time_value.h"
 
 #include <QByteArrayView>
 #include <algorithm>
@@ -9,45 +8,8 @@
 
 namespace {
 
-// Beyond this a position is not a time but a broken text.
-constexpr qint64 kMaxSeconds = 999'999'999'999;
-
 bool isNameChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-std::optional<qint64> digitsValue(QByteArrayView digits) {
-    return wholeNumber(digits, kMaxSeconds);
-}
-
-// Whole seconds of a position the encoder wrote: "12.34" (seconds) or "00:01:23.45" (FFmpeg 5,
-// hh:mm:ss with hundredths). Fractions are cut off. "N/A", negatives and anything else: nullopt.
-std::optional<qint64> positionSeconds(QByteArrayView token) {
-    auto wholeAndFraction = [](QByteArrayView t) -> std::optional<qint64> {
-        const qsizetype dot = t.indexOf('.');
-        if (dot >= 0) {
-            const QByteArrayView fraction = t.sliced(dot + 1);
-            if (!fraction.isEmpty() && !digitsValue(fraction)) {
-                return std::nullopt;
-            }
-            t = t.first(dot);
-        }
-        return digitsValue(t);
-    };
-    if (token.indexOf(':') < 0) {
-        return wholeAndFraction(token);
-    }
-    const auto time =
-        orvex::numbers::clockTime(std::string_view(token.data(), size_t(token.size())));
-    if (!time) {
-        return std::nullopt;
-    }
-    // Hundredths, or nothing, may follow.
-    const QByteArrayView rest = token.sliced(qsizetype(time->length));
-    if (!rest.isEmpty() && (rest[0] != '.' || (rest.size() > 1 && !digitsValue(rest.sliced(1))))) {
-        return std::nullopt;
-    }
-    return time->seconds;
 }
 
 // The token after "key=" (blanks after "=" skipped), up to the next blank.
@@ -87,7 +49,7 @@ qint64 mulDiv(qint64 a, qint64 b, qint64 c) {
 }
 
 struct ProgressRecord {
-    qint64 seconds = 0;
+    qint64 hundredths = 0;
     QByteArrayView speed;
 };
 
@@ -100,12 +62,12 @@ std::optional<ProgressRecord> progressRecord(QByteArrayView line) {
     if (t < 0 || findKey(line, kBitrate, t + kTime.size()) < 0) {
         return std::nullopt;
     }
-    const auto seconds = positionSeconds(valueAfter(line, t + kTime.size()));
-    if (!seconds) {
+    const auto hundredths = hundredthsOfPosition(valueAfter(line, t + kTime.size()));
+    if (!hundredths) {
         return std::nullopt;
     }
     ProgressRecord r;
-    r.seconds = *seconds;
+    r.hundredths = *hundredths;
     const qsizetype s = findKey(line, kSpeed);
     if (s >= 0) {
         r.speed = valueAfter(line, s + kSpeed.size());
@@ -129,12 +91,13 @@ void ProgressMonitor::startRun() {
 void ProgressMonitor::startJob(int row, qint32 durationSeconds) {
     row_ = row;
     durationSeconds_ = durationSeconds;
+    furthest_ = -1;
 }
 
-void ProgressMonitor::parseOutput(LineBuffer& buffer) {
-    // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
-    // complete record is the position reached now, and the only one worth showing.
-    const QByteArrayView whole = buffer.completeLines();
+namespace {
+
+// The last progress record of whole lines of output.
+std::optional<ProgressRecord> lastRecord(QByteArrayView whole) {
     static constexpr QByteArrayView kTime("time=");
     std::optional<ProgressRecord> record;
     for (qsizetype at = whole.lastIndexOf(kTime); at >= 0 && !record;) {
@@ -149,8 +112,24 @@ void ProgressMonitor::parseOutput(LineBuffer& buffer) {
         record = progressRecord(whole.sliced(lineStart, lineEnd - lineStart));
         at = lineStart > 0 ? whole.lastIndexOf(kTime, lineStart - 1) : -1;
     }
+    return record;
+}
 
+}  // namespace
+
+std::optional<qint64> ProgressMonitor::lastPosition(QByteArrayView lines) {
+    const std::optional<ProgressRecord> record = lastRecord(lines);
+    return record ? std::optional<qint64>(record->hundredths) : std::nullopt;
+}
+
+bool ProgressMonitor::parseOutput(LineBuffer& buffer) {
+    // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
+    // complete record is the position reached now, and the only one worth showing.
+    const std::optional<ProgressRecord> record = lastRecord(buffer.completeLines());
+    bool advanced = false;
     if (record) {
+        advanced = record->hundredths > furthest_;
+        furthest_ = std::max(furthest_, record->hundredths);
         lastSpeed_ = record->speed == QByteArrayView("N/A")
                          ? QString()
                          : QString::fromLatin1(record->speed.data(), record->speed.size());
@@ -159,12 +138,14 @@ void ProgressMonitor::parseOutput(LineBuffer& buffer) {
             timer2_.stop();
         }
         // A duration of 0 (unknown) cannot scale a position: the bar stays at the credit
-        // already shown instead of going negative.
-        const qint64 value =
-            durationSeconds_ > 0 ? mulDiv(record->seconds, scale, durationSeconds_) : 0;
+        // already shown instead of going negative. Whole seconds scale the bar (fractions are
+        // cut off); a position far beyond any duration is cut down first, against overflow.
+        const qint64 seconds = std::min<qint64>(record->hundredths / 100, kMaxPositionSeconds);
+        const qint64 value = durationSeconds_ > 0 ? mulDiv(seconds, scale, durationSeconds_) : 0;
         showProgress(static_cast<int>(std::clamp<qint64>(value, 0, 1000000)));
     }
     buffer.consumeCompleteLines();
+    return advanced;
 }
 
 void ProgressMonitor::showProgress(int value) {

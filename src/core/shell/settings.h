@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/ini_file.h"
 
 // The settings file: output folder, picker category and profile, finish action and the
 // picker's page flags. Named after the program's own file (Converter -> Converter.ini) and
 // kept in the INI folder. Every getter reads the file afresh; a missing file, section or key,
-// or a value that is not of its type, gives the default.
+// or a value the key cannot hold (not a number, no such profile, category or action), gives
+// the default.
 class Settings {
   public:
     explicit Settings(platform::IniFile file);
@@ -32,6 +34,8 @@ class Settings {
     // "plane"/"video" and "plane"/"audio"; default true.
     bool videoFirstPage() const;
     bool audioFirstPage() const;
+    // Each key whose value is there but unusable (the default is used), in a sentence.
+    QStringList unusableValues() const;
 
     // Writes every key, in the order the file has always been written. false when the file
     // could not be written (the old file then stays whole).

@@ -1,5 +1,7 @@
 #include "core/sources/probe_parser.h"
 
+#include "core/engine/time_value.h"
+
 namespace {
 
 const QString kDuration = QStringLiteral("Duration:");
@@ -58,6 +60,8 @@ void ProbeParser::parseLine(const QString& line) {
             duration.truncate(comma);
         }
         values_.duration = duration.trimmed();
+        const QString exact = trimmed.mid(kDuration.size()).section(QLatin1Char(','), 0, 0);
+        values_.durationHundredths = hundredthsOfPosition(exact.trimmed().toLatin1()).value_or(-1);
         const qsizetype bitrate = trimmed.indexOf(kBitrate);
         if (bitrate >= 0) {
             values_.totalKbps = rateBeforeKbps(trimmed.mid(bitrate));

@@ -6,13 +6,14 @@
 
 // What the media probe found about one file, as the encoder printed it. Empty: not found.
 struct ProbeValues {
-    QString duration;       // "hh:mm:ss" (the first 8 characters after "Duration: ")
-    QString size;           // "320x240"
-    QString totalKbps;      // overall bit rate, decimal text as printed
-    QString videoKbps;      // first video stream's rate
-    QString audioKbps;      // first audio stream's rate
-    bool hasVideo = false;  // a video stream was listed
-    bool hasAudio = false;  // an audio stream was listed
+    QString duration;                // "hh:mm:ss" (the first 8 characters after "Duration: ")
+    QString size;                    // "320x240"
+    QString totalKbps;               // overall bit rate, decimal text as printed
+    QString videoKbps;               // first video stream's rate
+    QString audioKbps;               // first audio stream's rate
+    bool hasVideo = false;           // a video stream was listed
+    bool hasAudio = false;           // an audio stream was listed
+    qint64 durationHundredths = -1;  // the duration with its fraction; -1: not known
 
     bool operator==(const ProbeValues&) const = default;
 };
