@@ -20,6 +20,7 @@
 #include "../../support/test_media.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/shell/brand.h"
+#include "core/shell/machine_requests.h"
 #include "gui/about_dialog.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
@@ -198,7 +199,8 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
 // brand's site; "Contact us " opens the other site's contact page whatever the brand.
 TEST(AboutBoxTest, LinksAndTheirHoverColours) {
     FakeMachine machine;
-    Tfm_about about(QStringLiteral("orvex-kamzu"), machine);
+    MachineRequests requests(machine);
+    Tfm_about about(QStringLiteral("orvex-kamzu"), requests);
     about.show();
     QLabel* web = about.lbl_web();
     EXPECT_EQ(web->text(), "Visit our web");
