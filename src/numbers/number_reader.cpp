@@ -5,7 +5,8 @@ namespace orvex::numbers {
 namespace {
 
 constexpr std::size_t kMaxDigits = 18;  // every such number fits in 64 bits
-constexpr std::size_t kMaxHourDigits = 9;
+// Even the largest such hour count, in hundredths of a second, fits in 64 bits.
+constexpr std::size_t kMaxHourDigits = 12;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

@@ -20,7 +20,7 @@ std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t limi
 // wholeNumber() with an optional sign before the digits; nullopt outside [min, max].
 std::optional<std::int64_t> integer(std::string_view text, std::int64_t min, std::int64_t max);
 
-// A clock time "hh:mm:ss" at the start of text: hours two digits or more (at most nine),
+// A clock time "hh:mm:ss" at the start of text: hours two digits or more (at most twelve),
 // minutes and seconds two digits each, 00 to 59, each separator one character (not examined).
 // Whatever follows is left to the caller ("00:01:23.45": `length` is 8).
 struct ClockTime {
