@@ -291,7 +291,7 @@ int Cli::printCommands() {
     OutputNaming naming;
     int code = CliApp::kSuccess;
     for (int row = 0; row < session_.jobs().rowCount(); ++row) {
-        if (!session_.queue().takesRow(row)) {
+        if (!session_.jobs().isMeantToRun(row)) {
             continue;  // as the run passes it over
         }
         QString why;
@@ -310,7 +310,7 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
+    CliProgress progress(session_.jobs(), session_.runClock(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);

@@ -161,13 +161,9 @@ void ConversionQueue::fileJobStart() {
     prepareAndStart(false);
 }
 
-bool ConversionQueue::takesRow(int row) const {
-    return jobs_.isRow(row) && (!jobs_.isDvdRow(row) || jobs_.isChecked(row));
-}
-
 void ConversionQueue::dvdJobStart() {
     // Rows whose check mark is clear are passed over and keep what they read.
-    while (jobs_.isRow(currentJob_) && !takesRow(currentJob_)) {
+    while (jobs_.isRow(currentJob_) && !jobs_.isMeantToRun(currentJob_)) {
         ++currentJob_;
     }
     if (!jobs_.isRow(currentJob_)) {

@@ -78,8 +78,6 @@ class ConversionQueue : public QObject {
     // options assembled. nullopt with *error set when the job cannot be started.
     std::optional<intputrec> prepareJob(int row, OutputNaming& naming, const QString& folder,
                                         QString* error) const;
-    // Whether a run converts the row: a DVD row only with its check mark.
-    bool takesRow(int row) const;
 
     bool wasStopped() const { return stopped_; }
     // Whether an encoder (of this run or of a stopped one) still runs; a front end that is

@@ -72,7 +72,7 @@ TitleSetData secondSet() {
     return d;
 }
 
-// Set 3: programs of several cells, as authored discs have them. Program 1: two cells, each
+// Set 4: programs of several cells, as authored discs have them. Program 1: two cells, each
 // too short in sectors but not together; program 2: one cell too short; program 3: two cells.
 TitleSetData multiCellSet() {
     TitleSetData d;
@@ -84,9 +84,18 @@ TitleSetData multiCellSet() {
     return d;
 }
 
+TitleSetData equalSet() {
+    TitleSetData d = secondSet();
+    d.chains = {Chain{4, {cell(0, 1500, 4)}, {}}, Chain{5, {cell(2000, 1500, 5)}, {}}};
+    return d;
+}
+
 const QString kSet1 = QStringLiteral("/disc/VIDEO_TS/VTS_01_0.IFO");
 const QString kSet2 = QStringLiteral("/disc/VIDEO_TS/VTS_02_0.IFO");
+// Set 3: two titles of the same span.
 const QString kSet3 = QStringLiteral("/disc/VIDEO_TS/VTS_03_0.IFO");
+// Set 4: programs of several cells.
+const QString kSet4 = QStringLiteral("/disc/VIDEO_TS/VTS_04_0.IFO");
 
 class DvdTitlesTest : public ::testing::Test {
   protected:
@@ -94,8 +103,10 @@ class DvdTitlesTest : public ::testing::Test {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
         session_ = makeTestSession(
             dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
-            std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
-                {kSet1, firstSet()}, {kSet2, secondSet()}, {kSet3, multiCellSet()}}));
+            std::make_unique<FakeReader>(QMap<QString, TitleSetData>{{kSet1, firstSet()},
+                                                                     {kSet2, secondSet()},
+                                                                     {kSet3, equalSet()},
+                                                                     {kSet4, multiCellSet()}}));
         session_->guards().setConvertingFlag([this] { return converting_; });
         session_->loadSettings();
     }
@@ -203,7 +214,7 @@ TEST_F(DvdTitlesTest, RowsOfBothViews) {
             EXPECT_EQ(jobs().jobInfo(r).duration, timeValueOfSeconds(e.seconds));
             EXPECT_EQ(jobs().subItem(r, JobList::TimeColumn), timeValueOfSeconds(e.seconds));
             EXPECT_TRUE(jobs().subItem(r, JobList::OutputSizeColumn).endsWith("MB"));
-            EXPECT_EQ(jobs().status(r), "Ready");
+            EXPECT_EQ(jobs().state(r).kind, RowState::Ready);
             EXPECT_TRUE(jobs().isChecked(r));
         }
         // The largest span is selected and its streams shown.
@@ -212,6 +223,8 @@ TEST_F(DvdTitlesTest, RowsOfBothViews) {
         titles().switchView();
     }
     EXPECT_TRUE(titles().titleView());
+    ASSERT_TRUE(titles().addIfoFiles({kSet3}));
+    EXPECT_EQ(jobs().selectedRows(), QList<int>{0}) << "the first of equal spans";
 }
 
 // A chapter row is a program of the chain: its cells' sectors and times together, the 1000-sector
@@ -228,7 +241,7 @@ TEST_F(DvdTitlesTest, ChaptersOfSeveralCellsAreOneRowEach) {
         {"  Chapter_03", 1603, 3604, 45, 55, 100},
     };
     titles().switchView();
-    ASSERT_TRUE(titles().addIfoFiles({kSet3}));
+    ASSERT_TRUE(titles().addIfoFiles({kSet4}));
     ASSERT_EQ(jobs().rowCount(), 3) << captions().join('|').toStdString();
     for (int r = 0; r < 3; ++r) {
         SCOPED_TRACE(r);
@@ -259,6 +272,10 @@ TEST_F(DvdTitlesTest, StreamBoxesFollowTheSelectedRow) {
     EXPECT_TRUE(audio.items().isEmpty());
     EXPECT_EQ(subtitle.items(), QStringList{"No Subtitle"});
     EXPECT_EQ(subtitle.itemIndex(), 0);
+    converting_ = true;  // a list click during a run changes nothing
+    click(0);
+    EXPECT_TRUE(audio.items().isEmpty());
+    converting_ = false;
 
     click(0);  // same title set, its own choice
     EXPECT_EQ(audio.itemIndex(), 0);
