@@ -188,7 +188,20 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     EXPECT_EQ(again.session().selection().currentProfile(), 118);
     EXPECT_EQ(again.session().selection().sizeList().itemIndex(), 0) << "the size chosen";
     EXPECT_EQ(again.ed_output()->text(), out + '/');
-    EXPECT_FALSE(object(again, "converter")->isEnabled()) << "an empty list";
+    SkinObject* idle = object(again, "converter");
+    EXPECT_FALSE(idle->isEnabled()) << "an empty list";
+    // It also looks it: no colour left that would read as a command ready to act.
+    const QImage look = idle->grab().toImage();
+    int coloured = 0;
+    for (int y = 0; y < look.height(); ++y) {
+        for (int x = 0; x < look.width(); ++x) {
+            const QRgb p = look.pixel(x, y);
+            const int chroma =
+                std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)});
+            coloured += chroma > 24;  // the dark window behind shows a trace of blue
+        }
+    }
+    EXPECT_EQ(coloured, 0);
 }
 
 }  // namespace
