@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QUrl>
 
 #include "gui/dir_dialog.h"
@@ -127,6 +128,11 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
+    // Qt's first size cuts the places' names and the dates: room for both, within the window.
+    dialog.resize(740, 470);
+    if (auto* split = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        split->setSizes({170, 570});
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
