@@ -283,7 +283,7 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
     const QRectF row(0, extra, kEntryWidth, kEntryHeight);
     if (highlighted) {
         paintHighlight(p, QRectF(0, 0, kEntryWidth, h), theme);
-    } else {
+    } else if (name || isGroupEntry(entry)) {
         p.fillRect(QRectF(0, h - 1, kEntryWidth, 1), kDivider);
     }
     if (isGroupEntry(entry)) {
@@ -291,8 +291,8 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
         return image;
     }
     if (!name) {
-        // A slot without a profile stays an empty row: a frame drawn there would read as a
-        // choice, and cut short at a panel's foot as a broken one.
+        // A slot without a profile is bare panel, no divider either: a frame drawn there would
+        // read as a choice, and cut short at a panel's foot as a broken one.
         return image;
     }
     const QRectF tile(10, row.top() + 8, 32, 32);
