@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QSplitter>
+#include <QTreeView>
 #include <QUrl>
 
 #include "gui/dir_dialog.h"
@@ -132,6 +134,9 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     dialog.resize(740, 470);
     if (auto* split = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
         split->setSizes({170, 570});
+    }
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        files->header()->resizeSection(3, 140);  // the date column, whole
     }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
