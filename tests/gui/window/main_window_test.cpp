@@ -154,6 +154,9 @@ TEST_F(MainWindowTest, FolderDialogOpensWhereAskedAndTakesATypedPath) {
              QTest::keyClick(dialog.ed_path(), Qt::Key_Return);  // Enter is Ok
          },
          dir_.path(), QDir::toNativeSeparators(typed)},
+        // A folder not made yet opens at its nearest parent.
+        {"Output Directory", dir_.filePath("not/made/yet/"), [&] { dialog.btn_cancel()->click(); },
+         dir_.path(), QString()},
     };
     for (Case& c : cases) {
         onNextModal([&](QWidget* modal) {
