@@ -136,7 +136,11 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
         split->setSizes({170, 570});
     }
     if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        files->header()->resizeSection(3, 140);  // the date column, whole
+        // Name, size, type and date, each whole in the first size.
+        const int widths[] = {245, 85, 95, 140};
+        for (int column = 0; column < 4; ++column) {
+            files->header()->resizeSection(column, widths[column]);
+        }
     }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
