@@ -342,14 +342,16 @@ TEST(AboutBoxTest, LinksAndTheirHoverColours) {
     about.show();
     QLabel* web = about.lbl_web();
     EXPECT_EQ(web->text(), "Visit our web");
+    // The link's blue and red, lightened to read on the dark dialog.
+    const QColor kBlue(0x6e, 0xa8, 0xff), kRed(0xff, 0x6b, 0x70);
     auto colour = [web] { return web->palette().color(QPalette::WindowText); };
-    EXPECT_EQ(colour(), QColor(Qt::blue));
+    EXPECT_EQ(colour(), kBlue);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(web, &enter);
-    EXPECT_EQ(colour(), QColor(Qt::red));
+    EXPECT_EQ(colour(), kRed);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(web, &leave);
-    EXPECT_EQ(colour(), QColor(Qt::blue));
+    EXPECT_EQ(colour(), kBlue);
     QTest::mouseClick(web, Qt::LeftButton);
     EXPECT_EQ(about.btn_contact()->text(), "Contact us ");
     about.btn_contact()->click();
