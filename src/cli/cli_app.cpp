@@ -376,6 +376,10 @@ int Cli::summary(bool interrupted) {
                       .arg(outcome.notRun);
     }
     err(QStringLiteral("Summary: ") + counts + QLatin1Char('\n') + details);
+    if (session_.activityLog().fileProblem().isEmpty()) {
+        err(QStringLiteral("Activity log: %1\n")
+                .arg(QDir::toNativeSeparators(session_.activityLog().path())));
+    }
     return outcome.succeeded() && !interrupted ? CliApp::kSuccess : CliApp::kFailure;
 }
 
@@ -408,6 +412,17 @@ void Cli::powerOffCountdown() {
 }
 
 int Cli::run() {
+    ActivityLog& log = session_.activityLog();
+    if (opt_.logFile) {
+        log.setPath(*opt_.logFile);
+    }
+    if (opt_.verbose) {
+        QObject::connect(&log, &ActivityLog::lineAdded,
+                         [](const QString& line) { err(line + QLatin1Char('\n')); });
+    }
+    QObject::connect(&log, &ActivityLog::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + '\n');
+    });
     // Problems of the choices, a batch or a run as a whole, said as they come.
     QObject::connect(&session_, &Session::problem, [this](const QString& text) {
         err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
@@ -418,6 +433,9 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
+    log.write(ActivityLog::Category::Run,
+              QStringLiteral("Started as: ") +
+                  RunLog::commandLine(name_, QCoreApplication::arguments().mid(1)));
     if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "gui/about_dialog.h"
+#include "gui/activity_view.h"
 #include "gui/choice_combo.h"
 #include "gui/job_list_view.h"
 #include "gui/message_log.h"
@@ -153,9 +154,12 @@ void Tfm_main::createControls() {
     status->setHint(session_.isDvdEdition()
                         ? QStringLiteral("Add a DVD, tick the titles, then press Convert.")
                         : QStringLiteral("Add videos, choose a profile, then press Convert."));
+    activity_ = new ActivityView(session_.activityLog(), session_.machine(), this);
+    connect(status, &StatusLine::activityRequested, this, &Tfm_main::showActivity);
     powerOff_ = new PowerOffDialog(this);
     takeKeysBackAfter(powerOff_, this);
     takeKeysBackAfter(messages(), this);
+    takeKeysBackAfter(activity_, this);
     // Last, so its panels lie over every other control.
     picker_ = new PickerView(session_.picker(), session_.programFolder(), this);
 }
@@ -338,6 +342,10 @@ void Tfm_main::showAbout() {
     }
 }
 
+void Tfm_main::showActivity() {
+    activity_->showLog();
+}
+
 void Tfm_main::showCategoryPicture(int category) {
     const QString path =
         session_.programFolder() + QStringLiteral("images/main/%1.bmp").arg(category);
@@ -397,6 +405,10 @@ void Tfm_main::showRowDetails(int row) {
     if (!state.outputTail.isEmpty()) {
         details += QStringLiteral("\nThe encoder's last lines:\n") +
                    state.outputTail.join(QLatin1Char('\n'));
+    }
+    if (state.kind == RowState::Failed && session_.activityLog().fileProblem().isEmpty()) {
+        details += QStringLiteral("\nThe activity log tells more: %1\n")
+                       .arg(QDir::toNativeSeparators(session_.activityLog().path()));
     }
     box->setDetailedText(details);
     box->setModal(false);

@@ -145,13 +145,17 @@ void EncoderJob::terminate() {
     // Asked first, FFmpeg closes its output properly and register.dat removes a half-written
     // file of its own; whatever still runs after the grace period is killed.
     signalProcessTree(process_, SIGTERM);
+    emit stopping(QStringLiteral("SIGTERM sent to the encoder and what it started"));
     QTimer::singleShot(kStopGraceMs, this, [this] {
         if (isRunning()) {
             killProcessTree(process_);
+            emit stopping(
+                QStringLiteral("SIGKILL sent after %1 s without an end").arg(kStopGraceMs / 1000));
         }
     });
 #else
     killProcessTree(process_);
+    emit stopping(QStringLiteral("the encoder was killed"));
 #endif
     // finished() follows and reports the end.
 }

@@ -1,5 +1,7 @@
 #include "core/shell/session.h"
 
+#include <QDir>
+
 #include "core/preview/library_preview_player.h"
 #include "core/profiles/profile_catalog.h"
 #include "platform/edition.h"
@@ -25,6 +27,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       programFolder_(config.programFolder),
       ui_(ui),
       machine_(machine),
+      log_(std::make_unique<ActivityLog>(programFileName_)),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
@@ -69,6 +72,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(selection_.get(), &ProfileSelection::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
     connect(files_.get(), &FileSources::problem, this, &Session::problem);
+    recordInActivityLog();
 }
 
 Session::~Session() {
@@ -77,6 +81,33 @@ Session::~Session() {
     files_.reset();
     dvdDiscovery_.reset();
     dvdTitles_.reset();
+}
+
+void Session::recordInActivityLog() {
+    using Category = ActivityLog::Category;
+    queue_->setActivityLog(log_.get());
+    connect(this, &Session::problem, log_.get(),
+            [this](const QString& text) { log_->write(Category::Run, text); });
+    connect(
+        files_.get(), &FileSources::fileSkipped, log_.get(),
+        [this](const QString& path, const QString& reason) {
+            log_->write(
+                Category::Sources,
+                QStringLiteral("Not added: %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        });
+    connect(files_.get(), &FileSources::batchFinished, log_.get(),
+            [this](const FileSources::AddReport& report) {
+                QString text = QStringLiteral("Added %1 files, %2 not added")
+                                   .arg(report.added)
+                                   .arg(report.skipped.size());
+                if (report.cancelled) {
+                    text += QStringLiteral("; adding was cancelled");
+                }
+                if (!report.encoderProblem.isEmpty()) {
+                    text += QStringLiteral("; ") + report.encoderProblem;
+                }
+                log_->write(Category::Sources, text);
+            });
 }
 
 bool Session::isDvdEdition() const {
@@ -105,6 +136,12 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     selection_->setCurrentProfile(number);
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
+    for (const QString& p : unreadableSettings()) {
+        log_->write(ActivityLog::Category::Settings, p);
+    }
+    if (!selected && error != nullptr) {
+        log_->write(ActivityLog::Category::Settings, *error);
+    }
     return selected;
 }
 

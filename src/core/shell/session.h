@@ -14,6 +14,7 @@
 #include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_picker.h"
 #include "core/profiles/profile_selection.h"
+#include "core/shell/activity_log.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
@@ -60,6 +61,8 @@ class Session : public QObject {
     QString encoderPath() const;
     QString profilesPopPath() const;
 
+    // What this run of the program did, for the user to read (see ActivityLog).
+    ActivityLog& activityLog() { return *log_; }
     JobList& jobs() { return jobs_; }
     ProfileSelection& selection() { return *selection_; }
     OutputEstimates& estimates() { return *estimates_; }
@@ -95,10 +98,14 @@ class Session : public QObject {
     void problem(const QString& text);
 
   private:
+    // Connects what the activity log records of the objects the session owns.
+    void recordInActivityLog();
+
     QString programFileName_;
     QString programFolder_;
     UserInterface& ui_;
     platform::MachineActions& machine_;
+    std::unique_ptr<ActivityLog> log_;
     std::unique_ptr<ChoicesStore> choices_;
     Settings settings_;
     CommandGuards guards_;

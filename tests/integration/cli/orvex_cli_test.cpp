@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include "../../support/test_media.h"
+#include "../../support/test_session.h"
 
 namespace {
 
@@ -267,6 +268,42 @@ TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
         << calls.join('\n').toStdString();
 }
 
+// A failed run can be looked into afterwards: its activity log names the command line that
+// ran and how it ended; -v shows the lines as they come.
+TEST_F(OrvexCliTest, TheActivityLogNamesWhatAFailedJobRan) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    // An FFmpeg that probes as the real one but fails every conversion.
+    ASSERT_TRUE(orvex::test::writeScript(
+        path("ffmpeg"),
+        "#!/bin/sh\ncase \" $* \" in *' -y '*) echo 'boom'; exit 3 ;; esac\nexec ffmpeg \"$@\"\n"));
+    QProcessEnvironment env = environment();
+    env.insert("ORVEX_FFMPEG", path("ffmpeg"));
+    for (const bool named : {true, false}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QStringList args{"-p", "118", "-o", path("out"), path("clip.avi")};
+        if (named) {
+            args << "--log" << path("run.log") << "-v";
+        }
+        p.start(binDir() + "/orvex-cli", args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 1);
+        const QString logPath = err.section("Activity log: ", 1).trimmed();
+        EXPECT_EQ(logPath == path("run.log"), named) << err.toStdString();
+        EXPECT_EQ(err.contains("engine     command: "), named) << err.toStdString();
+        QFile log(logPath);
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << logPath.toStdString();
+        const QString text = QString::fromUtf8(log.readAll());
+        EXPECT_TRUE(text.contains("command: " + binDir() + "/register.dat -y -i " +
+                                  path("clip.avi") + " -r "))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("encoder ended: exit code 3")) << text.toStdString();
+        EXPECT_TRUE(text.contains("| boom"));
+        EXPECT_TRUE(text.contains("Run ended: 0 converted, 1 failed"));
+    }
+}
+
 TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
     const QString in = path("in");
     QDir().mkdir(in);
@@ -336,7 +373,8 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
         pid_t target = static_cast<pid_t>(p.processId());
         if (c.encoder) {
             // Only register.dat's AMR mode stays register.dat; the others become FFmpeg.
-            const QStringList encoders = processesNaming("register.dat -y");
+            const QStringList encoders =
+                processesNaming(dir_.path()).filter(binDir() + "/register.dat -y");
             ASSERT_EQ(encoders.size(), 1) << encoders.join('\n').toStdString();
             target = encoders[0].section(':', 0, 0).toInt();
         }
