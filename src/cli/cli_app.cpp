@@ -87,7 +87,7 @@ class Cli {
     static SessionConfig config(const QString& programFileName) {
         SessionConfig c;
         c.programFileName = programFileName;
-        c.programFolder = platform::programFolder();
+        c.folders = platform::programFolders();
         c.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile::inDefaultFolder(platform::choicesFileName(programFileName)));
         return c;
@@ -133,7 +133,8 @@ std::optional<int> Cli::chooseProfileAndLists() {
         err(name_ + QStringLiteral(": ") + problem + QLatin1Char('\n'));
     }
     if (!loaded) {
-        return failure(selectError);
+        const QString advice = session_.folders().restoreAdvice();
+        return failure(advice.isEmpty() ? selectError : selectError + QLatin1Char(' ') + advice);
     }
     if (opt_.output) {
         session_.queue().setOutputText(*opt_.output);
@@ -404,10 +405,24 @@ void Cli::powerOffCountdown() {
     err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
     tick.start(1000);
     wait.exec();
+    tick.stop();
     if (cancelled) {
         err(QStringLiteral("Shutdown cancelled.\n"));
-    } else if (!machine_.powerOff()) {
-        err(QStringLiteral("%1: the machine could not be shut down\n").arg(name_));
+        return;
+    }
+    // The service manager may refuse (no permission); say so rather than end as if done.
+    QString failure;
+    bool answered = false;
+    machine_.powerOff([&](const QString& why) {
+        failure = why;
+        answered = true;
+        wait.quit();
+    });
+    if (!answered) {
+        wait.exec();
+    }
+    if (!failure.isEmpty()) {
+        err(QStringLiteral("%1: the machine was not shut down: %2\n").arg(name_, failure));
     }
 }
 

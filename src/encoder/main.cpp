@@ -13,10 +13,16 @@
 #include "encoder/encoder_limits.h"
 #include "encoder/ffmpeg_launcher.h"
 #include "encoder/silent_audio.h"
+#include "platform/install/program_files.h"
 
 using namespace orvex::encoder;
 
 int main(int argc, char** argv) {
+    // FFmpeg's own is -version; this one tells which Orvex build the front end belongs to.
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("register.dat %s\n", platform::version());
+        return 0;
+    }
     const CommandLine cmd(std::vector<std::string>(argv + 1, argv + argc));
     const FfmpegLauncher launcher;
 

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "core/shell/activity_log.h"
-#include "platform/machine_actions.h"
+#include "core/shell/machine_requests.h"
 
-ActivityView::ActivityView(ActivityLog& log, platform::MachineActions& machine, QWidget* parent)
+ActivityView::ActivityView(ActivityLog& log, MachineRequests& machine, QWidget* parent)
     : QDialog(parent),
       log_(log),
       machine_(machine),
@@ -64,10 +64,8 @@ void ActivityView::showLog() {
 }
 
 void ActivityView::openFolder() {
+    // When nothing can open it, the machine's requests say so with the folder's name.
     const QString folder = QFileInfo(log_.path()).absolutePath();
     QDir().mkpath(folder);
-    if (!machine_.openFolder(folder)) {
-        where_->setText(QStringLiteral("Nothing here can open folders; the logs are in %1")
-                            .arg(QDir::toNativeSeparators(folder)));
-    }
+    machine_.openFolder(folder);
 }

@@ -5,18 +5,15 @@
 class ActivityLog;
 class QLabel;
 class QPlainTextEdit;
+class MachineRequests;
 class QPushButton;
-
-namespace platform {
-class MachineActions;
-}
 
 // The window onto the activity log: this run's lines, growing as the program works, where the
 // file lies, and a button that opens the folder of the logs. It blocks nothing.
 class ActivityView : public QDialog {
     Q_OBJECT
   public:
-    ActivityView(ActivityLog& log, platform::MachineActions& machine, QWidget* parent = nullptr);
+    ActivityView(ActivityLog& log, MachineRequests& machine, QWidget* parent = nullptr);
 
     void showLog();
     QPlainTextEdit* view() const { return view_; }
@@ -26,7 +23,7 @@ class ActivityView : public QDialog {
     void openFolder();
 
     ActivityLog& log_;
-    platform::MachineActions& machine_;
+    MachineRequests& machine_;
     QPlainTextEdit* view_;
     QLabel* where_;
     QPushButton* openFolder_;

@@ -47,14 +47,13 @@ QString failureText(const JobEnd& end, const QString& outputName) {
 
 ConversionQueue::ConversionQueue(JobList& jobs, const ProfileSelection& selection,
                                  ProgressMonitor& monitor, CommandGuards& guards, UserInterface& ui,
-                                 platform::MachineActions& machine, QObject* parent)
+                                 QObject* parent)
     : QObject(parent),
       jobs_(jobs),
       selection_(selection),
       monitor_(monitor),
       guards_(guards),
-      ui_(ui),
-      machine_(machine) {}
+      ui_(ui) {}
 
 ConversionQueue::~ConversionQueue() {
     // The jobs end their encoders (gently first) before their temporary files go.
@@ -408,7 +407,7 @@ void ConversionQueue::runOver() {
     }
     switch (finishAction_) {
         case FinishAction::OpenFolder:
-            machine_.openFolder(outputFolder_);
+            emit openFolderDue(outputFolder_);
             break;
         case FinishAction::PowerOff:
             emit powerOffDue();

@@ -20,7 +20,6 @@
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
-#include "platform/machine_actions.h"
 
 // The conversion queue: Convert runs the job list's rows one after another through the encoder,
 // one process at a time; each job start names the output, assembles the options and runs the
@@ -42,8 +41,7 @@ class ConversionQueue : public QObject {
     Q_OBJECT
   public:
     ConversionQueue(JobList& jobs, const ProfileSelection& selection, ProgressMonitor& monitor,
-                    CommandGuards& guards, UserInterface& ui, platform::MachineActions& machine,
-                    QObject* parent = nullptr);
+                    CommandGuards& guards, UserInterface& ui, QObject* parent = nullptr);
     ~ConversionQueue() override;
 
     // Set once at start-up.
@@ -102,6 +100,8 @@ class ConversionQueue : public QObject {
     // The run ended and the finish action is to power the machine off; the front end asks
     // the person (a countdown they can cancel) before it does.
     void powerOffDue();
+    // The run ended on its own and the finish action is to open the output folder.
+    void openFolderDue(const QString& folder);
     void windingDownChanged();
 
   private:
@@ -130,7 +130,6 @@ class ConversionQueue : public QObject {
     ProgressMonitor& monitor_;
     CommandGuards& guards_;
     UserInterface& ui_;
-    platform::MachineActions& machine_;
     QString encoderPath_;
     QString workFolder_;
     QString outputText_;

@@ -70,7 +70,7 @@ class ConversionQueueTest : public ::testing::Test {
 
         SessionConfig config;
         config.programFileName = "orvex";
-        config.programFolder = dir_.path() + "/";
+        config.folders = platform::ProgramFolders::inOne(dir_.path());
         config.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile(dir_.filePath("pro orvex.ini")));
         config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));

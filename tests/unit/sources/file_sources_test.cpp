@@ -53,7 +53,7 @@ class FileSourcesTest : public ::testing::Test {
     std::unique_ptr<Session> makeSession(const QString& folder) {
         SessionConfig config;
         config.programFileName = "orvex";
-        config.programFolder = folder;
+        config.folders = platform::ProgramFolders::inOne(folder);
         config.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile(dir_.filePath("pro orvex.ini")));
         config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));
@@ -241,6 +241,43 @@ TEST_F(FileSourcesTest, SkipsFilesWithoutAnOverallRateAndSaysWhy) {
     EXPECT_TRUE(jobs().isSelected(0));
     EXPECT_TRUE(jobs().isVisible());
     EXPECT_TRUE(ui_.warnings.isEmpty());
+}
+
+// The window's command line and a second start's hand-over add as a drop does: files probed,
+// folders scanned as Add Folder, what is no video said and left out. What arrives during a
+// batch waits for its end instead of meeting the busy guard.
+TEST_F(FileSourcesTest, CommandLineSourcesAddAsADropAndWaitForABatchUnderWay) {
+    const QByteArray text = probeText("500", nullptr, "");
+    const QString slow = source("1 slow.avi", text);
+    QDir(dir_.path()).mkdir("folder");
+    const QString inFolder = source("folder/2.mp4", text);
+    source("folder/notes.txt", "not taken by Add Folder");
+    const QString notVideo = source("3.avi", "3.avi: Invalid data found when processing input\n");
+    QStringList skipped;
+    QObject::connect(&sources(), &FileSources::fileSkipped,
+                     [&skipped](const QString& path) { skipped << path; });
+    CommandLineSources& commandLine = session_->commandLineSources();
+    ASSERT_TRUE(sources().addFiles({slow}));
+    commandLine.open(CommandLineSources::absolutePaths({"folder", "3.avi"}, dir_.path()));
+    EXPECT_TRUE(ui_.warnings.isEmpty()) << "no busy refusal";
+    ASSERT_TRUE(waitUntil([&] { return !sources().busy() && jobs().rowCount() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !sources().busy() && !skipped.isEmpty(); }));
+    EXPECT_EQ(jobs().jobInfo(0).source, slow);
+    EXPECT_EQ(jobs().jobInfo(1).source, inFolder);
+    EXPECT_EQ(skipped, QStringList{notVideo});
+
+    const struct {
+        const char* argument;
+        const char* path;
+    } cases[] = {{"clip.mp4", "/work/clip.mp4"},
+                 {"../up/./clip.mp4", "/up/clip.mp4"},
+                 {"/abs/clip.mp4", "/abs/clip.mp4"},
+                 {"file:///abs/a%20b.mp4", "/abs/a b.mp4"},
+                 {".", "/work"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandLineSources::absolutePaths({c.argument}, "/work"), QStringList{c.path})
+            << c.argument;
+    }
 }
 
 TEST_F(FileSourcesTest, AnEstimateThatCannotBeWorkedOutIsSaidOnceABatch) {
