@@ -173,7 +173,6 @@ const std::vector<Option>& options() {
         flag(L("-q"), L("--quiet"), &CliOptions::quiet),
         valued(L(), L("--log"), logFile),
         flag(L("-v"), L("--verbose"), &CliOptions::verbose),
-        flag(L(), L("--resume"), &CliOptions::resume),
         flag(L("-h"), L("--help"), &CliOptions::help),
         flag(L(), L("--version"), &CliOptions::version),
     };
@@ -275,10 +274,6 @@ QString CliOptions::helpText(const QString& programName) {
                "                          $XDG_STATE_HOME/orvex/logs/ "
                "(~/.local/state/orvex/logs/)\n"
                "  -v, --verbose           the activity log's lines on standard error too\n"
-               "      --resume            convert the files a killed run left unconverted, with "
-               "its\n"
-               "                          profile, choices and output folder (no SOURCE "
-               "needed)\n"
                "\n"
                "The DVD edition (a program name containing \"dvd\"): SOURCE is a DVD folder "
                "(the disc's\n"
