@@ -103,6 +103,7 @@ class Cli {
     std::optional<int> chooseProfileAndLists();
     int showLists();
     bool addSources();
+    std::optional<int> resume();
     std::optional<int> addDvdSources();
     int listJobs();
     int printCommands();
@@ -245,6 +246,21 @@ bool Cli::addSources() {
     return true;
 }
 
+// Takes up the newest job list that a run of this program left when it did not end normally.
+std::optional<int> Cli::resume() {
+    std::optional<SavedJobList::LeftBehind> left = session_.savedJobs().takeLeftBehind();
+    if (!left) {
+        return failure(QStringLiteral("no run of %1 left files unconverted").arg(name_));
+    }
+    session_.activityLog().write(
+        ActivityLog::Category::Run,
+        QStringLiteral("Resuming %1").arg(QDir::toNativeSeparators(left->path)));
+    session_.savedJobs().restore(left->jobs);
+    // Saved anew before the old list goes, so that no moment lacks one.
+    session_.savedJobs().keep();
+    return std::nullopt;
+}
+
 std::optional<int> Cli::addDvdSources() {
     cli_dvd::Result r = cli_dvd::load(session_, opt_);
     if (r.outcome == cli_dvd::Outcome::Done) {
@@ -304,6 +320,8 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
+    // From here on a kill or a crash leaves the list for --resume.
+    session_.savedJobs().keep();
     CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
@@ -449,6 +467,9 @@ int Cli::run() {
     log.write(ActivityLog::Category::Run,
               QStringLiteral("Started as: ") +
                   RunLog::commandLine(name_, QCoreApplication::arguments().mid(1)));
+    if (session_.isDvdEdition() && opt_.resume) {
+        return usageError(QStringLiteral("--resume is for the video edition"));
+    }
     if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;
@@ -456,6 +477,10 @@ int Cli::run() {
         if (opt_.listStreams) {
             out(cli_dvd::streamLists(session_));
             return CliApp::kSuccess;
+        }
+    } else if (opt_.resume) {
+        if (const std::optional<int> code = resume()) {
+            return *code;
         }
     } else if (opt_.usesDvdOptions()) {
         return usageError(
@@ -518,7 +543,10 @@ int CliApp::runChecked() {
     if (opt.profile && !ProfileCatalog::displayNameOf(*opt.profile)) {
         return usageError(QStringLiteral("profile %1 has no display name").arg(*opt.profile));
     }
-    if (!opt.showLists && opt.sources.isEmpty()) {
+    if (opt.resume && !opt.sources.isEmpty()) {
+        return usageError(QStringLiteral("--resume takes no SOURCE"));
+    }
+    if (!opt.showLists && !opt.resume && opt.sources.isEmpty()) {
         return usageError(QStringLiteral("no SOURCE given"));
     }
     Cli cli(programFileName_, opt);

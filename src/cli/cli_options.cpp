@@ -173,6 +173,7 @@ const std::vector<Option>& options() {
         flag(L("-q"), L("--quiet"), &CliOptions::quiet),
         valued(L(), L("--log"), logFile),
         flag(L("-v"), L("--verbose"), &CliOptions::verbose),
+        flag(L(), L("--resume"), &CliOptions::resume),
         flag(L("-h"), L("--help"), &CliOptions::help),
         flag(L(), L("--version"), &CliOptions::version),
     };
@@ -274,6 +275,11 @@ QString CliOptions::helpText(const QString& programName) {
                "                          $XDG_STATE_HOME/orvex/logs/ "
                "(~/.local/state/orvex/logs/)\n"
                "  -v, --verbose           the activity log's lines on standard error too\n"
+               "      --resume            convert what a run that did not end normally (killed, "
+               "a crash,\n"
+               "                          a power cut) left unconverted, with its profile, "
+               "choices and\n"
+               "                          output folder (no SOURCE)\n"
                "\n"
                "The DVD edition (a program name containing \"dvd\"): SOURCE is a DVD folder "
                "(the disc's\n"

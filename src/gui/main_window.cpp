@@ -282,6 +282,14 @@ void Tfm_main::showEvent(QShowEvent* event) {
     for (const QString& problem : session_.unreadableSettings()) {
         showProblem(problem);
     }
+    if (selected && !session_.isDvdEdition()) {
+        // Once the window can be seen: the list is kept from now on, and what a run that did
+        // not end normally left unconverted is offered back.
+        QTimer::singleShot(0, this, [this] {
+            session_.savedJobs().keep();
+            session_.savedJobs().offerLeftBehind(session_.ui());
+        });
+    }
     if (!selected) {
         // The general error report, once the window can be seen behind it.
         QTimer::singleShot(0, this, [this, error = withRestoreAdvice(error)] {

@@ -48,6 +48,9 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
+    savedJobs_ =
+        std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_, *queue_);
+    connect(savedJobs_.get(), &SavedJobList::problem, this, &Session::problem);
 
     if (config.player) {
         player_ = std::move(config.player);
@@ -80,6 +83,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
 }
 
 Session::~Session() {
+    // A normal end: the saved list goes, before what it saves from.
+    savedJobs_.reset();
     // The queue and the add batch end their processes before the objects they use go.
     commandLine_.reset();
     queue_.reset();

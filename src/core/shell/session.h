@@ -18,6 +18,7 @@
 #include "core/shell/command_guards.h"
 #include "core/shell/command_line_sources.h"
 #include "core/shell/machine_requests.h"
+#include "core/shell/saved_job_list.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
 #include "core/sources/dvd_discovery.h"
@@ -77,6 +78,8 @@ class Session : public QObject {
     DvdTitles& dvdTitles() { return *dvdTitles_; }
     DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
+    // The job list kept on disk while the program runs, and what a killed run left behind.
+    SavedJobList& savedJobs() { return *savedJobs_; }
     ProgressMonitor& progress() { return progress_; }
     Preview& preview() { return *preview_; }
     CommandGuards& guards() { return guards_; }
@@ -126,6 +129,7 @@ class Session : public QObject {
     std::unique_ptr<DvdTitles> dvdTitles_;
     std::unique_ptr<DvdDiscovery> dvdDiscovery_;
     std::unique_ptr<ConversionQueue> queue_;
+    std::unique_ptr<SavedJobList> savedJobs_;
     std::unique_ptr<PreviewPlayer> player_;
     std::unique_ptr<Preview> preview_;
     std::unique_ptr<CommandLineSources> commandLine_;
