@@ -12,6 +12,6 @@ class CliUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override { return {}; }
     QStringList chooseIfoFiles() override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
 };

@@ -26,7 +26,7 @@ class GuiUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override;
     QStringList chooseIfoFiles() override;
-    QString chooseFolder(const QString& caption) override;
+    QString chooseFolder(const QString& caption, const QString& start) override;
     std::optional<FinishAction> chooseFinishAction(FinishAction current) override;
 
     // The Add Files dialog's filter list, in order.
