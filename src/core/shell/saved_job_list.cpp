@@ -232,6 +232,7 @@ int SavedJobList::restore(const SavedJobs& saved) {
     const int count = static_cast<int>(rows.size());
     if (count > 0) {
         jobs_.addRows(std::move(rows));
+        jobs_.setVisible(true);
     }
     // On the disk as this program's own before the list it came from goes.
     saveNow();

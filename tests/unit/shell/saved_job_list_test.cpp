@@ -81,6 +81,7 @@ TEST_F(SavedJobListTest, OnlyWhatAKilledRunLeftUnconvertedComesBack) {
     EXPECT_EQ(problems,
               QStringList(path("gone.avi") + " was not restored: it is no longer there."));
     ASSERT_EQ(next->jobs().rowCount(), 2);
+    EXPECT_TRUE(next->jobs().isVisible());
     EXPECT_EQ(next->jobs().caption(0), "b.avi");
     EXPECT_EQ(next->jobs().caption(1), "c.avi");
     EXPECT_FALSE(next->jobs().subItem(1, JobList::OutputSizeColumn).isEmpty());
