@@ -320,8 +320,11 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    // From here on a kill or a crash leaves the list for --resume.
-    session_.savedJobs().keep();
+    // From here on a kill or a crash leaves the list for --resume (the DVD edition's rows
+    // cannot be restored yet).
+    if (!session_.isDvdEdition()) {
+        session_.savedJobs().keep();
+    }
     CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
