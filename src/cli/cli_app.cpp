@@ -325,7 +325,7 @@ int Cli::convert() {
     if (!session_.isDvdEdition()) {
         session_.savedJobs().keep();
     }
-    CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
+    CliProgress progress(session_.jobs(), session_.runClock(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);

@@ -32,7 +32,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
       guards_(ui),
-      progress_(jobs_) {
+      progress_(jobs_),
+      runClock_(jobs_) {
     selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
@@ -51,6 +52,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     savedJobs_ =
         std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_, *queue_);
     connect(savedJobs_.get(), &SavedJobList::problem, this, &Session::problem);
+    bindRunClock();
 
     if (config.player) {
         player_ = std::move(config.player);
@@ -118,6 +120,17 @@ void Session::recordInActivityLog() {
                 }
                 log_->write(Category::Sources, text);
             });
+}
+
+void Session::bindRunClock() {
+    connect(queue_.get(), &ConversionQueue::convertingChanged, &runClock_, [this](bool converting) {
+        converting ? runClock_.runStarted() : runClock_.runEnded();
+    });
+    connect(queue_.get(), &ConversionQueue::jobStarted, &runClock_, &RunClock::jobStarted);
+    connect(queue_.get(), &ConversionQueue::jobEnded, &runClock_, &RunClock::jobEnded);
+    connect(&progress_, &ProgressMonitor::progressShown, &runClock_, [this](int value) {
+        runClock_.jobProgress(queue_->currentJob(), value, progress_.lastSpeed());
+    });
 }
 
 bool Session::isDvdEdition() const {
