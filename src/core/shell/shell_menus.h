@@ -26,6 +26,7 @@ enum class MenuCommand {
     Website,
     Contact,
     About,
+    Activity,
 };
 
 struct MenuItem {
