@@ -16,8 +16,10 @@
 namespace {
 
 // A small profiles.pop: every record has sizes, five rates and a codec line; audio-only
-// profiles have rate "*" and no sizes. `sizes` replaces the size line of chosen records.
-void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {}) {
+// profiles have rate "*" and no sizes. `sizes` and `codecs` replace the size and codec lines of
+// chosen records.
+void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {},
+              const std::map<int, QByteArray>& codecs = {}) {
     QByteArray text;
     for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
         QByteArray size = "320x240(QVGA) 640x480 720x576 1280x720 176x144";
@@ -29,7 +31,11 @@ void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {}) 
         if (auto it = sizes.find(n); it != sizes.end()) {
             size = it->second;
         }
-        text += "t\n" + size + "\n" + rates + "\n -codec" + QByteArray::number(n) + "\n";
+        QByteArray codec = " -codec" + QByteArray::number(n);
+        if (auto it = codecs.find(n); it != codecs.end()) {
+            codec = it->second;
+        }
+        text += "t\n" + size + "\n" + rates + "\n" + codec + "\n";
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -40,7 +46,10 @@ class OptionAssemblyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         writePop(dir_.filePath("profiles.pop"),
-                 {{3, "640x0 QCIF 1280x720"}, {6, "abcx240 320x240"}});
+                 {{3, "640x0 QCIF 1280x720"}, {6, "abcx240 320x240"}},
+                 {{56, " -vcodec mpeg4 -f psp"},
+                  {104, " -vcodec libxvid -f avi"},
+                  {110, " -vcodec mpeg1video -f mpeg"}});
         store_ =
             std::make_unique<IniChoicesStore>(platform::IniFile(dir_.filePath("pro orvex.ini")));
         selection_ =
@@ -48,12 +57,13 @@ class OptionAssemblyTest : public ::testing::Test {
         setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"});
     }
 
-    // The job list holds one row with this record.
-    void setRecord(const Toriginalinfo& info) {
+    // The job list holds one row with this record and picture.
+    void setRecord(const Toriginalinfo& info, const PictureFacts& picture = {}) {
         jobs_.clear();
         JobList::Row row;
         row.caption = "clip";
         row.info = info;
+        row.picture = picture;
         row_ = jobs_.addRow(row);
     }
 
@@ -191,20 +201,102 @@ TEST_F(OptionAssemblyTest, DiscProfilesGetOnlyChannelsAndTheirTarget) {
         int profile;
         int size;
         const char* target;
+        const char* filter;
     };
-    for (const Case& c : {Case{114, 1, " -target ntsc-dvd "}, Case{112, 0, " -target pal-vcd "},
-                          Case{113, 1, " -target ntsc-svcd "}}) {
+    // A 4:3 source (a DVD's 720x576) fills every disc's picture: no bars, no -aspect.
+    setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"}, {4.0 / 3, {25, 1}});
+    for (const Case& c : {Case{114, 1, " -target ntsc-dvd ", " -vf fps=30000/1001"},
+                          Case{112, 0, " -target pal-vcd ", " -vf fps=25"},
+                          Case{113, 1, " -target ntsc-svcd ", " -vf fps=30000/1001"}}) {
         select(c.profile);
         selection_->sizeList().userSelect(c.size);
         const intputrec rec = assemble();
         EXPECT_EQ(rec.sizeOption, "") << c.profile;
         EXPECT_EQ(rec.aspectOption, "") << c.profile;
         EXPECT_EQ(rec.videoOption, "") << c.profile;
+        EXPECT_EQ(rec.filterOption, c.filter) << c.profile;
         EXPECT_EQ(rec.audioOption, "") << c.profile;
         EXPECT_EQ(rec.rateOption, "") << c.profile;
         EXPECT_EQ(rec.channelOption, " -ac 2") << c.profile;
         EXPECT_EQ(rec.profileArgs, c.target) << c.profile;
     }
+}
+
+// The picture keeps its shape inside the chosen size, with bars worked out from the shapes as
+// shown (pixel shape counted), and its own frame rate where the encoder and device allow one.
+TEST_F(OptionAssemblyTest, PictureKeepsItsShapeAndMotion) {
+    struct Case {
+        int profile;
+        int size;  // item index: 0 320x240, 1 640x480, 2 720x576, 3 1280x720, 5 the original
+        const char* dimensions;
+        double shownAspect;  // 0: as stored
+        const char* fps;     // as the probe printed it; empty: not known
+        bool stretch;
+        const char* aspect;
+        const char* rate;
+        const char* filter;
+        const char* note;
+    };
+    const Case cases[] = {
+        // 16:9 letterboxed in 4:3, or stretched as before.
+        {104, 1, "1280x720", 0, "29.97", false, " -aspect 1.3333", "30000/1001",
+         "fps=30000/1001,scale=640:360,pad=640:480:0:60", ""},
+        {104, 1, "1280x720", 0, "29.97", true, " -aspect 1.3333", "30000/1001", "fps=30000/1001",
+         ""},
+        // 4:3 pillarboxed in 16:9, and enlarged on the way.
+        {104, 3, "640x480", 0, "25", false, " -aspect 1.7778", "25",
+         "fps=25,scale=960:720,pad=1280:720:160:0",
+         "the picture is enlarged from 640x480 to 960x720"},
+        {104, 1, "700x400", 0, "23.98", false, " -aspect 1.3333", "24000/1001",
+         "fps=24000/1001,scale=640:366,pad=640:480:0:56", ""},
+        {104, 1, "480x480", 0, "60", false, " -aspect 1.3333", "60",
+         "fps=60,scale=480:480,pad=640:480:80:0", ""},
+        // An anamorphic DVD picture: 720x576 shown at 16:9.
+        {104, 2, "720x576", 16.0 / 9, "25", false, " -aspect 1.2500", "25",
+         "fps=25,scale=720:406,pad=720:576:0:84", ""},
+        {104, 5, "720x576", 16.0 / 9, "25", false, " -aspect 1.7778", "25", "fps=25", ""},
+        {104, 5, "720x576", 16.0 / 9, "25", true, " -aspect 1.2500", "25", "fps=25", ""},
+        // Within 2 % of the frame's shape: no bars.
+        {104, 3, "854x480", 0, "30", false, " -aspect 1.7778", "30", "fps=30",
+         "the picture is enlarged from 854x480 to 1280x720"},
+        {104, 1, "160x120", 0, "", false, " -aspect 1.3333", "25", "fps=25",
+         "the picture is enlarged from 160x120 to 640x480"},
+        {104, 1, "640x480", 0, "20.23", false, " -aspect 1.3333", "20.23", "fps=20.23", ""},
+        // MPEG-1 takes its standard rates only: whole multiples first, else the nearest.
+        {110, 1, "640x480", 0, "15", false, " -aspect 1.3333", "30", "fps=30", ""},
+        {110, 1, "640x480", 0, "20.23", false, " -aspect 1.3333", "24000/1001", "fps=24000/1001",
+         ""},
+        // A device shows at most 30 frames a second.
+        {56, 0, "640x360", 0, "59.94", false, " -aspect 1.3333", "30000/1001",
+         "fps=30000/1001,scale=320:180,pad=320:240:0:30", ""},
+        {56, 0, "320x240", 0, "50", false, " -aspect 1.3333", "25", "fps=25", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string trace = std::to_string(c.profile) + " " + c.dimensions + " " + c.fps +
+                                  (c.stretch ? " stretched" : "");
+        select(c.profile);
+        choose(c.size, 2, 2, 1);
+        setRecord({"/v/clip.avi", c.dimensions, "00:01:30", {}, "1800", "224"},
+                  {c.shownAspect,
+                   orvex::encoder::FrameRate::parse(c.fps).value_or(orvex::encoder::FrameRate{})});
+        intputrec rec;
+        QString error;
+        ASSERT_TRUE(assembleOptions(*selection_, jobs_, row_, rec, &error, c.stretch)) << trace;
+        EXPECT_EQ(rec.aspectOption, c.aspect) << trace;
+        EXPECT_TRUE(rec.videoOption.startsWith(QStringLiteral(" -r %1 -b ").arg(c.rate)))
+            << trace << ": " << rec.videoOption.toStdString();
+        EXPECT_EQ(rec.filterOption, QStringLiteral(" -vf ") + c.filter) << trace;
+        EXPECT_EQ(rec.note, c.note) << trace;
+        EXPECT_TRUE(commandLineText(rec).contains(rec.filterOption)) << trace;
+    }
+    // Discs: a DVD keeps a wide picture wide; a Video CD shows 4:3 only.
+    setRecord({"/v/clip.avi", "1280x720", "00:01:30", {}, "1800", "224"}, {0, {30000, 1001}});
+    select(114);
+    EXPECT_EQ(assemble().filterOption, " -vf fps=25");
+    select(112);
+    const intputrec vcd = assemble();
+    EXPECT_EQ(vcd.aspectOption, " -aspect 1.3333");
+    EXPECT_EQ(vcd.filterOption, " -vf fps=25,scale=352:216,pad=352:288:0:36");
 }
 
 TEST_F(OptionAssemblyTest, ListRangeProfiles) {
