@@ -157,6 +157,8 @@ std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* er
             problem = flag(o.listJobs) ? std::nullopt : std::optional(arg);
         } else if (name == QLatin1String("--print-commands")) {
             problem = flag(o.printCommands) ? std::nullopt : std::optional(arg);
+        } else if (name == QLatin1String("--stretch")) {
+            problem = flag(o.stretch) ? std::nullopt : std::optional(arg);
         } else if (name == QLatin1String("-q") || name == QLatin1String("--quiet")) {
             problem = flag(o.quiet) ? std::nullopt : std::optional(arg);
         } else if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
@@ -196,6 +198,10 @@ QString CliOptions::helpText(const QString& programName) {
                "      --channels I        item index in the channel list (0 Mono, 1 Stereo)\n"
                "  -o, --output DIR        output folder; default: the settings file's output "
                "folder\n"
+               "      --stretch           stretch the picture to the chosen size instead of "
+               "keeping\n"
+               "                          its shape with black bars (also when the settings "
+               "file says so)\n"
                "      --finish ACTION     nothing (default) | open | shutdown (shutdown only after "
                "a\n"
                "                          30-second countdown on standard error that Ctrl-C "

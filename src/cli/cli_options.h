@@ -21,6 +21,7 @@ struct CliOptions {
     bool listJobs = false;
     bool printCommands = false;
     bool quiet = false;
+    bool stretch = false;  // fill the chosen size whatever the source's shape
     bool help = false;
     bool version = false;
     QStringList sources;

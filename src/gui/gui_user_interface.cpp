@@ -119,7 +119,7 @@ QString GuiUserInterface::chooseFolder(const QString& caption) {
     return folder;
 }
 
-std::optional<FinishAction> GuiUserInterface::chooseFinishAction(FinishAction current) {
+std::optional<SettingsChoices> GuiUserInterface::chooseSettings(const SettingsChoices& current) {
     if (settings_ == nullptr) {
         return std::nullopt;
     }

@@ -10,6 +10,7 @@ namespace {
 const QString kPlane = QStringLiteral("plane");
 const QString kOutput = QStringLiteral("output");
 const QString kProfiles = QStringLiteral("profiles");
+const QString kPicture = QStringLiteral("picture");
 
 struct NameDefault {
     const char* word;
@@ -74,13 +75,18 @@ bool Settings::audioFirstPage() const {
     return file_.readInt(kPlane, QStringLiteral("audio"), 1) != 0;
 }
 
+bool Settings::stretch() const {
+    return file_.readInt(kPicture, QStringLiteral("stretch"), 0) != 0;
+}
+
 bool Settings::save(const QString& outputPath, int profile, int category, int finishAction,
-                    bool videoFirstPage, bool audioFirstPage) {
+                    bool videoFirstPage, bool audioFirstPage, bool stretch) {
     bool ok = file_.writeString(kOutput, QStringLiteral("path"), outputPath);
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetsubindex"), profile) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetindex"), category) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("FinishSelcet"), finishAction) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("video"), videoFirstPage ? 1 : 0) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("audio"), audioFirstPage ? 1 : 0) && ok;
+    ok = file_.writeInt(kPicture, QStringLiteral("stretch"), stretch ? 1 : 0) && ok;
     return ok;
 }
