@@ -16,6 +16,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/interrupt_notifier.h"
 #include "core/engine/encoder_output.h"
+#include "core/engine/run_outcome.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/shell/session.h"
 #include "platform/ini_file.h"
@@ -316,21 +317,17 @@ int Cli::convert() {
 
 int Cli::summary(bool interrupted) {
     const JobList& jobs = session_.jobs();
-    int finished = 0;
-    int failed = 0;
-    int stopped = 0;
-    int notRun = 0;
+    const ConversionQueue& queue = session_.queue();
+    const RunOutcome outcome = RunOutcome::of(jobs, queue.wasStopped() ? queue.currentJob() : -1);
     QString details;
     for (int row = 0; row < jobs.rowCount(); ++row) {
         const RowState& s = jobs.state(row);
         switch (s.kind) {
             case RowState::Finished:
-                ++finished;
                 details +=
                     QStringLiteral("  finished: %1\n").arg(QDir::toNativeSeparators(s.outputName));
                 break;
             case RowState::Failed:
-                ++failed;
                 details += QStringLiteral("  failed:   %1: %2 (no file kept)\n")
                                .arg(jobs.caption(row), s.reason);
                 for (const QString& line :
@@ -339,14 +336,9 @@ int Cli::summary(bool interrupted) {
                 }
                 break;
             case RowState::Stopped:
-                ++stopped;
                 details += QStringLiteral("  stopped:  %1 (no file kept)\n").arg(jobs.caption(row));
                 break;
             default:
-                // A DVD row without its check mark was never meant to run.
-                if (!jobs.isDvdRow(row) || jobs.isChecked(row)) {
-                    ++notRun;
-                }
                 break;
         }
     }
@@ -355,15 +347,16 @@ int Cli::summary(bool interrupted) {
             QStringLiteral("  skipped:  %1: %2\n").arg(QDir::toNativeSeparators(s.path), s.reason);
     }
     QString counts = QStringLiteral("%1 finished, %2 failed, %3 skipped")
-                         .arg(finished)
-                         .arg(failed)
+                         .arg(outcome.finished)
+                         .arg(outcome.failed)
                          .arg(skipped_.size());
-    if (stopped > 0 || notRun > 0) {
-        counts += QStringLiteral(", %1 stopped, %2 not converted").arg(stopped).arg(notRun);
+    if (outcome.stopped > 0 || outcome.notRun > 0) {
+        counts += QStringLiteral(", %1 stopped, %2 not converted")
+                      .arg(outcome.stopped)
+                      .arg(outcome.notRun);
     }
     err(QStringLiteral("Summary: ") + counts + QLatin1Char('\n') + details);
-    return failed == 0 && stopped == 0 && notRun == 0 && !interrupted ? CliApp::kSuccess
-                                                                      : CliApp::kFailure;
+    return outcome.succeeded() && !interrupted ? CliApp::kSuccess : CliApp::kFailure;
 }
 
 void Cli::powerOffCountdown() {

@@ -1,5 +1,10 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "core/engine/whole_number.h"
 
 namespace {
@@ -44,6 +49,144 @@ std::optional<CliOptions::StreamChoice> CliOptions::parseStreamChoice(const QStr
     return StreamChoice{*row, *item};
 }
 
+namespace {
+
+// What an option's value did not satisfy, as the one line the user reads; nullopt when fine.
+using Problem = std::optional<QString>;
+// The value as given: attached ("--size=2", "-p118") or the next argument; nullopt when the
+// command line ended first.
+using Value = std::optional<QString>;
+
+// One option of the command line: its names, whether it takes a value, and how it is applied.
+// A new option is one more entry in options().
+struct Option {
+    QLatin1StringView shortName;  // "-p"; empty when there is none
+    QLatin1StringView longName;   // "--profile"
+    bool takesValue = false;
+    std::function<Problem(CliOptions&, const QString& name, const Value&)> apply;
+
+    bool named(const QString& name) const {
+        return name == longName || (!shortName.isEmpty() && name == shortName);
+    }
+};
+
+Option flag(QLatin1StringView shortName, QLatin1StringView longName, bool CliOptions::*member) {
+    return {shortName, longName, false, [member](CliOptions& o, const QString&, const Value&) {
+                o.*member = true;
+                return Problem();
+            }};
+}
+
+// An item index or profile number.
+Option number(QLatin1StringView shortName, QLatin1StringView longName,
+              std::optional<int> CliOptions::*member) {
+    return {shortName, longName, true,
+            [member](CliOptions& o, const QString& name, const Value& v) -> Problem {
+                if (!v) {
+                    return QStringLiteral("option %1 needs a number").arg(name);
+                }
+                o.*member = indexValue(*v);
+                if (!(o.*member)) {
+                    return QStringLiteral("option %1 needs a number, not '%2'").arg(name, *v);
+                }
+                return std::nullopt;
+            }};
+}
+
+Option valued(QLatin1StringView shortName, QLatin1StringView longName,
+              Problem (*apply)(CliOptions&, const QString&, const Value&)) {
+    return {shortName, longName, true, apply};
+}
+
+Problem outputFolder(CliOptions& o, const QString& name, const Value& v) {
+    o.output = v;
+    if (!v || v->isEmpty()) {
+        return QStringLiteral("option %1 needs a folder").arg(name);
+    }
+    return std::nullopt;
+}
+
+Problem finishAction(CliOptions& o, const QString&, const Value& v) {
+    if (v == QLatin1String("nothing")) {
+        o.finish = CliOptions::Finish::Nothing;
+    } else if (v == QLatin1String("open")) {
+        o.finish = CliOptions::Finish::Open;
+    } else if (v == QLatin1String("shutdown")) {
+        o.finish = CliOptions::Finish::Shutdown;
+    } else {
+        return QStringLiteral("--finish takes nothing, open or shutdown");
+    }
+    return std::nullopt;
+}
+
+Problem tickedRows(CliOptions& o, const QString&, const Value& v) {
+    o.rows = v ? CliOptions::parseRows(*v) : std::nullopt;
+    if (!o.rows) {
+        return QStringLiteral("--rows takes row positions from 1, such as 1,3-5");
+    }
+    return std::nullopt;
+}
+
+Problem streamChoice(QList<CliOptions::StreamChoice>& into, const QString& name, const Value& v) {
+    const std::optional<CliOptions::StreamChoice> choice =
+        v ? CliOptions::parseStreamChoice(*v) : std::nullopt;
+    if (!choice) {
+        return QStringLiteral("%1 takes ROW=ITEM, such as 2=1").arg(name);
+    }
+    into << *choice;
+    return std::nullopt;
+}
+
+const std::vector<Option>& options() {
+    using L = QLatin1StringView;
+    static const std::vector<Option> table{
+        number(L("-p"), L("--profile"), &CliOptions::profile),
+        number(L(), L("--size"), &CliOptions::size),
+        number(L(), L("--video-quality"), &CliOptions::videoQuality),
+        number(L(), L("--audio-quality"), &CliOptions::audioQuality),
+        number(L(), L("--channels"), &CliOptions::channels),
+        valued(L("-o"), L("--output"), outputFolder),
+        valued(L(), L("--finish"), finishAction),
+        valued(L(), L("--rows"), tickedRows),
+        valued(L(), L("--audio"),
+               [](CliOptions& o, const QString& name, const Value& v) {
+                   return streamChoice(o.audio, name, v);
+               }),
+        valued(L(), L("--subtitle"),
+               [](CliOptions& o, const QString& name, const Value& v) {
+                   return streamChoice(o.subtitle, name, v);
+               }),
+        flag(L(), L("--chapters"), &CliOptions::chapters),
+        flag(L(), L("--list-streams"), &CliOptions::listStreams),
+        flag(L(), L("--list-profiles"), &CliOptions::listProfiles),
+        flag(L(), L("--show-lists"), &CliOptions::showLists),
+        flag(L(), L("--list-jobs"), &CliOptions::listJobs),
+        flag(L(), L("--print-commands"), &CliOptions::printCommands),
+        flag(L(), L("--stretch"), &CliOptions::stretch),
+        flag(L("-q"), L("--quiet"), &CliOptions::quiet),
+        flag(L("-h"), L("--help"), &CliOptions::help),
+        flag(L(), L("--version"), &CliOptions::version),
+    };
+    return table;
+}
+
+// "--name=value" -> name and value; "-p118" -> "-p" and "118"; anything else stands alone.
+std::pair<QString, Value> splitAttached(const QString& arg) {
+    if (arg.startsWith(QLatin1String("--"))) {
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            return {arg.left(eq), arg.mid(eq + 1)};
+        }
+        return {arg, std::nullopt};
+    }
+    if (arg.size() > 2) {
+        return {arg.left(2), arg.mid(2)};
+    }
+    return {arg, std::nullopt};
+}
+
+}  // namespace
+
 std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* error) {
     CliOptions o;
     auto fail = [error](const QString& text) {
@@ -63,115 +206,20 @@ std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* er
             optionsEnded = true;
             continue;
         }
-        // Split "--name=value" and "-p118".
-        QString name = arg;
-        std::optional<QString> attached;
-        if (arg.startsWith(QLatin1String("--"))) {
-            const qsizetype eq = arg.indexOf(QLatin1Char('='));
-            if (eq > 0) {
-                name = arg.left(eq);
-                attached = arg.mid(eq + 1);
-            }
-        } else if (arg.size() > 2) {
-            name = arg.left(2);
-            attached = arg.mid(2);
-        }
-        auto value = [&]() -> std::optional<QString> {
-            if (attached) {
-                return attached;
-            }
-            if (i + 1 < args.size()) {
-                return args.at(++i);
-            }
-            return std::nullopt;
-        };
-        auto flag = [&](bool& target) -> bool {
-            if (attached) {
-                return false;
-            }
-            target = true;
-            return true;
-        };
-        auto number = [&](std::optional<int>& target) -> std::optional<QString> {
-            const std::optional<QString> v = value();
-            if (!v) {
-                return QStringLiteral("option %1 needs a number").arg(name);
-            }
-            target = indexValue(*v);
-            if (!target) {
-                return QStringLiteral("option %1 needs a number, not '%2'").arg(name, *v);
-            }
-            return std::nullopt;
-        };
-
-        std::optional<QString> problem;
-        if (name == QLatin1String("-p") || name == QLatin1String("--profile")) {
-            problem = number(o.profile);
-        } else if (name == QLatin1String("--size")) {
-            problem = number(o.size);
-        } else if (name == QLatin1String("--video-quality")) {
-            problem = number(o.videoQuality);
-        } else if (name == QLatin1String("--audio-quality")) {
-            problem = number(o.audioQuality);
-        } else if (name == QLatin1String("--channels")) {
-            problem = number(o.channels);
-        } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
-            o.output = value();
-            if (!o.output || o.output->isEmpty()) {
-                problem = QStringLiteral("option %1 needs a folder").arg(name);
-            }
-        } else if (name == QLatin1String("--finish")) {
-            const std::optional<QString> v = value();
-            if (v == QLatin1String("nothing")) {
-                o.finish = Finish::Nothing;
-            } else if (v == QLatin1String("open")) {
-                o.finish = Finish::Open;
-            } else if (v == QLatin1String("shutdown")) {
-                o.finish = Finish::Shutdown;
-            } else {
-                problem = QStringLiteral("--finish takes nothing, open or shutdown");
-            }
-        } else if (name == QLatin1String("--rows")) {
-            const std::optional<QString> v = value();
-            o.rows = v ? parseRows(*v) : std::nullopt;
-            if (!o.rows) {
-                problem = QStringLiteral("--rows takes row positions from 1, such as 1,3-5");
-            }
-        } else if (name == QLatin1String("--audio") || name == QLatin1String("--subtitle")) {
-            const std::optional<QString> v = value();
-            const std::optional<StreamChoice> choice = v ? parseStreamChoice(*v) : std::nullopt;
-            if (!choice) {
-                problem = QStringLiteral("%1 takes ROW=ITEM, such as 2=1").arg(name);
-            } else {
-                (name == QLatin1String("--audio") ? o.audio : o.subtitle) << *choice;
-            }
-        } else if (name == QLatin1String("--chapters")) {
-            problem = flag(o.chapters) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--list-streams")) {
-            problem = flag(o.listStreams) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--list-profiles")) {
-            problem = flag(o.listProfiles) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--show-lists")) {
-            problem = flag(o.showLists) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--list-jobs")) {
-            problem = flag(o.listJobs) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--print-commands")) {
-            problem = flag(o.printCommands) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--stretch")) {
-            problem = flag(o.stretch) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("-q") || name == QLatin1String("--quiet")) {
-            problem = flag(o.quiet) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
-            problem = flag(o.help) ? std::nullopt : std::optional(arg);
-        } else if (name == QLatin1String("--version")) {
-            problem = flag(o.version) ? std::nullopt : std::optional(arg);
-        } else {
+        auto [name, value] = splitAttached(arg);
+        const auto& table = options();
+        const auto option = std::find_if(table.begin(), table.end(),
+                                         [&](const Option& opt) { return opt.named(name); });
+        if (option == table.end()) {
             return fail(QStringLiteral("unknown option '%1'").arg(arg));
         }
-        if (problem) {
-            if (*problem == arg) {
-                return fail(QStringLiteral("option '%1' takes no value").arg(name));
-            }
+        if (!option->takesValue && value) {
+            return fail(QStringLiteral("option '%1' takes no value").arg(name));
+        }
+        if (option->takesValue && !value && i + 1 < args.size()) {
+            value = args.at(++i);
+        }
+        if (const Problem problem = option->apply(o, name, value)) {
             return fail(*problem);
         }
     }

@@ -30,6 +30,7 @@ struct CliOptions {
     struct StreamChoice {
         int row = 0;
         int item = 0;
+        bool operator==(const StreamChoice&) const = default;
     };
     bool chapters = false;
     std::optional<QList<int>> rows;  // the rows to tick; all when not given

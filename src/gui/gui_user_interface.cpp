@@ -7,6 +7,7 @@
 
 #include "gui/dir_dialog.h"
 #include "gui/settings_dialog.h"
+#include "gui/window_focus.h"
 
 const QString GuiUserInterface::kCaption = QStringLiteral("Orvex Video Converter");
 
@@ -18,6 +19,18 @@ QString lines(const QString& text) {
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
 }
+
+// Gives the keyboard back to the owner once the dialog of a question has closed.
+class KeysBack {
+  public:
+    explicit KeysBack(QWidget* owner) : owner_(owner) {}
+    ~KeysBack() { takeKeysBack(owner_); }
+    KeysBack(const KeysBack&) = delete;
+    KeysBack& operator=(const KeysBack&) = delete;
+
+  private:
+    QPointer<QWidget> owner_;
+};
 
 }  // namespace
 
@@ -35,19 +48,23 @@ void GuiUserInterface::setDialogs(Tfm_dir* folders, Tfm_set* settings) {
 }
 
 void GuiUserInterface::warning(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::warning(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
 void GuiUserInterface::information(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::information(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
 bool GuiUserInterface::confirm(const QString& text) {
+    const KeysBack keysBack(owner_);
     return QMessageBox::question(owner_, kCaption, lines(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 void GuiUserInterface::error(const QString& text) {
+    const KeysBack keysBack(owner_);
     QMessageBox::critical(owner_, kCaption, lines(text), QMessageBox::Ok);
 }
 
@@ -92,9 +109,12 @@ QStringList GuiUserInterface::chooseIfoFiles() {
 
 QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
                                                   const QStringList& filters) {
+    const KeysBack keysBack(owner_);
     QFileDialog dialog(owner_, caption, lastFolder_);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(filters);
+    // The box shows each entry's own text; the patterns Qt adds would not fit it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
@@ -109,6 +129,7 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
 }
 
 QString GuiUserInterface::chooseFolder(const QString& caption) {
+    const KeysBack keysBack(owner_);
     if (folders_ == nullptr) {
         return QFileDialog::getExistingDirectory(owner_, caption, lastFolder_);
     }
@@ -120,6 +141,7 @@ QString GuiUserInterface::chooseFolder(const QString& caption) {
 }
 
 std::optional<SettingsChoices> GuiUserInterface::chooseSettings(const SettingsChoices& current) {
+    const KeysBack keysBack(owner_);
     if (settings_ == nullptr) {
         return std::nullopt;
     }

@@ -22,6 +22,9 @@
 #include "gui/preview_panel.h"
 #include "gui/skin/skin_object.h"
 #include "gui/skin/skin_window.h"
+#include "gui/status_line.h"
+#include "gui/window_focus.h"
+#include "gui/window_messages.h"
 
 const QString Tfm_main::kCaption = QStringLiteral("Orvex Video Converter");
 
@@ -29,7 +32,8 @@ namespace {
 
 // Default places of the plain controls; the layout variant moves them when the window shows.
 const QRect kListRect(12, 89, 535, 356);
-const QRect kStatusRect(16, 516, 480, 34);
+// The status line ends short of the Stop button.
+const QRect kStatusRect(16, 516, 500, 34);
 
 // Reports clicks on a plain label.
 class ClickFilter : public QObject {
@@ -92,8 +96,12 @@ void Tfm_main::loadSkin() {
     profilesText_ = SkinEngine::findObject(this, QStringLiteral("profilestext"));
     playTime_ = SkinEngine::findObject(this, QStringLiteral("play_time"));
     playBar_ = SkinEngine::findObject(this, QStringLiteral("play_bar"));
-    connect(&skin_, &SkinEngine::objectClicked, this,
-            [this](SkinObject* object) { dispatch_.skinClick(object->name()); });
+    convert_ = SkinEngine::findObject(this, QStringLiteral("converter"));
+    stop_ = SkinEngine::findObject(this, QStringLiteral("stopconverter"));
+    connect(&skin_, &SkinEngine::objectClicked, this, [this](SkinObject* object) {
+        messages_->userActed();
+        dispatch_.skinClick(object->name());
+    });
     // A press anywhere on the skin closes the picker first.
     connect(&skin_, &SkinEngine::objectPressed, this,
             [this](SkinObject* object, Qt::MouseButton, QPoint) {
@@ -122,10 +130,10 @@ void Tfm_main::createControls() {
     channel_ = new ChoiceCombo(selection.channelList(), this);
     streamAudio_ = new ChoiceCombo(session_.dvdTitles().audioBox(), this);
     streamAudio_->setObjectName(QStringLiteral("cb_audio"));
-    streamAudio_->setToolTip(QStringLiteral("Audio track of the selected title"));
+    streamAudio_->setDescription(QStringLiteral("Audio track of the selected title"));
     streamSubtitle_ = new ChoiceCombo(session_.dvdTitles().subtitleBox(), this);
     streamSubtitle_->setObjectName(QStringLiteral("cb_subtitle"));
-    streamSubtitle_->setToolTip(
+    streamSubtitle_->setDescription(
         QStringLiteral("Subtitle of the selected title, burnt into the picture"));
     output_ = new QLineEdit(this);
     output_->setFrame(false);
@@ -139,30 +147,15 @@ void Tfm_main::createControls() {
     icon_->setToolTip(QStringLiteral("Choose a profile"));
     icon_->installEventFilter(new ClickFilter(
         icon_, [this] { session_.picker().openPicker(session_.selection().previousProfile()); }));
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setGeometry(session_.isKamzuBrand() ? kStatusRect.adjusted(0, 4, 0, 2) : kStatusRect);
-    status_->setWordWrap(false);
-    status_->setCursor(Qt::PointingHandCursor);
-    QPalette quiet = status_->palette();
-    quiet.setColor(QPalette::WindowText, quiet.color(QPalette::PlaceholderText));
-    status_->setPalette(quiet);
-    messages_ = new MessageLog(this);
-    status_->installEventFilter(new ClickFilter(status_, [this] {
-        if (!messages_->messages().isEmpty()) {
-            messages_->show();
-            messages_->raise();
-        }
-    }));
-    hint_ = session_.isDvdEdition()
-                ? QStringLiteral(
-                      "Add a DVD, tick the titles to convert, choose a profile, then "
-                      "press Convert.")
-                : QStringLiteral(
-                      "Add videos, choose a profile and its quality, then press "
-                      "Convert.");
-    status_->setText(hint_);
+    messages_ = new WindowMessages(session_, clock_, this);
+    StatusLine* status = messages_->statusLine();
+    status->setGeometry(session_.isKamzuBrand() ? kStatusRect.adjusted(0, 4, 0, 2) : kStatusRect);
+    status->setHint(session_.isDvdEdition()
+                        ? QStringLiteral("Add a DVD, tick the titles, then press Convert.")
+                        : QStringLiteral("Add videos, choose a profile, then press Convert."));
     powerOff_ = new PowerOffDialog(this);
+    takeKeysBackAfter(powerOff_, this);
+    takeKeysBackAfter(messages(), this);
     // Last, so its panels lie over every other control.
     picker_ = new PickerView(session_.picker(), session_.programFolder(), this);
 }
@@ -180,8 +173,15 @@ void Tfm_main::bindSession() {
             &Tfm_main::showCategoryPicture);
     connect(&queue, &ConversionQueue::convertingChanged, this, [this](bool converting) {
         progress_->setVisible(converting);
-        showRunStatus();
+        showCommandStates();
     });
+    // What Convert and Stop can do now shows on them.
+    connect(&session_.jobs(), &JobList::rowsInserted, this, &Tfm_main::showCommandStates);
+    connect(&session_.jobs(), &JobList::listReset, this, &Tfm_main::showCommandStates);
+    connect(&session_.files(), &FileSources::busyChanged, this, &Tfm_main::showCommandStates);
+    connect(&session_.dvdDiscovery(), &DvdDiscovery::busyChanged, this,
+            &Tfm_main::showCommandStates);
+    showCommandStates();
     connect(&session_.progress(), &ProgressMonitor::progressShown, this,
             [this](int value) { progress_->setValue(qBound(0, value, SkinBar::kMaxPosition)); });
     connect(&session_.jobs(), &JobList::visibilityChanged, lv_, &QWidget::setVisible);
@@ -192,36 +192,9 @@ void Tfm_main::bindSession() {
         }
     });
     connect(output_, &QLineEdit::textEdited, &queue, &ConversionQueue::setOutputText);
-    connect(&session_, &Session::problem, this, &Tfm_main::showProblem);
-    connect(
-        &session_.files(), &FileSources::fileSkipped, this,
-        [this](const QString& path, const QString& reason) {
-            showProblem(
-                QStringLiteral("Not added: %1 (%2)").arg(QDir::toNativeSeparators(path), reason));
-        });
-    connect(&session_.files(), &FileSources::batchFinished, this,
-            [this](const FileSources::AddReport& report) {
-                if (!report.encoderProblem.isEmpty()) {
-                    showProblem(report.encoderProblem);
-                    messages_->show();
-                }
-            });
-    connect(&queue, &ConversionQueue::jobEnded, this, [this](int row) {
-        const JobList& jobs = session_.jobs();
-        if (jobs.isRow(row) && jobs.state(row).kind == RowState::Failed) {
-            QString text = jobs.caption(row) + QStringLiteral(" failed: ") + jobs.state(row).reason;
-            if (!jobs.state(row).outputTail.isEmpty()) {
-                text += QStringLiteral("\n    ") +
-                        jobs.state(row).outputTail.join(QStringLiteral("\n    "));
-            }
-            showProblem(text);
-        }
-    });
     connect(&queue, &ConversionQueue::powerOffDue, this, &Tfm_main::startPowerOffCountdown);
-    connect(&clock_, &RunClock::changed, this, &Tfm_main::showRunStatus);
     connect(lv_, &JobListView::pressedInList, this, [this] { session_.picker().hidePicker(); });
-    connect(lv_, &JobListView::deletePressed, this,
-            [this] { dispatch_.menuCommand(MenuCommand::Remove); });
+    connect(lv_, &JobListView::deletePressed, this, [this] { menuCommand(MenuCommand::Remove); });
     if (session_.isDvdEdition()) {
         DvdTitles& titles = session_.dvdTitles();
         connect(lv_, &QAbstractItemView::clicked, &titles, &DvdTitles::lvClick);
@@ -244,23 +217,19 @@ void Tfm_main::bindPreview() {
 }
 
 void Tfm_main::addShortcuts() {
-    FileSources& files = session_.files();
-    ConversionQueue& queue = session_.queue();
-    auto add = [this](const QKeySequence& keys, auto action) {
-        auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, action);
+    const bool dvd = session_.isDvdEdition();
+    const std::pair<QKeySequence, MenuCommand> keys[] = {
+        {QKeySequence::Open, dvd ? MenuCommand::AddDvd : MenuCommand::AddFiles},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+         dvd ? MenuCommand::AddIfo : MenuCommand::AddFolder},
+        {QKeySequence(Qt::Key_F5), MenuCommand::Convert},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F5), MenuCommand::Stop},
+        {QKeySequence::Quit, MenuCommand::Exit},
     };
-    if (!session_.isDvdEdition()) {
-        add(QKeySequence::Open, [&files] { files.openFiles(); });
-        add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [&files] { files.openFolder(); });
-    } else {
-        add(QKeySequence::Open, [this] { dispatch_.menuCommand(MenuCommand::AddDvd); });
-        add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
-            [this] { dispatch_.menuCommand(MenuCommand::AddIfo); });
+    for (const auto& [sequence, command] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, [this, command] { menuCommand(command); });
     }
-    add(QKeySequence(Qt::Key_F5), [&queue] { queue.convert(); });
-    add(QKeySequence(Qt::SHIFT | Qt::Key_F5), [&queue] { queue.stop(); });
-    add(QKeySequence::Quit, [this] { close(); });
 }
 
 void Tfm_main::applyLayoutVariant() {
@@ -344,6 +313,7 @@ void Tfm_main::dropEvent(QDropEvent* event) {
     }
     if (!paths.isEmpty() && !session_.isDvdEdition()) {
         event->acceptProposedAction();
+        messages_->userActed();
         session_.files().addPaths(paths);
     }
 }
@@ -356,7 +326,7 @@ void Tfm_main::popUpMenu(ShellMenu menu, QPoint offset) {
             continue;
         }
         const MenuCommand command = item.command;
-        popup.addAction(item.caption, this, [this, command] { dispatch_.menuCommand(command); });
+        popup.addAction(item.caption, this, [this, command] { menuCommand(command); });
     }
     popup.exec(mapToGlobal(offset));
 }
@@ -364,6 +334,7 @@ void Tfm_main::popUpMenu(ShellMenu menu, QPoint offset) {
 void Tfm_main::showAbout() {
     if (about_ != nullptr) {
         about_->showAbout();
+        takeKeysBack(this);
     }
 }
 
@@ -384,40 +355,27 @@ void Tfm_main::showCategoryPicture(int category) {
 }
 
 void Tfm_main::showProblem(const QString& text) {
-    messages_->add(text);
-    showRunStatus();
+    messages_->problem(text);
 }
 
-void Tfm_main::showRunStatus() {
-    const RunClock::Reading r = clock_.reading();
-    const JobList& jobs = session_.jobs();
-    if (r.row >= 0 && jobs.isRow(r.row)) {
-        QString text = QStringLiteral("Converting %1 (%2 of %3)  %4")
-                           .arg(jobs.caption(r.row).trimmed())
-                           .arg(r.row + 1)
-                           .arg(jobs.rowCount())
-                           .arg(percentText(r.value));
-        if (!r.speed.isEmpty()) {
-            text += QStringLiteral("  \u00b7  speed ") + r.speed;
-        }
-        if (r.jobLeftSeconds && r.runLeftSeconds) {
-            text += QStringLiteral("  \u00b7  %1 left, run %2")
-                        .arg(RunClock::shortTime(*r.jobLeftSeconds),
-                             RunClock::shortTime(*r.runLeftSeconds));
-        }
-        status_->setText(text);
-        return;
+void Tfm_main::showCommandStates() {
+    if (convert_ != nullptr) {
+        convert_->setEnabled(session_.queue().canConvert());
     }
-    const QStringList& said = messages_->messages();
-    if (said.isEmpty()) {
-        status_->setText(hint_);
-        return;
+    if (stop_ != nullptr) {
+        stop_->setEnabled(session_.queue().converting());
     }
-    const QString last = said.last().section(QLatin1Char('\n'), 0, 0);
-    status_->setText(
-        said.size() == 1
-            ? last
-            : QStringLiteral("%1  (%2 messages: click to read)").arg(last).arg(said.size()));
+}
+
+void Tfm_main::menuCommand(MenuCommand command) {
+    messages_->userActed();
+    dispatch_.menuCommand(command);
+    // Keys and menus still reach a Convert that has nothing to do: say why nothing happens.
+    if (command == MenuCommand::Convert && session_.jobs().isEmpty()) {
+        messages_->statusLine()->say(session_.isDvdEdition()
+                                         ? QStringLiteral("Nothing to convert: add a DVD first.")
+                                         : QStringLiteral("Nothing to convert: add videos first."));
+    }
 }
 
 void Tfm_main::showRowDetails(int row) {
@@ -442,6 +400,7 @@ void Tfm_main::showRowDetails(int row) {
     }
     box->setDetailedText(details);
     box->setModal(false);
+    takeKeysBackAfter(box, this);
     box->show();
 }
 

@@ -9,10 +9,12 @@
 #include "core/shell/command_dispatch.h"
 #include "core/shell/session.h"
 #include "gui/skin/skin_engine.h"
+#include "gui/window_messages.h"
 
 class ChoiceCombo;
 class JobListView;
 class MessageLog;
+class StatusLine;
 class PickerView;
 class PowerOffDialog;
 class PreviewPanel;
@@ -49,8 +51,8 @@ class Tfm_main : public QWidget, public WindowShell {
     QLineEdit* ed_output() const { return output_; }
     PreviewPanel* pl_play() const { return play_; }
     QLabel* im_mainico() const { return icon_; }
-    QLabel* statusLine() const { return status_; }
-    MessageLog* messages() const { return messages_; }
+    StatusLine* statusLine() const { return messages_->statusLine(); }
+    MessageLog* messages() const { return messages_->log(); }
     SkinObject* profilesText() const { return profilesText_; }
     PickerView* picker() const { return picker_; }
 
@@ -73,7 +75,10 @@ class Tfm_main : public QWidget, public WindowShell {
     void applyLayoutVariant();
     void showCategoryPicture(int category);
     void showProblem(const QString& text);
-    void showRunStatus();
+    // Convert and Stop show whether they can act now.
+    void showCommandStates();
+    // A menu item or key: the user does something else.
+    void menuCommand(MenuCommand command);
     void showRowDetails(int row);
     void bindPreview();
     void startPowerOffCountdown();
@@ -94,15 +99,15 @@ class Tfm_main : public QWidget, public WindowShell {
     QLineEdit* output_ = nullptr;
     PreviewPanel* play_ = nullptr;
     QLabel* icon_ = nullptr;
-    QLabel* status_ = nullptr;
-    MessageLog* messages_ = nullptr;
+    WindowMessages* messages_ = nullptr;
     PowerOffDialog* powerOff_ = nullptr;
     PickerView* picker_ = nullptr;
     Tfm_about* about_ = nullptr;
     SkinObject* profilesText_ = nullptr;
     SkinObject* playTime_ = nullptr;
     SkinObject* playBar_ = nullptr;
-    QString hint_;
+    SkinObject* convert_ = nullptr;
+    SkinObject* stop_ = nullptr;
     bool shown_ = false;
     bool missingPictureSaid_ = false;
 };

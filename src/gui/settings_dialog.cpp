@@ -5,8 +5,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "gui/wrapping_radio_button.h"
 
 Tfm_set::Tfm_set(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -23,7 +24,8 @@ Tfm_set::Tfm_set(QWidget* parent)
                            "Open the target folder after converting finished",
                            "Automatically shutdown after converting finished"};
     for (int index = 0; index < 3; ++index) {
-        auto* item = new QRadioButton(QString::fromLatin1(texts[index]), group_);
+        // The dialog keeps its size; the long choices take two lines.
+        auto* item = new WrappingRadioButton(QString::fromLatin1(texts[index]), group_);
         items_->addButton(item, index);
         radios->addWidget(item);
     }

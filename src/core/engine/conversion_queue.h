@@ -67,6 +67,9 @@ class ConversionQueue : public QObject {
 
     // Convert: starts a run at row 0. false when refused or when there is nothing to run.
     bool convert();
+    // Whether Convert can start a run now: rows to convert, no run and no add batch under way
+    // (front ends show it disabled otherwise).
+    bool canConvert() const { return !converting_ && !jobs_.isEmpty() && !guards_.adding(); }
     // Stop: acts only while a run is under way.
     void stop();
 

@@ -119,6 +119,11 @@ QStringList Session::unreadableSettings() const {
 }
 
 bool Session::saveSettings() {
+    // What the user set for the profile in use is kept as the settings are, not only when
+    // another profile is chosen.
+    if (selection_->previousProfile() > 0) {
+        selection_->storeChoices(selection_->previousProfile());
+    }
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
                           picker_->videoFirstPage(), picker_->audioFirstPage(), queue_->stretch());

@@ -81,7 +81,8 @@ class Session : public QObject {
     // and the saved profile (or `profile` when given), which is selected. false with *error
     // set when the profile cannot be selected (profiles.pop missing or unreadable).
     bool loadSettings(std::optional<int> profile = std::nullopt, QString* error = nullptr);
-    // Save settings, key by key; false when the file could not be written.
+    // Save settings, key by key, and the choices of the profile in use; false when the
+    // settings file could not be written.
     bool saveSettings();
     // The settings and choices files that exist but cannot be read, each in a sentence, for a
     // front end to say once at start-up.

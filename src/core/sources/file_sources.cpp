@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMetaObject>
 #include <QStringDecoder>
 #include <QThread>
 #include <algorithm>
@@ -69,12 +68,16 @@ FileSources::FileSources(JobList& jobs, const OutputEstimates& estimates, Comman
       ui_(ui),
       encoderPath_(std::move(encoderPath)),
       workFolder_(std::move(workFolder)),
-      probeLimit_(std::max(1, QThread::idealThreadCount())) {}
+      batch_({[this](size_t i) { startProbe(i); }, [this](size_t i) { commit(i); },
+              [this] { cancelProbes(); }, [this] { finishBatch(); }}) {
+    batch_.setLimit(QThread::idealThreadCount());
+    connect(&batch_, &AddBatch::busyChanged, this, &FileSources::busyChanged);
+}
 
 FileSources::~FileSources() = default;
 
 void FileSources::setProbeLimit(int limit) {
-    probeLimit_ = std::max(1, limit);
+    batch_.setLimit(limit);
 }
 
 QString FileSources::captionOf(const QString& path) {
@@ -142,14 +145,6 @@ void FileSources::selectFirstIfNone() {
     if (!jobs_.isEmpty() && !jobs_.hasSelection()) {
         jobs_.setSelected(0, true);
     }
-}
-
-void FileSources::setBusy(bool busy) {
-    if (busy_ == busy) {
-        return;
-    }
-    busy_ = busy;
-    emit busyChanged(busy);
 }
 
 void FileSources::openFiles() {
@@ -228,16 +223,10 @@ void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& kno
     report_ = AddReport();
     estimateProblem_.clear();
     pending_.clear();
-    nextToStart_ = 0;
-    nextToCommit_ = 0;
-    setBusy(true);
-    ++generation_;
+    probing_.clear();
+    std::vector<bool> ready;
     for (const Skipped& s : known) {
-        Pending p;
-        p.path = s.path;
-        p.skipReason = s.reason;
-        p.done = true;
-        pending_.push_back(std::move(p));
+        pending_.push_back({s.path, std::nullopt, s.reason});
     }
     pending_.reserve(pending_.size() + static_cast<size_t>(paths.size()));
     for (const QString& path : paths) {
@@ -252,52 +241,31 @@ void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& kno
         } else if (info.isDir()) {
             p.skipReason = QStringLiteral("a folder, not a file");
         }
-        p.done = !p.skipReason.isEmpty();
         pending_.push_back(std::move(p));
     }
-    // Everything reported so far stays in order, and the end always comes after the command
-    // has returned, so a front end can listen for it once the command has started.
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation = generation_] {
-            if (generation != generation_ || !busy_) {
-                return;  // cancelled before it began
-            }
-            commitReady();
-            startProbes();
-            if (nextToCommit_ == pending_.size() && probing_.isEmpty()) {
-                finishBatch();
-            }
-        },
-        Qt::QueuedConnection);
+    for (const Pending& p : pending_) {
+        ready.push_back(!p.skipReason.isEmpty());
+    }
+    batch_.start(std::move(ready));
 }
 
-void FileSources::startProbes() {
-    qsizetype free = probeLimit_ - probing_.size();
-    while (free > 0 && nextToStart_ < pending_.size() && !report_.cancelled &&
-           report_.encoderProblem.isEmpty()) {
-        Pending& p = pending_[nextToStart_++];
-        if (p.done) {
-            continue;
+void FileSources::startProbe(size_t index) {
+    MediaProbe* probe = nullptr;
+    for (MediaProbe* candidate : std::as_const(probes_)) {
+        if (!candidate->isRunning()) {
+            probe = candidate;
+            break;
         }
-        MediaProbe* probe = nullptr;
-        for (MediaProbe* candidate : std::as_const(probes_)) {
-            if (!candidate->isRunning()) {
-                probe = candidate;
-                break;
-            }
-        }
-        if (probe == nullptr) {
-            probe = new MediaProbe(encoderPath_, workFolder_, this);
-            connect(probe, &MediaProbe::finished, this,
-                    [this, probe](const MediaProbe::Result& r) { probeFinished(probe, r); });
-            probes_.append(probe);
-        }
-        probe->setTimeoutMs(probeTimeoutMs_);
-        probing_.insert(probe, nextToStart_ - 1);
-        probe->start(p.path);
-        --free;
     }
+    if (probe == nullptr) {
+        probe = new MediaProbe(encoderPath_, workFolder_, this);
+        connect(probe, &MediaProbe::finished, this,
+                [this, probe](const MediaProbe::Result& r) { probeFinished(probe, r); });
+        probes_.append(probe);
+    }
+    probe->setTimeoutMs(probeTimeoutMs_);
+    probing_.insert(probe, index);
+    probe->start(pending_[index].path);
 }
 
 void FileSources::probeFinished(MediaProbe* probe, const MediaProbe::Result& result) {
@@ -309,7 +277,6 @@ void FileSources::probeFinished(MediaProbe* probe, const MediaProbe::Result& res
     probing_.erase(it);
     if (index < pending_.size()) {
         pending_[index].result = result;
-        pending_[index].done = true;
     }
     if (!result.started && !result.cancelled && report_.encoderProblem.isEmpty()) {
         // Every other file would fail the same way: say it once and end the batch.
@@ -318,59 +285,46 @@ void FileSources::probeFinished(MediaProbe* probe, const MediaProbe::Result& res
                 .arg(QDir::toNativeSeparators(encoderPath_), result.errorText.isEmpty()
                                                                  ? QStringLiteral("unknown error")
                                                                  : result.errorText);
-        for (MediaProbe* running : std::as_const(probes_)) {
-            running->cancel();
-        }
+        batch_.stop();
     }
-    // The next probe starts before this one's row is added, so the encoder works meanwhile.
-    startProbes();
-    commitReady();
-    const bool probing = !probing_.isEmpty();
-    const bool stopping = report_.cancelled || !report_.encoderProblem.isEmpty();
-    if (!probing && (nextToCommit_ == pending_.size() || stopping)) {
-        finishBatch();
+    batch_.examined(index);
+}
+
+void FileSources::cancelProbes() {
+    for (MediaProbe* running : std::as_const(probes_)) {
+        running->cancel();
     }
 }
 
-void FileSources::commitReady() {
-    while (nextToCommit_ < pending_.size() && pending_[nextToCommit_].done) {
-        Pending& p = pending_[nextToCommit_++];
-        if (report_.cancelled || !report_.encoderProblem.isEmpty()) {
-            continue;  // the batch is ending; nothing more is added or reported
+void FileSources::commit(size_t index) {
+    const Pending& p = pending_[index];
+    QString reason = p.skipReason;
+    JobList::Row row;
+    if (reason.isEmpty()) {
+        QString estimateError;
+        const std::optional<QString> why = rowOf(*p.result, row, &estimateError);
+        if (!why && estimateProblem_.isEmpty()) {
+            estimateProblem_ = estimateError;
         }
-        QString reason = p.skipReason;
-        JobList::Row row;
-        if (reason.isEmpty()) {
-            QString estimateError;
-            const std::optional<QString> why = rowOf(*p.result, row, &estimateError);
-            if (!why && estimateProblem_.isEmpty()) {
-                estimateProblem_ = estimateError;
-            }
-            if (why) {
-                reason = *why;
-            }
+        if (why) {
+            reason = *why;
         }
-        if (!reason.isEmpty()) {
-            report_.skipped.append({p.path, reason});
-            emit fileSkipped(p.path, reason);
-            continue;
-        }
-        const int index = jobs_.addRow(std::move(row));
-        ++report_.added;
-        emit rowAdded(index);
     }
+    if (!reason.isEmpty()) {
+        report_.skipped.append({p.path, reason});
+        emit fileSkipped(p.path, reason);
+        return;
+    }
+    const int added = jobs_.addRow(std::move(row));
+    ++report_.added;
+    emit rowAdded(added);
 }
 
 void FileSources::finishBatch() {
-    if (!busy_) {
-        return;
-    }
     pending_.clear();
     probing_.clear();
-    nextToStart_ = 0;
-    nextToCommit_ = 0;
+    report_.cancelled = batch_.cancelled();
     selectFirstIfNone();
-    setBusy(false);
     const QString estimateProblem = std::exchange(estimateProblem_, QString());
     if (!estimateProblem.isEmpty()) {
         emit problem(estimateProblem);
@@ -459,19 +413,5 @@ void FileSources::clear() {
     }
     if (ui_.confirm(kClearQuestion)) {
         jobs_.clear();
-    }
-}
-
-void FileSources::cancel() {
-    if (!busy_) {
-        return;
-    }
-    report_.cancelled = true;
-    if (probing_.isEmpty()) {
-        finishBatch();
-        return;
-    }
-    for (MediaProbe* probe : std::as_const(probes_)) {
-        probe->cancel();
     }
 }

@@ -12,12 +12,14 @@
 #include "core/profiles/output_estimates.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
+#include "core/sources/add_batch.h"
 #include "core/sources/media_probe.h"
 
 // The video edition's sources: Add Files, Add Folder, Remove and Clear. Adding is an add batch:
 // the files are probed concurrently (at most probeLimit() at a time) and their rows appear in
 // the order the files were given, whatever order the probes end in. While a batch runs, the
-// commands that change the list are refused (the busy guard), and so is Convert.
+// commands that change the list are refused (the busy guard), and so is Convert. The batch's
+// scheduling is AddBatch's; here are the probes and the rows they give.
 class FileSources : public QObject {
     Q_OBJECT
   public:
@@ -44,7 +46,7 @@ class FileSources : public QObject {
     ~FileSources() override;
 
     // How many probes run at once; the number of cores unless set.
-    int probeLimit() const { return probeLimit_; }
+    int probeLimit() const { return batch_.limit(); }
     void setProbeLimit(int limit);
     void setProbeTimeoutMs(int ms) { probeTimeoutMs_ = ms; }
 
@@ -62,9 +64,9 @@ class FileSources : public QObject {
     void clear();
 
     // The add batch's busy state (set while files are being examined).
-    bool busy() const { return busy_; }
+    bool busy() const { return batch_.busy(); }
     // Ends the probes under way; no further file of the batch is added.
-    void cancel();
+    void cancel() { batch_.cancel(); }
 
     // "clip.avi" -> "clip", "a.b.mp4" -> "a.b", "clip" -> "clip", folders left off.
     static QString captionOf(const QString& path);
@@ -93,22 +95,21 @@ class FileSources : public QObject {
         QString path;
         std::optional<MediaProbe::Result> result;
         QString skipReason;  // known without a probe (no such file, a folder)
-        bool done = false;
     };
 
     bool refusedWhileBusy();
     void selectFirstIfNone();
     void startBatch(const QStringList& paths, const QList<Skipped>& known);
-    void startProbes();
+    void startProbe(size_t index);
     void probeFinished(MediaProbe* probe, const MediaProbe::Result& result);
-    // Adds the rows (or reports the skips) of the pending files that are done, in order.
-    void commitReady();
+    void cancelProbes();
+    // Adds the row (or reports the skip) of a pending file.
+    void commit(size_t index);
     void finishBatch();
     // The row of a probed file, or the reason it is not added.
     // *estimateError says why the row has no estimate, when it has none.
     std::optional<QString> rowOf(const MediaProbe::Result& result, JobList::Row& row,
                                  QString* estimateError) const;
-    void setBusy(bool busy);
 
     JobList& jobs_;
     const OutputEstimates& estimates_;
@@ -116,15 +117,11 @@ class FileSources : public QObject {
     UserInterface& ui_;
     QString encoderPath_;
     QString workFolder_;
-    int probeLimit_ = 2;
     int probeTimeoutMs_ = MediaProbe::kDefaultTimeoutMs;
     QList<MediaProbe*> probes_;
     QHash<const MediaProbe*, size_t> probing_;  // which pending file each running probe examines
     std::vector<Pending> pending_;
-    size_t nextToStart_ = 0;
-    size_t nextToCommit_ = 0;
     AddReport report_;
     QString estimateProblem_;  // the batch's first, said when it ends
-    bool busy_ = false;
-    quint64 generation_ = 0;  // which batch a deferred start belongs to
+    AddBatch batch_;
 };

@@ -28,13 +28,37 @@ SkinObject::SkinObject(const SkinObjectDef& def, QWidget* parent)
 void SkinObject::adopt(const SkinObjectDef& def) {
     kind_ = def.kind;
     style_ = def.text;
-    setToolTip(def.tooltip);
-    if (isButtonLike() || kind_ == SkinObjectKind::Bar) {
+    tooltip_ = def.tooltip;
+    showTip();
+    showCursor();
+    update();
+}
+
+void SkinObject::showCursor() {
+    if ((isButtonLike() || kind_ == SkinObjectKind::Bar) && isEnabled()) {
         setCursor(Qt::PointingHandCursor);
     } else {
         unsetCursor();
     }
-    update();
+}
+
+void SkinObject::showTip() {
+    const QString shown = shownText();
+    const QString whole = text_.isEmpty() ? style_.placeholder : text_;
+    setToolTip(kind_ == SkinObjectKind::Text && shown != whole ? whole : tooltip_);
+}
+
+void SkinObject::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        showCursor();
+        update();
+    }
+}
+
+void SkinObject::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    showTip();
 }
 
 bool SkinObject::isButtonLike() const {
@@ -48,6 +72,7 @@ void SkinObject::setText(const QString& text) {
     }
     text_ = text;
     if (kind_ == SkinObjectKind::Text) {
+        showTip();
         update();
     }
 }
@@ -89,7 +114,11 @@ void SkinObject::paintEvent(QPaintEvent*) {
             const QString& state = (leftDown_ && downInside_) ? kPressed
                                    : hovered_                 ? kHover
                                                               : kNormal;
-            painter.drawPixmap(0, 0, look(state));
+            // A command that cannot act now shows faded on the window behind it.
+            if (!isEnabled()) {
+                painter.setOpacity(0.35);
+            }
+            painter.drawPixmap(0, 0, look(isEnabled() ? state : kNormal));
             break;
         }
         case SkinObjectKind::Text:
@@ -103,21 +132,28 @@ void SkinObject::paintEvent(QPaintEvent*) {
     }
 }
 
-void SkinObject::paintText(QPainter& painter) {
-    const bool empty = text_.isEmpty();
-    const QString shown = empty ? style_.placeholder : text_;
+QFont SkinObject::textFont(const QString& shown) const {
     QFont font(style_.family);
     font.setBold(style_.bold);
     for (int size = style_.pixelSize; size >= style_.minPixelSize; --size) {
         font.setPixelSize(size);
-        if (QFontMetrics(font).horizontalAdvance(shown) <= width()) {
+        if (QFontMetrics(font, this).horizontalAdvance(shown) <= width()) {
             break;
         }
     }
-    painter.setFont(font);
+    return font;
+}
+
+QString SkinObject::shownText() const {
+    const QString shown = text_.isEmpty() ? style_.placeholder : text_;
+    return QFontMetrics(textFont(shown), this).elidedText(shown, Qt::ElideRight, width());
+}
+
+void SkinObject::paintText(QPainter& painter) {
+    const bool empty = text_.isEmpty();
+    painter.setFont(textFont(empty ? style_.placeholder : text_));
     painter.setPen(QColor(empty ? style_.placeholderColor : style_.color));
-    const QString elided = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
-    painter.drawText(rect(), int(style_.alignment), elided);
+    painter.drawText(rect(), int(style_.alignment), shownText());
 }
 
 void SkinObject::paintBar(QPainter& painter) {

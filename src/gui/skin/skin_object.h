@@ -28,6 +28,9 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
 
     void setText(const QString& text) override;
     const QString& text() const { return text_; }
+    // A text object's text as drawn: shrunk to its smallest size, then shortened with "…"
+    // when it is still too wide (its tooltip then holds the whole text).
+    QString shownText() const;
 
     // Clamped to 0..kMaxPosition.
     void setPosition(int position) override;
@@ -52,6 +55,8 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     void released(SkinObject* object, Qt::MouseButton button, QPoint position);
 
   protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -62,6 +67,11 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
   private:
     bool isButtonLike() const;
     void paintText(QPainter& painter);
+    // The font a text object draws `shown` in: the largest size at which it fits, or the
+    // smallest.
+    QFont textFont(const QString& shown) const;
+    void showTip();
+    void showCursor();
     void paintBar(QPainter& painter);
     int positionAt(int x) const;
     void runWindowAction();
@@ -69,6 +79,7 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     QString name_;
     SkinObjectKind kind_;
     SkinTextStyle style_;
+    QString tooltip_;  // the skin's own
     // The look of a state, or the normal look when that state has none.
     QPixmap look(const QString& state) const;
 

@@ -26,6 +26,7 @@
 #include "gui/message_log.h"
 #include "gui/settings_dialog.h"
 #include "gui/skin/skin_object.h"
+#include "gui/status_line.h"
 #include "platform/program_paths.h"
 
 using namespace orvex::test;
@@ -163,10 +164,21 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     w.ed_output()->clear();
     QTest::keyClicks(w.ed_output(), out);
     EXPECT_EQ(session.queue().outputText(), out);
-    QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
+    emit session.problem("An earlier problem");
+    SkinObject* convert = object(w, "converter");
+    SkinObject* stop = object(w, "stopconverter");
+    EXPECT_TRUE(convert->isEnabled());
+    EXPECT_FALSE(stop->isEnabled()) << "nothing runs";
+    QTest::mouseClick(convert, Qt::LeftButton);
     EXPECT_TRUE(w.ProgressBar1()->isVisible());
+    EXPECT_FALSE(convert->isEnabled()) << "a run is on";
+    EXPECT_TRUE(stop->isEnabled());
     shot(&w, "window-converting");
     ASSERT_TRUE(waitUntil([&] { return !session.queue().converting(); }, 120000));
+    // How the run ended stays on the line, in place of what was said before it.
+    EXPECT_EQ(w.statusLine()->text(), "2 of 2 converted");
+    EXPECT_TRUE(convert->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
     EXPECT_EQ(session.jobs().status(0), "Finish");
     EXPECT_EQ(session.jobs().status(1), "Finish");
     EXPECT_EQ(w.lv()->model()->data(w.lv()->model()->index(1, 4)).toString(), "Finish");
@@ -180,7 +192,9 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     EXPECT_FALSE(w.isVisible());
     Tfm_main& again = start();
     EXPECT_EQ(again.session().selection().currentProfile(), 118);
+    EXPECT_EQ(again.session().selection().sizeList().itemIndex(), 0) << "the size chosen";
     EXPECT_EQ(again.ed_output()->text(), out + '/');
+    EXPECT_FALSE(object(again, "converter")->isEnabled()) << "an empty list";
 }
 
 }  // namespace
