@@ -118,31 +118,6 @@ TEST_F(OptionAssemblyTest, DerivedRangeProfile) {
     EXPECT_EQ(rec.durationSeconds, 90);
 }
 
-TEST_F(OptionAssemblyTest, SizeEntriesAndAspectRatios) {
-    select(2);
-    struct Case {
-        int size;
-        const char* sizeOption;
-        const char* aspect;
-    };
-    const Case cases[] = {
-        {0, " -s 320x240", " -aspect 1.3333"},  // "(QVGA)" is cut off
-        {2, " -s 720x576", " -aspect 1.2500"},
-        {3, " -s 1280x720", " -aspect 1.7778"},
-        {5, " -s 720x576", " -aspect 1.2500"},  // the source's own size
-    };
-    for (const Case& c : cases) {
-        choose(c.size, 2, 2, 1);
-        const intputrec rec = assemble();
-        EXPECT_EQ(rec.sizeOption, c.sizeOption) << c.size;
-        EXPECT_EQ(rec.aspectOption, c.aspect) << c.size;
-    }
-    // Five significant digits at most, then four decimals.
-    setRecord({"/v/wide.avi", "2000x150", "00:01:30", {}, "1800", "224"});
-    choose(5, 2, 2, 1);
-    EXPECT_EQ(assemble().aspectOption, " -aspect 13.3330");
-}
-
 TEST_F(OptionAssemblyTest, AspectUsesAPointUnderAGermanLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
@@ -222,81 +197,57 @@ TEST_F(OptionAssemblyTest, DiscProfilesGetOnlyChannelsAndTheirTarget) {
     }
 }
 
-// The picture keeps its shape inside the chosen size, with bars worked out from the shapes as
-// shown (pixel shape counted), and its own frame rate where the encoder and device allow one.
+// The size entry's size (the label cut off), -aspect with at most five significant digits, and
+// the picture keeping its shape inside that size: bars worked out from the shapes as shown
+// (pixel shape counted); and its own frame rate where the encoder and device allow one.
 TEST_F(OptionAssemblyTest, PictureKeepsItsShapeAndMotion) {
     struct Case {
         int profile;
-        int size;  // item index: 0 320x240, 1 640x480, 2 720x576, 3 1280x720, 5 the original
+        int entry;  // 0 320x240(QVGA), 1 640x480, 2 720x576, 3 1280x720, 5 the original size
         const char* dimensions;
         double shownAspect;  // 0: as stored
         const char* fps;     // as the probe printed it; empty: not known
         bool stretch;
+        const char* size;
         const char* aspect;
-        const char* rate;
-        const char* filter;
-        const char* note;
+        const char* filter;  // and its rate is -r's
+        const char* enlarged;
     };
     const Case cases[] = {
-        // 16:9 letterboxed in 4:3, or stretched as before.
-        {104, 1, "1280x720", 0, "29.97", false, " -aspect 1.3333", "30000/1001",
+        {104, 1, "1280x720", 0, "29.97", false, "640x480", "1.3333",
          "fps=30000/1001,scale=640:360,pad=640:480:0:60", ""},
-        {104, 1, "1280x720", 0, "29.97", true, " -aspect 1.3333", "30000/1001", "fps=30000/1001",
-         ""},
-        // 4:3 pillarboxed in 16:9, and enlarged on the way.
-        {104, 3, "640x480", 0, "25", false, " -aspect 1.7778", "25",
-         "fps=25,scale=960:720,pad=1280:720:160:0",
-         "the picture is enlarged from 640x480 to 960x720"},
-        {104, 1, "700x400", 0, "23.98", false, " -aspect 1.3333", "24000/1001",
-         "fps=24000/1001,scale=640:366,pad=640:480:0:56", ""},
-        {104, 1, "480x480", 0, "60", false, " -aspect 1.3333", "60",
-         "fps=60,scale=480:480,pad=640:480:80:0", ""},
-        // An anamorphic DVD picture: 720x576 shown at 16:9.
-        {104, 2, "720x576", 16.0 / 9, "25", false, " -aspect 1.2500", "25",
+        {104, 1, "1280x720", 0, "29.97", true, "640x480", "1.3333", "fps=30000/1001", ""},
+        {104, 3, "640x480", 0, "25", false, "1280x720", "1.7778",
+         "fps=25,scale=960:720,pad=1280:720:160:0", "640x480 to 960x720"},
+        // An anamorphic DVD picture: 720x576 shown at 16:9; its own size keeps that shape.
+        {104, 2, "720x576", 16.0 / 9, "25", false, "720x576", "1.2500",
          "fps=25,scale=720:406,pad=720:576:0:84", ""},
-        {104, 5, "720x576", 16.0 / 9, "25", false, " -aspect 1.7778", "25", "fps=25", ""},
-        {104, 5, "720x576", 16.0 / 9, "25", true, " -aspect 1.2500", "25", "fps=25", ""},
-        // Within 2 % of the frame's shape: no bars.
-        {104, 3, "854x480", 0, "30", false, " -aspect 1.7778", "30", "fps=30",
-         "the picture is enlarged from 854x480 to 1280x720"},
-        {104, 1, "160x120", 0, "", false, " -aspect 1.3333", "25", "fps=25",
-         "the picture is enlarged from 160x120 to 640x480"},
-        {104, 1, "640x480", 0, "20.23", false, " -aspect 1.3333", "20.23", "fps=20.23", ""},
-        // MPEG-1 takes its standard rates only: whole multiples first, else the nearest.
-        {110, 1, "640x480", 0, "15", false, " -aspect 1.3333", "30", "fps=30", ""},
-        {110, 1, "640x480", 0, "20.23", false, " -aspect 1.3333", "24000/1001", "fps=24000/1001",
-         ""},
-        // A device shows at most 30 frames a second.
-        {56, 0, "640x360", 0, "59.94", false, " -aspect 1.3333", "30000/1001",
-         "fps=30000/1001,scale=320:180,pad=320:240:0:30", ""},
-        {56, 0, "320x240", 0, "50", false, " -aspect 1.3333", "25", "fps=25", ""},
+        {104, 5, "720x576", 16.0 / 9, "25", false, "720x576", "1.7778", "fps=25", ""},
+        {104, 5, "2000x150", 0, "25", false, "2000x150", "13.3330", "fps=25", ""},
+        {104, 3, "854x480", 0, "30", false, "1280x720", "1.7778", "fps=30", "854x480 to 1280x720"},
+        {104, 0, "160x120", 0, "", false, "320x240", "1.3333", "fps=25", "160x120 to 320x240"},
+        {110, 1, "640x480", 0, "15", false, "640x480", "1.3333", "fps=30", ""},  // MPEG-1 rates
+        {56, 1, "640x480", 0, "59.94", false, "640x480", "1.3333", "fps=30000/1001", ""},  // device
     };
     for (const Case& c : cases) {
-        const std::string trace = std::to_string(c.profile) + " " + c.dimensions + " " + c.fps +
-                                  (c.stretch ? " stretched" : "");
+        const std::string trace = std::to_string(c.profile) + " " + c.dimensions + " " + c.fps;
         select(c.profile);
-        choose(c.size, 2, 2, 1);
+        choose(c.entry, 2, 2, 1);
         setRecord({"/v/clip.avi", c.dimensions, "00:01:30", {}, "1800", "224"},
                   {c.shownAspect,
                    orvex::encoder::FrameRate::parse(c.fps).value_or(orvex::encoder::FrameRate{})});
         intputrec rec;
         QString error;
         ASSERT_TRUE(assembleOptions(*selection_, jobs_, row_, rec, &error, c.stretch)) << trace;
-        EXPECT_EQ(rec.aspectOption, c.aspect) << trace;
-        EXPECT_TRUE(rec.videoOption.startsWith(QStringLiteral(" -r %1 -b ").arg(c.rate)))
-            << trace << ": " << rec.videoOption.toStdString();
+        EXPECT_EQ(rec.sizeOption, QStringLiteral(" -s ") + c.size) << trace;
+        EXPECT_EQ(rec.aspectOption, QStringLiteral(" -aspect ") + c.aspect) << trace;
         EXPECT_EQ(rec.filterOption, QStringLiteral(" -vf ") + c.filter) << trace;
-        EXPECT_EQ(rec.note, c.note) << trace;
-        EXPECT_TRUE(commandLineText(rec).contains(rec.filterOption)) << trace;
+        const QString rate = QString(c.filter).section(',', 0, 0).mid(4);
+        EXPECT_TRUE(rec.videoOption.startsWith(" -r " + rate + " -b ")) << trace;
+        EXPECT_EQ(rec.note,
+                  *c.enlarged ? "the picture is enlarged from " + QString(c.enlarged) : QString())
+            << trace;
     }
-    // Discs: a DVD keeps a wide picture wide; a Video CD shows 4:3 only.
-    setRecord({"/v/clip.avi", "1280x720", "00:01:30", {}, "1800", "224"}, {0, {30000, 1001}});
-    select(114);
-    EXPECT_EQ(assemble().filterOption, " -vf fps=25");
-    select(112);
-    const intputrec vcd = assemble();
-    EXPECT_EQ(vcd.aspectOption, " -aspect 1.3333");
-    EXPECT_EQ(vcd.filterOption, " -vf fps=25,scale=352:216,pad=352:288:0:36");
 }
 
 TEST_F(OptionAssemblyTest, ListRangeProfiles) {
