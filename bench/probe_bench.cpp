@@ -23,7 +23,7 @@ double addAll(const QStringList& files, int limit, const QString& scratch) {
     orvex::test::FakeMachine machine;
     SessionConfig config;
     config.programFileName = QStringLiteral("orvex");
-    config.programFolder = orvex::test::binDir() + QLatin1Char('/');
+    config.folders = platform::ProgramFolders::inOne(orvex::test::binDir());
     config.choices = std::make_unique<ReadOnlyChoicesStore>(
         platform::IniFile(scratch + QStringLiteral("/pro orvex.ini")));
     config.settings = Settings(platform::IniFile(scratch + QStringLiteral("/orvex.ini")));

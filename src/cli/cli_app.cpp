@@ -7,7 +7,9 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "cli/cli_dvd.h"
@@ -28,13 +30,35 @@ namespace {
 constexpr int kShutdownCountdownSeconds = 30;
 constexpr int kTailLines = 12;
 
-void out(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-}
-
 void err(const QString& text) {
     std::fputs(text.toUtf8().constData(), stderr);
     std::fflush(stderr);
+}
+
+// The first error writing to standard output (errno), 0 while there has been none.
+int gOutError = 0;
+
+void out(const QString& text) {
+    if (std::fputs(text.toUtf8().constData(), stdout) == EOF && gOutError == 0) {
+        gOutError = errno != 0 ? errno : EIO;
+    }
+}
+
+// Whatever was printed must have reached standard output: a listing cut off by a full disk
+// or a closed pipe is a failure, not a success.
+int withOutputChecked(const QString& programName, int code) {
+    if (std::fflush(stdout) != 0 && gOutError == 0) {
+        gOutError = errno != 0 ? errno : EIO;
+    }
+    if (gOutError == 0 && std::ferror(stdout) != 0) {
+        gOutError = EIO;
+    }
+    if (gOutError == 0) {
+        return code;
+    }
+    err(QStringLiteral("%1: cannot write to standard output: %2\n")
+            .arg(programName, QString::fromLocal8Bit(std::strerror(gOutError))));
+    return code == CliApp::kSuccess ? CliApp::kFailure : code;
 }
 
 // Runs the event loop until `done` holds; `changed` is the signal that may make it hold.
@@ -63,7 +87,7 @@ class Cli {
     static SessionConfig config(const QString& programFileName) {
         SessionConfig c;
         c.programFileName = programFileName;
-        c.programFolder = platform::programFolder();
+        c.folders = platform::programFolders();
         c.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile::inDefaultFolder(platform::choicesFileName(programFileName)));
         return c;
@@ -109,7 +133,8 @@ std::optional<int> Cli::chooseProfileAndLists() {
         err(name_ + QStringLiteral(": ") + problem + QLatin1Char('\n'));
     }
     if (!loaded) {
-        return failure(selectError);
+        const QString advice = session_.folders().restoreAdvice();
+        return failure(advice.isEmpty() ? selectError : selectError + QLatin1Char(' ') + advice);
     }
     if (opt_.output) {
         session_.queue().setOutputText(*opt_.output);
@@ -191,17 +216,16 @@ bool Cli::addSources() {
             paths << path;
             continue;
         }
-        const QStringList entries = FileSources::folderEntries(path);
-        const QList<FileSources::Skipped> undecodable = FileSources::undecodableEntries(path);
-        for (const FileSources::Skipped& s : undecodable) {
+        const FileSources::FolderScan scan = FileSources::scanFolder(path);
+        for (const FileSources::Skipped& s : scan.skipped) {
             err(QStringLiteral("skipped %1: %2\n").arg(s.path, s.reason));
         }
-        unnamed << undecodable;
-        if (entries.isEmpty() && undecodable.isEmpty()) {
+        unnamed << scan.skipped;
+        if (scan.files.isEmpty() && scan.skipped.isEmpty()) {
             err(QStringLiteral("%1: no file to add in %2\n")
                     .arg(name_, QDir::toNativeSeparators(path)));
         }
-        paths << entries;
+        paths << scan.files;
     }
     bool interrupted = false;
     QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &files, [&] {
@@ -380,24 +404,38 @@ void Cli::powerOffCountdown() {
     err(QStringLiteral("Shutting down in %1 s; press Ctrl-C to cancel.\n").arg(left));
     tick.start(1000);
     wait.exec();
+    tick.stop();
     if (cancelled) {
         err(QStringLiteral("Shutdown cancelled.\n"));
-    } else if (!machine_.powerOff()) {
-        err(QStringLiteral("%1: the machine could not be shut down\n").arg(name_));
+        return;
+    }
+    // The service manager may refuse (no permission); say so rather than end as if done.
+    QString failure;
+    bool answered = false;
+    machine_.powerOff([&](const QString& why) {
+        failure = why;
+        answered = true;
+        wait.quit();
+    });
+    if (!answered) {
+        wait.exec();
+    }
+    if (!failure.isEmpty()) {
+        err(QStringLiteral("%1: the machine was not shut down: %2\n").arg(name_, failure));
     }
 }
 
 int Cli::run() {
+    // Problems of the choices, a batch or a run as a whole, said as they come.
+    QObject::connect(&session_, &Session::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    });
     if (const std::optional<int> code = chooseProfileAndLists()) {
         return *code;
     }
     if (opt_.showLists) {
         return showLists();
     }
-    // Problems of a batch or a run as a whole, said as they come.
-    QObject::connect(&session_, &Session::problem, [this](const QString& text) {
-        err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
-    });
     if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;
@@ -431,6 +469,10 @@ CliApp::CliApp(QString programFileName, QStringList arguments)
     : programFileName_(std::move(programFileName)), arguments_(std::move(arguments)) {}
 
 int CliApp::run() {
+    return withOutputChecked(programFileName_, runChecked());
+}
+
+int CliApp::runChecked() {
     auto usageError = [this](const QString& message) {
         err(QStringLiteral("%1: %2 (see --help)\n").arg(programFileName_, message));
         return kUsage;

@@ -15,6 +15,8 @@ class CliApp {
     int run();
 
   private:
+    int runChecked();
+
     QString programFileName_;
     QStringList arguments_;
 };

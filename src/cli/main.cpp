@@ -2,11 +2,12 @@
 #include <QStringList>
 
 #include "cli/cli_app.h"
+#include "platform/install/program_files.h"
 #include "platform/program_paths.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(platform::version()));
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 #include "encoder/amr_file_writer.h"
 #include "encoder/ffmpeg_child.h"
@@ -18,6 +19,23 @@ int report(const std::string& text, int status) {
     return status;
 }
 
+// The input that is the output file itself, under its own name or another (a hard link, a
+// symbolic link, "./name"): writing the output would destroy what is being read.
+std::optional<size_t> inputThatIsTheOutput(const CommandLine& cmd, const std::string& output) {
+    struct stat out {};
+    if (::stat(output.c_str(), &out) != 0) {
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < cmd.inputs().size(); ++i) {
+        struct stat in {};
+        if (::stat(cmd.inputs()[i].c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+            in.st_ino == out.st_ino) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
@@ -26,6 +44,14 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
     const auto mode = amrModeFor(rate);
     if (!mode) {
         return report("invalid audio bit rate '" + rate.value_or("") + "'", 1);
+    }
+    // Refused as FFmpeg refuses it, but by the file, not by its name.
+    if (const std::optional<size_t> input = inputThatIsTheOutput(cmd, output)) {
+        std::fprintf(stderr,
+                     "Output %s same as Input #%zu - exiting\n"
+                     "FFmpeg cannot edit existing files in-place.\n",
+                     output.c_str(), *input);
+        return 1;
     }
     struct stat st {};
     if (!cmd.overwrite() && ::stat(output.c_str(), &st) == 0) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <opencore-amrnb/interf_enc.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,15 +36,33 @@ bool AmrFileWriter::fail(const std::string& what) {
 }
 
 bool AmrFileWriter::open() {
-    // Beside the target, so the final rename stays on one file system.
-    std::string pattern = target_ + ".part-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    fd_ = ::mkstemp(buf.data());
-    if (fd_ < 0) {
-        return fail("cannot create a temporary file beside " + target_);
+    // Beside the target, so the final rename stays on one file system. Locked for as long as
+    // this program lives: the next run into the folder removes it only once its writer is
+    // gone, however it went. A cleanup that got to the new file before the lock did has
+    // removed it (the name no longer leads to it): another name then.
+    const std::string pattern = target_ + ".part-XXXXXX";
+    for (int attempt = 0; attempt < 10 && fd_ < 0; ++attempt) {
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        const int fd = ::mkostemp(buf.data(), O_CLOEXEC);
+        if (fd < 0) {
+            return fail("cannot create a temporary file beside " + target_);
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+            ::stat(buf.data(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            fd_ = fd;
+            tempPath_ = buf.data();
+        } else {
+            ::close(fd);
+        }
     }
-    tempPath_ = buf.data();
+    if (fd_ < 0) {
+        errno = EEXIST;
+        return fail("cannot claim a temporary file beside " + target_);
+    }
     // mkstemp makes the file private; give it the permissions a plain new file would have.
     const mode_t mask = ::umask(0);
     ::umask(mask);

@@ -3,26 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/install/program_files.h"
+
 namespace orvex::encoder {
-
-namespace {
-
-std::string ownFolder() {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) {
-        return {};
-    }
-    std::string path(buf, static_cast<size_t>(n));
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-}  // namespace
 
 FfmpegLauncher::FfmpegLauncher() {
     // An empty variable counts as unset, as most programs treat empty overrides.
@@ -32,7 +18,11 @@ FfmpegLauncher::FfmpegLauncher() {
         searchPath_ = program_.find('/') == std::string::npos;
         return;
     }
-    const std::string folder = ownFolder();
+    // Our own folder: build/bin in the build tree, PREFIX/lib/orvex when installed.
+    std::string folder = platform::programFiles().helpers;
+    if (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
     if (!folder.empty()) {
         const std::string beside = folder + "/ffmpeg";
         if (::access(beside.c_str(), X_OK) == 0) {

@@ -21,6 +21,7 @@
 #include "encoder/frame_rate.h"
 #include "encoder/rm_timestamps.h"
 #include "encoder/silent_audio.h"
+#include "platform/install/program_files.h"
 
 using namespace orvex::encoder;
 
@@ -47,6 +48,11 @@ int finish(const CommandLine& cmd, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // FFmpeg's own is -version; this one tells which Orvex build the front end belongs to.
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("register.dat %s\n", platform::version());
+        return 0;
+    }
     const CommandLine given(std::vector<std::string>(argv + 1, argv + argc));
     const FfmpegLauncher launcher;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

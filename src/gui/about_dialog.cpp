@@ -3,11 +3,13 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 
 #include "core/shell/help_links.h"
-#include "platform/machine_actions.h"
+#include "core/shell/machine_requests.h"
+#include "gui/app_icon.h"
+#include "platform/edition.h"
+#include "platform/install/program_files.h"
 
 namespace {
 
@@ -17,30 +19,15 @@ void setColour(QLabel* label, const QColor& colour) {
     label->setPalette(p);
 }
 
-// The box's icon: the program's play mark.
-QPixmap iconPicture() {
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x5b, 0x6b, 0xf5));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(2, 2, 44, 44), 10, 10);
-    p.setBrush(Qt::white);
-    const QPointF play[] = {{18, 13}, {36, 24}, {18, 35}};
-    p.drawPolygon(play, 3);
-    return pixmap;
-}
-
 }  // namespace
 
-Tfm_about::Tfm_about(const QString& programFileName, platform::MachineActions& machine,
-                     QWidget* parent)
+Tfm_about::Tfm_about(const QString& programFileName, MachineRequests& machine, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       programFileName_(programFileName),
       machine_(machine),
       title_(new QLabel(this)),
+      version_(new QLabel(this)),
       maker_(new QLabel(this)),
       web_(new QLabel(QStringLiteral("Visit our web"), this)),
       contact_(new QPushButton(QStringLiteral("Contact us "), this)),
@@ -48,13 +35,15 @@ Tfm_about::Tfm_about(const QString& programFileName, platform::MachineActions& m
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(293, 208);
     auto* icon = new QLabel(this);
-    icon->setPixmap(iconPicture());
+    icon->setPixmap(appIcon(platform::isDvdEdition(programFileName)).pixmap(48, 48));
     icon->setGeometry(22, 20, 48, 48);
     QFont bold = title_->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     title_->setFont(bold);
     title_->setGeometry(84, 29, 200, 22);
+    version_->setText(QStringLiteral("Version %1").arg(QLatin1String(platform::version())));
+    version_->setGeometry(84, 53, 200, 18);
     maker_->setGeometry(22, 92, 260, 30);
     maker_->setWordWrap(true);
     web_->setGeometry(187, 125, 90, 18);
@@ -67,7 +56,7 @@ Tfm_about::Tfm_about(const QString& programFileName, platform::MachineActions& m
     contact_->setGeometry(41, 165, 90, 26);
     close_->setGeometry(180, 165, 90, 26);
     connect(contact_, &QPushButton::clicked, this,
-            [this] { machine_.openUrl(help_links::aboutContactPage()); });
+            [this] { machine_.openAddress(help_links::aboutContactPage()); });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -90,7 +79,7 @@ bool Tfm_about::eventFilter(QObject* watched, QEvent* event) {
                 setColour(web_, Qt::blue);
                 break;
             case QEvent::MouseButtonRelease:
-                machine_.openUrl(help_links::siteOf(programFileName_));
+                machine_.openAddress(help_links::siteOf(programFileName_));
                 break;
             default:
                 break;

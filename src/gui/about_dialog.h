@@ -5,23 +5,22 @@
 class QLabel;
 class QPushButton;
 
-namespace platform {
-class MachineActions;
-}
+class MachineRequests;
 
 // Tfm_about: the program's name, the brand's maker line, a link to its site and a button to the
 // contact page.
 class Tfm_about : public QDialog {
     Q_OBJECT
   public:
-    Tfm_about(const QString& programFileName, platform::MachineActions& machine,
-              QWidget* parent = nullptr);
+    Tfm_about(const QString& programFileName, MachineRequests& machine, QWidget* parent = nullptr);
 
     // Fills the texts and shows the box modally, 160 right of and 100 below the owner's corner.
     void showAbout();
 
     QLabel* Label1() const { return title_; }
     QLabel* Label4() const { return maker_; }
+    // The version of this build.
+    QLabel* versionLabel() const { return version_; }
     QLabel* lbl_web() const { return web_; }
     QPushButton* btn_contact() const { return contact_; }
     QPushButton* btn_close() const { return close_; }
@@ -31,8 +30,9 @@ class Tfm_about : public QDialog {
 
   private:
     QString programFileName_;
-    platform::MachineActions& machine_;
+    MachineRequests& machine_;
     QLabel* title_;
+    QLabel* version_;
     QLabel* maker_;
     QLabel* web_;
     QPushButton* contact_;

@@ -1,6 +1,7 @@
 #include "gui/desktop_app.h"
 
 #include "gui/about_dialog.h"
+#include "gui/app_icon.h"
 #include "gui/dir_dialog.h"
 #include "gui/main_window.h"
 #include "gui/settings_dialog.h"
@@ -8,8 +9,9 @@
 DesktopApp::DesktopApp(SessionConfig config)
     : session_(std::make_unique<Session>(std::move(config), ui_, machine_)) {
     main_ = std::make_unique<Tfm_main>(*session_);
+    main_->setWindowIcon(appIcon(session_->isDvdEdition()));
     dir_ = new Tfm_dir(main_.get());
-    about_ = new Tfm_about(session_->programFileName(), machine_, main_.get());
+    about_ = new Tfm_about(session_->programFileName(), session_->machine(), main_.get());
     set_ = new Tfm_set(main_.get());
     ui_.setOwner(main_.get());
     ui_.setDialogs(dir_, set_);

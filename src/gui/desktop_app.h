@@ -3,15 +3,16 @@
 #include <memory>
 
 #include "core/shell/session.h"
-#include "gui/gui_machine_actions.h"
 #include "gui/gui_user_interface.h"
+#include "platform/machine_actions.h"
 
 class Tfm_about;
 class Tfm_dir;
 class Tfm_main;
 class Tfm_set;
 
-// The desktop program: the session with the window's answers and the machine's actions, and
+// The desktop program: the session with the window's answers and the machine's actions (the
+// desktop's opener, which tells when nothing could open a folder or page), and
 // the windows made at start-up in their order (the main window, the folder dialog, the About
 // box, the settings dialog).
 class DesktopApp {
@@ -28,7 +29,7 @@ class DesktopApp {
 
   private:
     GuiUserInterface ui_;
-    GuiMachineActions machine_;
+    platform::SystemMachineActions machine_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Tfm_main> main_;
     Tfm_dir* dir_ = nullptr;

@@ -89,7 +89,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
 Tfm_main::~Tfm_main() = default;
 
 void Tfm_main::loadSkin() {
-    skin_.loadSkinFile(session_.programFolder() + QStringLiteral("skn.skn"));
+    skin_.loadSkinFile(session_.folders().data + QStringLiteral("skn.skn"));
     skin_.applySkin(this);
     skin_.applyForm(this, SkinEngine::kMainForm,
                     SkinEngine::variantKey(session_.isDvdEdition(), session_.isKamzuBrand()));
@@ -157,7 +157,7 @@ void Tfm_main::createControls() {
     takeKeysBackAfter(powerOff_, this);
     takeKeysBackAfter(messages(), this);
     // Last, so its panels lie over every other control.
-    picker_ = new PickerView(session_.picker(), session_.programFolder(), this);
+    picker_ = new PickerView(session_.picker(), session_.folders().data, this);
 }
 
 void Tfm_main::bindSession() {
@@ -203,9 +203,7 @@ void Tfm_main::bindSession() {
     }
     connect(lv_, &JobListView::rowActivated, this, &Tfm_main::showRowDetails);
     connect(powerOff_, &QDialog::accepted, this, [this] { session_.machine().powerOff(); });
-    connect(picker_, &PickerView::pictureMissing, this, [this](const QString& path) {
-        showProblem(QStringLiteral("The picture %1 is missing.").arg(path));
-    });
+    connect(picker_, &PickerView::pictureMissing, this, &Tfm_main::sayMissingPicture);
     connect(&session_.picker(), &ProfilePicker::changed, this,
             [this] { play_->setVisible(session_.picker().playPanelVisible()); });
 }
@@ -275,14 +273,14 @@ void Tfm_main::showEvent(QShowEvent* event) {
     lv_->hide();
     progress_->hide();
     if (!skin_.problem().isEmpty()) {
-        showProblem(skin_.problem());
+        showProblem(withRestoreAdvice(skin_.problem()));
     }
     for (const QString& problem : session_.unreadableSettings()) {
         showProblem(problem);
     }
     if (!selected) {
         // The general error report, once the window can be seen behind it.
-        QTimer::singleShot(0, this, [this, error] {
+        QTimer::singleShot(0, this, [this, error = withRestoreAdvice(error)] {
             showProblem(error);
             session_.ui().error(error);
         });
@@ -340,18 +338,27 @@ void Tfm_main::showAbout() {
 
 void Tfm_main::showCategoryPicture(int category) {
     const QString path =
-        session_.programFolder() + QStringLiteral("images/main/%1.bmp").arg(category);
+        session_.folders().data + QStringLiteral("images/main/%1.bmp").arg(category);
     QPixmap picture(path);
     if (picture.isNull()) {
-        if (!missingPictureSaid_) {
-            missingPictureSaid_ = true;
-            showProblem(
-                QStringLiteral("The picture %1 is missing.").arg(QDir::toNativeSeparators(path)));
-        }
+        sayMissingPicture(QDir::toNativeSeparators(path));
         picture = QPixmap(16, 16);
         picture.fill(palette().color(QPalette::Mid));
     }
     icon_->setPixmap(picture);
+}
+
+void Tfm_main::sayMissingPicture(const QString& path) {
+    // One missing picture usually means the whole folder: said once, whichever is first.
+    if (!missingPictureSaid_) {
+        missingPictureSaid_ = true;
+        showProblem(withRestoreAdvice(QStringLiteral("The picture %1 is missing.").arg(path)));
+    }
+}
+
+QString Tfm_main::withRestoreAdvice(const QString& text) const {
+    const QString advice = session_.folders().restoreAdvice();
+    return advice.isEmpty() ? text : text + QLatin1Char(' ') + advice;
 }
 
 void Tfm_main::showProblem(const QString& text) {

@@ -75,6 +75,9 @@ class Tfm_main : public QWidget, public WindowShell {
     void applyLayoutVariant();
     void showCategoryPicture(int category);
     void showProblem(const QString& text);
+    // A missing or damaged file of the program's own, said with how to get it back.
+    QString withRestoreAdvice(const QString& text) const;
+    void sayMissingPicture(const QString& path);
     // Convert and Stop show whether they can act now.
     void showCommandStates();
     // A menu item or key: the user does something else.

@@ -26,8 +26,8 @@ QString categoryPath(bool highlighted, int category) {
 
 }  // namespace
 
-PickerView::PickerView(ProfilePicker& picker, const QString& programFolder, QWidget* window)
-    : QObject(window), picker_(picker), folder_(programFolder) {
+PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget* window)
+    : QObject(window), picker_(picker), folder_(dataFolder) {
     for (int p = 0; p < ProfilePicker::PanelCount; ++p) {
         const auto which = static_cast<ProfilePicker::Panel>(p);
         auto* frame = new QFrame(window);

@@ -16,7 +16,7 @@
 class PickerView : public QObject {
     Q_OBJECT
   public:
-    PickerView(ProfilePicker& picker, const QString& programFolder, QWidget* window);
+    PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget* window);
 
     QFrame* panel(ProfilePicker::Panel panel) const { return panels_[panel]; }
     QLabel* entry(int number) const { return entries_.value(number); }

@@ -4,103 +4,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QSaveFile>
-#include <QStandardPaths>
-
-#include <optional>
 #include <utility>
+
+#include "platform/ini_text.h"
 
 namespace platform {
 
 namespace {
 
-// One line of the file as it was read, with its line ending, so that a rewrite can give back
-// every line it does not change byte for byte.
-struct Line {
-    QByteArray text;    // without the line ending
-    QByteArray ending;  // "\n", "\r\n" or empty for a last line without one
-};
-
-QList<Line> splitLines(const QByteArray& data) {
-    QList<Line> lines;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        const qsizetype lf = data.indexOf('\n', start);
-        if (lf < 0) {
-            lines.append({data.mid(start), QByteArray()});
-            break;
-        }
-        qsizetype end = lf;
-        if (end > start && data.at(end - 1) == '\r') {
-            --end;
-        }
-        lines.append({data.mid(start, end - start), data.mid(end, lf + 1 - end)});
-        start = lf + 1;
-    }
-    return lines;
-}
-
-// "[name]" (blanks around allowed, text after "]" ignored, as Windows does) gives the name.
-std::optional<QByteArray> sectionName(const QByteArray& line) {
-    const QByteArray t = line.trimmed();
-    if (!t.startsWith('[')) {
-        return std::nullopt;
-    }
-    const qsizetype close = t.indexOf(']');
-    if (close < 0) {
-        return std::nullopt;
-    }
-    return t.mid(1, close - 1).trimmed();
-}
-
-// "key = value" gives the trimmed key and value; comments and lines without "=" give nothing.
-std::optional<std::pair<QByteArray, QByteArray>> keyValue(const QByteArray& line) {
-    const QByteArray t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(';') || t.startsWith('#') || t.startsWith('[')) {
-        return std::nullopt;
-    }
-    const qsizetype eq = t.indexOf('=');
-    if (eq <= 0) {
-        return std::nullopt;
-    }
-    return std::make_pair(t.left(eq).trimmed(), t.mid(eq + 1).trimmed());
-}
-
-bool sameName(const QByteArray& a, const QString& b) {
-    return QString::fromUtf8(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
+// A settings file of this size is not one: its bytes are not read at all.
+constexpr qint64 kMaxBytes = 1024 * 1024;
 
 QByteArray readAllOf(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxBytes) {
         return {};  // a missing or unreadable file reads as empty: every value is its default
     }
-    return f.readAll();
-}
-
-// The value of the first matching key in the first section of that name that holds it.
-std::optional<QString> findValue(const QByteArray& data, const QString& section,
-                                 const QString& key) {
-    bool inSection = false;
-    for (const Line& line : splitLines(data)) {
-        if (const auto name = sectionName(line.text)) {
-            inSection = sameName(*name, section);
-            continue;
-        }
-        if (!inSection) {
-            continue;
-        }
-        if (const auto kv = keyValue(line.text); kv && sameName(kv->first, key)) {
-            QByteArray value = kv->second;
-            // Windows strips one pair of surrounding quotes.
-            if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"')) {
-                value = value.mid(1, value.size() - 2);
-            }
-            return QString::fromUtf8(value);
-        }
-    }
-    return std::nullopt;
+    return f.read(kMaxBytes);
 }
 
 }  // namespace
@@ -118,6 +39,13 @@ QString IniFile::readProblem() const {
         why = QStringLiteral("it is a folder");
     } else if (!f.open(QIODevice::ReadOnly)) {
         why = f.errorString();
+    } else if (f.size() > kMaxBytes) {
+        why = QStringLiteral("%1 bytes are far too many for a settings file").arg(f.size());
+    } else if (IniText(f.readAll()).hasBinaryBytes()) {
+        return QStringLiteral(
+                   "%1 holds bytes that are not text; only the lines that can be "
+                   "read are used.")
+            .arg(QDir::toNativeSeparators(path_));
     } else {
         return {};
     }
@@ -137,85 +65,28 @@ QString IniFile::defaultFolder() {
     return QDir::cleanPath(base + QStringLiteral("/orvex")) + QLatin1Char('/');
 }
 
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
+    return IniText(readAllOf(path_)).value(section, key);
+}
+
 QString IniFile::readString(const QString& section, const QString& key,
                             const QString& defaultValue) const {
-    return findValue(readAllOf(path_), section, key).value_or(defaultValue);
+    return value(section, key).value_or(defaultValue);
 }
 
 int IniFile::readInt(const QString& section, const QString& key, int defaultValue) const {
-    const auto value = findValue(readAllOf(path_), section, key);
-    if (!value) {
+    const std::optional<QString> text = value(section, key);
+    if (!text) {
         return defaultValue;
     }
     bool ok = false;
-    const int n = value->toInt(&ok, 10);
+    const int n = text->toInt(&ok, 10);
     return ok ? n : defaultValue;
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     const QByteArray old = readAllOf(path_);
-    QList<Line> lines = splitLines(old);
-    // New lines take the file's own line ending, LF for a new file.
-    QByteArray eol = "\n";
-    for (const Line& l : lines) {
-        if (!l.ending.isEmpty()) {
-            eol = l.ending;
-            break;
-        }
-    }
-    const QByteArray newLine = key.trimmed().toUtf8() + '=' + value.toUtf8();
-
-    qsizetype sectionAt = -1;   // line of the first section of that name
-    qsizetype sectionEnd = -1;  // index after that section's last key line
-    bool replaced = false;
-    bool inSection = false;
-    for (qsizetype i = 0; i < lines.size() && !replaced; ++i) {
-        if (const auto name = sectionName(lines[i].text)) {
-            if (inSection) {
-                break;  // only the first section of that name is written, as it is the one read
-            }
-            inSection = sameName(*name, section);
-            if (inSection) {
-                sectionAt = i;
-                sectionEnd = i + 1;
-            }
-            continue;
-        }
-        if (!inSection) {
-            continue;
-        }
-        if (!lines[i].text.trimmed().isEmpty()) {
-            sectionEnd = i + 1;
-        }
-        if (const auto kv = keyValue(lines[i].text); kv && sameName(kv->first, key)) {
-            lines[i].text = newLine;
-            replaced = true;
-        }
-    }
-    if (!replaced) {
-        if (sectionAt >= 0) {
-            lines.insert(sectionEnd, {newLine, eol});
-        } else {
-            if (!lines.isEmpty() && lines.last().ending.isEmpty()) {
-                lines.last().ending = eol;
-            }
-            lines.append({'[' + section.trimmed().toUtf8() + ']', eol});
-            lines.append({newLine, eol});
-        }
-        // A line inserted after a last line that had no ending needs one between them.
-        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-            if (lines[i].ending.isEmpty()) {
-                lines[i].ending = eol;
-            }
-        }
-    }
-
-    QByteArray data;
-    data.reserve(old.size() + newLine.size() + 16);
-    for (const Line& l : lines) {
-        data += l.text;
-        data += l.ending;
-    }
+    const QByteArray data = IniText(old).withValue(section, key, value);
     if (data == old && QFile::exists(path_)) {
         return true;
     }

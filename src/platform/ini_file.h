@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace platform {
 
-// An INI file with Windows private-profile semantics: sections and keys match without regard to
-// case, the first match wins, values are trimmed, lines it does not understand are kept.
-// The file is read at every call and written at every call, atomically (temp file + rename),
-// so there is no cache to go stale and an interrupted write leaves the old file whole.
+// An INI file with Windows private-profile semantics (IniText). The file is read at every call
+// and written at every call, atomically (temp file + rename), so there is no cache to go stale
+// and an interrupted write leaves the old file whole. A file of more than a megabyte is not
+// read at all, and a write replaces it.
 class IniFile {
   public:
     explicit IniFile(QString path);
@@ -19,10 +20,13 @@ class IniFile {
 
     const QString& path() const { return path_; }
 
-    // Why the file exists but cannot be read (no permission, a folder in its place), in a
-    // sentence; empty when it can be read or does not exist (both normal). Reads of such a
-    // file give every default.
+    // Why the file exists but cannot be read (no permission, a folder in its place, far too
+    // large), or holds bytes that are not text, in a sentence; empty when it can be read or
+    // does not exist (both normal). Reads of a file that cannot be read give every default.
     QString readProblem() const;
+
+    // The value of key in section as written; nullopt when there is none.
+    std::optional<QString> value(const QString& section, const QString& key) const;
 
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "platform/install/program_files.h"
 
 namespace platform {
 
@@ -18,12 +21,27 @@ QString withTrailingSeparator(const QString& folder) {
 
 }  // namespace
 
-QString programFolder() {
-    // applicationDirPath() already follows /proc/self/exe; canonicalising also resolves a
-    // linked folder, so data files are found beside the real executable.
-    const QString dir = QCoreApplication::applicationDirPath();
-    const QString canonical = QFileInfo(dir).canonicalFilePath();
-    return withTrailingSeparator(canonical.isEmpty() ? dir : canonical);
+ProgramFolders ProgramFolders::inOne(const QString& folder) {
+    const QString beside = withTrailingSeparator(folder);
+    return {beside, beside, false};
+}
+
+QString ProgramFolders::restoreAdvice() const {
+    return installed ? QStringLiteral(
+                           "Reinstall Orvex to restore it (from its package: sudo apt install "
+                           "--reinstall orvex).")
+                     : QString();
+}
+
+ProgramFolders programFolders() {
+    // applicationFilePath() already follows /proc/self/exe; canonicalising also resolves a
+    // linked folder, so the files are found from the real executable.
+    const QString file = QCoreApplication::applicationFilePath();
+    const QString canonical = QFileInfo(file).canonicalFilePath();
+    const ProgramFiles found =
+        programFilesOf(QFile::encodeName(canonical.isEmpty() ? file : canonical).toStdString());
+    return {QFile::decodeName(found.helpers.c_str()), QFile::decodeName(found.data.c_str()),
+            found.installed};
 }
 
 QString programFileNameFrom(const char* argv0) {

@@ -4,9 +4,22 @@
 
 namespace platform {
 
-// Folder of the running executable (symlinks resolved), with a trailing separator.
-// Must be called after the Qt application object exists.
-QString programFolder();
+// Where the program's files are (see install/program_files.h), as Qt texts.
+struct ProgramFolders {
+    QString helpers;  // register.dat, orvex-preview.so; with a trailing separator
+    QString data;     // profiles.pop, skn.skn, images/; with a trailing separator
+    bool installed = false;
+
+    // Everything in one folder, as in the build tree.
+    static ProgramFolders inOne(const QString& folder);
+    // What to do about a missing or damaged file of ours, as a sentence to add after the one
+    // that names it; empty in the build tree, which the next build restores.
+    QString restoreAdvice() const;
+};
+
+// The folders of the running executable (symlinks resolved). Must be called after the Qt
+// application object exists.
+ProgramFolders programFolders();
 
 // The file name part of argv[0] as the program was started, so that a link named orvex-dvd
 // runs the DVD edition. Not resolved through symlinks.

@@ -10,21 +10,23 @@ namespace orvex::test {
 // Records what would have been opened; powering off is never done by a test.
 class FakeMachine : public platform::MachineActions {
   public:
-    bool openFolder(const QString& folder) override {
+    void openFolder(const QString& folder, Outcome outcome) override {
         opened << folder;
-        return true;
+        outcome(failure);
     }
-    bool openUrl(const QString& address) override {
+    void openUrl(const QString& address, Outcome outcome) override {
         urls << address;
-        return true;
+        outcome(failure);
     }
-    bool powerOff() override {
+    void powerOff(Outcome outcome) override {
         ++powerOffs;
-        return false;
+        outcome(failure);
     }
     QStringList opened;
     QStringList urls;
     int powerOffs = 0;
+    // What every action answers: empty for done.
+    QString failure;
 };
 
 }  // namespace orvex::test

@@ -14,11 +14,11 @@ std::unique_ptr<Session> makeTestSession(const QString& folder, const QString& p
                                          std::shared_ptr<platform::Drives> drives) {
     SessionConfig config;
     config.programFileName = programName;
-    config.programFolder = folder.endsWith('/') ? folder : folder + '/';
+    config.folders = platform::ProgramFolders::inOne(folder);
     config.choices = std::make_unique<IniChoicesStore>(
-        platform::IniFile(config.programFolder + platform::choicesFileName(programName)));
+        platform::IniFile(config.folders.data + platform::choicesFileName(programName)));
     config.settings =
-        Settings(platform::IniFile(config.programFolder + platform::settingsFileName(programName)));
+        Settings(platform::IniFile(config.folders.data + platform::settingsFileName(programName)));
     config.player = std::move(player);
     config.titleSetReader = std::move(reader);
     config.drives = std::move(drives);

@@ -1,9 +1,11 @@
 // artgen: draws Orvex's artwork at build time.
 //   artgen skin <skin.json> <outdir>   skin images, a description copy and two .qrc lists
 //   artgen images <imagesdir>          the profile picker's bitmaps
+//   artgen icons <outdir>              the application icons (hicolor SVG and PNGs, a .qrc)
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include "app_icon.h"
 #include "picker_artwork.h"
 #include "skin_artwork.h"
 
@@ -21,8 +23,11 @@ int main(int argc, char** argv) {
         ok = art::writeSkinArtwork(args[2], args[3], &error);
     } else if (args.size() == 3 && args[1] == QLatin1String("images")) {
         ok = art::PickerArtwork::writeAll(args[2], &error);
+    } else if (args.size() == 3 && args[1] == QLatin1String("icons")) {
+        ok = art::writeAppIcons(args[2], &error);
     } else {
-        err << "usage: artgen skin <skin.json> <outdir> | artgen images <imagesdir>\n";
+        err << "usage: artgen skin <skin.json> <outdir> | artgen images <imagesdir> | artgen "
+               "icons <outdir>\n";
         return 2;
     }
     if (!ok) {

@@ -1,5 +1,6 @@
 #include "core/engine/conversion_queue.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -15,16 +16,16 @@ namespace {
 constexpr int kTailLines = 12;
 
 QString failureText(const JobEnd& end, const QString& outputName) {
-    if (end.silentMs > 0) {
-        const int minutes = end.silentMs / 60000;
+    if (end.stalledMs > 0) {
+        const int minutes = end.stalledMs / 60000;
         return minutes >= 1 ? QStringLiteral(
-                                  "the encoder printed nothing for %1 minutes and was "
+                                  "the encoder made no progress for %1 minutes and was "
                                   "stopped")
                                   .arg(minutes)
                             : QStringLiteral(
-                                  "the encoder printed nothing for %1 seconds and was "
+                                  "the encoder made no progress for %1 seconds and was "
                                   "stopped")
-                                  .arg(end.silentMs / 1000);
+                                  .arg(end.stalledMs / 1000);
     }
     if (!end.started) {
         return end.errorText.isEmpty() ? QStringLiteral("the encoder could not be started")
@@ -46,21 +47,21 @@ QString failureText(const JobEnd& end, const QString& outputName) {
 
 ConversionQueue::ConversionQueue(JobList& jobs, const ProfileSelection& selection,
                                  ProgressMonitor& monitor, CommandGuards& guards, UserInterface& ui,
-                                 platform::MachineActions& machine, QObject* parent)
+                                 QObject* parent)
     : QObject(parent),
       jobs_(jobs),
       selection_(selection),
       monitor_(monitor),
       guards_(guards),
-      ui_(ui),
-      machine_(machine) {}
+      ui_(ui) {}
 
 ConversionQueue::~ConversionQueue() {
     // The jobs end their encoders (gently first) before their temporary files go.
-    const QHash<EncoderJob*, QString> live = liveOutputs_;
-    for (auto it = live.begin(); it != live.end(); ++it) {
-        delete it.key();
-        OutputFile::discard(it.value());
+    std::map<QObject*, LiveJob> live = std::move(live_);
+    live_.clear();
+    for (auto& [owner, job] : live) {
+        delete owner;
+        OutputFile::discard(job.output.path);
     }
 }
 
@@ -96,6 +97,7 @@ bool ConversionQueue::convert() {
 
     ++generation_;
     naming_.reset();
+    cleaned_.clear();
     stopped_ = false;
     problemReported_ = false;
     currentJob_ = 0;
@@ -153,6 +155,10 @@ std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& nami
     }
     rec.outputName =
         naming.chooseName(folder, baseName, jobs_.caption(row).trimmed(), selection_.extension());
+    if (rec.outputName.isEmpty()) {
+        return fail(QStringLiteral("no output name in %1 is short enough for its file system")
+                        .arg(QDir::toNativeSeparators(folder)));
+    }
     return rec;
 }
 
@@ -189,6 +195,10 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
         return;
     }
     outputFolder_ = folder.path;
+    if (!cleaned_.contains(folder.path)) {
+        cleaned_.insert(folder.path);
+        OutputFile::removeLeftovers(folder.path);
+    }
     QString error;
     const std::optional<intputrec> rec = prepareJob(row, naming_, folder.path, &error);
     if (!rec) {
@@ -201,11 +211,21 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
 void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
     const int row = currentJob_;
     QString why;
-    intputrec rec = wanted;
-    rec.outputName = OutputFile::createTemporary(wanted.outputName, &why);
-    if (rec.outputName.isEmpty()) {
+    LiveJob live;
+    live.output = OutputFile::createClaimed(wanted.outputName, &why);
+    if (live.output.path.isEmpty()) {
         failJob(row, why);
         return;
+    }
+    intputrec rec = wanted;
+    rec.outputName = live.output.path;
+    live.expectedSeconds = rec.durationSeconds;
+    live.audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
+    if (!jobs_.isDvdRow(row)) {
+        const QFileInfo source(rec.inputName);
+        live.source = rec.inputName;
+        live.sourceSize = source.size();
+        live.sourceModified = source.lastModified();
     }
     RowState running = RowState::running(enableTimer2 ? monitor_.progressBase() : 0);
     running.outputName = wanted.outputName;
@@ -214,12 +234,14 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
 
     monitor_.startJob(row, rec.durationSeconds);
     EncoderJob* job = new EncoderJob(this);
-    job->setSilenceLimitMs(silenceLimitMs_);
+    job->setStallLimitMs(stallLimitMs_);
     current_ = job;
-    liveOutputs_.insert(job, rec.outputName);
+    live_.emplace(job, std::move(live));
     connect(job, &EncoderJob::chunkArrived, this, [this, job] {
         if (job == current_ && converting_) {
-            monitor_.parseOutput(job->buffer());
+            if (monitor_.parseOutput(job->buffer())) {
+                job->noteProgress();
+            }
         } else {
             job->buffer().clear();
         }
@@ -249,41 +271,100 @@ void ConversionQueue::failJob(int row, const QString& reason) {
 
 void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
     job->deleteLater();
-    const QString temporary = liveOutputs_.take(job);
-    emit windingDownChanged();
+    auto node = live_.extract(job);
+    if (node.empty()) {
+        return;
+    }
+    LiveJob live = std::move(node.mapped());
     if (job != current_ || !converting_) {
         // The end of a stopped job (a newer run may be under way): Stop marked its row.
-        OutputFile::discard(temporary);
+        OutputFile::discard(live.output.path);
+        emit windingDownChanged();
         return;
     }
     current_ = nullptr;
     const int row = currentJob_;
+    if (!end.succeeded() || QFileInfo(live.output.path).size() <= 0) {
+        const QString why = failureText(end, live.output.path);
+        OutputFile::discard(live.output.path);
+        emit windingDownChanged();
+        RowState state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
+        state.outputName = jobs_.state(row).outputName;
+        monitor_.showProgress(0);
+        jobs_.setState(row, state);
+        emit jobEnded(row);
+        advance();
+        return;
+    }
+    // The encoder ended well; the file counts once it has been read back whole.
+    live.outputTail = end.outputTail;
+    OutputCheck::Job facts;
+    facts.output = live.output.path;
+    facts.expectedSeconds = live.expectedSeconds;
+    const QFileInfo source(live.source);
+    if (live.audioOnly && !live.source.isEmpty() && source.size() == live.sourceSize &&
+        source.lastModified() == live.sourceModified) {
+        facts.audioSource = live.source;
+    }
+    OutputCheck* check = new OutputCheck(encoderPath_, workFolder_, this);
+    check_ = check;
+    live_.emplace(check, std::move(live));
+    connect(check, &OutputCheck::finished, this,
+            [this, check](const QString& problem) { checkEnd(check, problem); });
+    check->start(facts);
+}
+
+void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
+    check->deleteLater();
+    auto node = live_.extract(check);
+    if (node.empty()) {
+        return;
+    }
+    LiveJob live = std::move(node.mapped());
+    if (check != check_ || !converting_) {
+        OutputFile::discard(live.output.path);
+        emit windingDownChanged();
+        return;
+    }
+    check_ = nullptr;
+    const int row = currentJob_;
     monitor_.showProgress(0);
     RowState state = jobs_.state(row);
     const QString wanted = state.outputName;
-    QString why;
-    if (!end.succeeded() || QFileInfo(temporary).size() <= 0) {
-        why = failureText(end, temporary);
-    } else if (const QString name = commitOutput(temporary, wanted, &why); !name.isEmpty()) {
-        state = RowState{RowState::Finished, 0, {}, {}, name};
+    QString why = problem;
+    if (why.isEmpty()) {
+        if (const QString name = commitOutput(live.output, wanted, &why); !name.isEmpty()) {
+            state = RowState{RowState::Finished, 0, {}, {}, name};
+        }
     }
     if (!why.isEmpty()) {
-        OutputFile::discard(temporary);
-        state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
+        OutputFile::discard(live.output.path);
+        state = RowState::failed(why, lastOutputLines(live.outputTail, kTailLines));
         state.outputName = wanted;
     }
+    live.output.claim.reset();
+    emit windingDownChanged();
     jobs_.setState(row, state);
     emit jobEnded(row);
     advance();
 }
 
-QString ConversionQueue::commitOutput(const QString& temporary, const QString& wanted,
+QString ConversionQueue::commitOutput(OutputFile::Claimed& output, const QString& wanted,
                                       QString* error) {
+    // On the disk before it gets its name, and the name on the disk after: a power cut never
+    // leaves a finished job's name on an empty file.
+    if (!output.claim->sync(error)) {
+        return {};
+    }
     QString name = wanted;
     for (;;) {
-        switch (OutputFile::moveNoReplace(temporary, name, error)) {
-            case OutputFile::Move::Moved:
+        switch (OutputFile::moveNoReplace(output.path, name, error)) {
+            case OutputFile::Move::Moved: {
+                // The file is whole and named; a folder that cannot be synced can do no more.
+                QString ignored;
+                platform::syncFolder(QFileInfo(name).path(), &ignored);
                 return name;
+            }
             case OutputFile::Move::Failed:
                 return {};
             case OutputFile::Move::Taken:
@@ -291,6 +372,10 @@ QString ConversionQueue::commitOutput(const QString& temporary, const QString& w
                 name = naming_.chooseName(
                     QFileInfo(name).path() + QLatin1Char('/'), QFileInfo(name).fileName(),
                     jobs_.caption(currentJob_).trimmed(), selection_.extension());
+                if (name.isEmpty()) {
+                    *error = QStringLiteral("no free output name is short enough");
+                    return {};
+                }
                 break;
         }
     }
@@ -312,7 +397,7 @@ void ConversionQueue::runOver() {
     }
     switch (finishAction_) {
         case FinishAction::OpenFolder:
-            machine_.openFolder(outputFolder_);
+            emit openFolderDue(outputFolder_);
             break;
         case FinishAction::PowerOff:
             emit powerOffDue();
@@ -329,6 +414,10 @@ void ConversionQueue::stop() {
     }
     if (current_ != nullptr) {
         current_->terminate();
+    }
+    if (check_ != nullptr) {
+        check_->cancel();
+        check_ = nullptr;
     }
     // A row whose job has already failed (and waits for the queue to move on) keeps "Failed".
     if (jobs_.isRow(currentJob_) && jobs_.state(currentJob_).kind != RowState::Failed) {

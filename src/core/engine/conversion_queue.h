@@ -1,21 +1,24 @@
 #pragma once
 
-#include <QHash>
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
+#include <map>
 #include <optional>
 
 #include "core/engine/encoder_runner.h"
 #include "core/engine/finish_action.h"
 #include "core/engine/invocation.h"
 #include "core/engine/job_list.h"
+#include "core/engine/output_check.h"
+#include "core/engine/output_file.h"
 #include "core/engine/output_naming.h"
 #include "core/engine/progress_monitor.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
-#include "platform/machine_actions.h"
 
 // The conversion queue: Convert runs the job list's rows one after another through the encoder,
 // one process at a time; each job start names the output, assembles the options and runs the
@@ -24,28 +27,30 @@
 // DVD title (passed over while its check mark is clear, with Timer2 creeping until the first
 // progress line).
 //
-// A job that cannot start, exits non-zero, crashes, prints nothing for too long or leaves no (or
-// an empty) output file reads "Failed" and the run goes on; so does a job whose options cannot
-// be assembled. The encoder writes a temporary file (OutputFile) that gets the job's name only
-// when the job finished; a failed or stopped job leaves no file behind. Each job owns
-// its EncoderJob, and a job end is acted on only when it comes from the job the queue is
+// A job that cannot start, exits non-zero, crashes, makes no progress for too long, leaves no (or
+// an empty) output file, or an output clearly shorter than its source (OutputCheck) reads
+// "Failed" and the run goes on; so does a job whose options cannot be assembled. The encoder
+// writes a temporary file (OutputFile), claimed for the job's lifetime, that gets the job's name
+// only when the job finished, after it is safely on the disk; a failed or stopped job leaves no
+// file behind, and the first job into a folder removes what killed runs left there. Each job
+// owns its EncoderJob, and a job end is acted on only when it comes from the job the queue is
 // running now, so the late end of a stopped job never touches a newer run. Nothing during a run
 // asks the user anything: problems are signalled.
 class ConversionQueue : public QObject {
     Q_OBJECT
   public:
     ConversionQueue(JobList& jobs, const ProfileSelection& selection, ProgressMonitor& monitor,
-                    CommandGuards& guards, UserInterface& ui, platform::MachineActions& machine,
-                    QObject* parent = nullptr);
+                    CommandGuards& guards, UserInterface& ui, QObject* parent = nullptr);
     ~ConversionQueue() override;
 
     // Set once at start-up.
     void setEncoderPath(const QString& path) { encoderPath_ = path; }
     void setWorkFolder(const QString& folder) { workFolder_ = folder; }
     const QString& encoderPath() const { return encoderPath_; }
-    // How long an encoder may print nothing before its job fails.
-    static constexpr int kDefaultSilenceLimitMs = 5 * 60 * 1000;
-    void setSilenceLimitMs(int ms) { silenceLimitMs_ = ms; }
+    // How long an encoder may make no progress (its position does not advance) before its
+    // job fails.
+    static constexpr int kDefaultStallLimitMs = 5 * 60 * 1000;
+    void setStallLimitMs(int ms) { stallLimitMs_ = ms; }
 
     // The text of the output folder field (ed_output), read at each job start.
     const QString& outputText() const { return outputText_; }
@@ -82,7 +87,7 @@ class ConversionQueue : public QObject {
     // Whether an encoder (of this run or of a stopped one) still runs; a front end that is
     // about to quit waits for windingDownChanged until it is false, so a stopped encoder can
     // clean up after itself.
-    bool windingDown() const { return !liveOutputs_.isEmpty(); }
+    bool windingDown() const { return !live_.empty(); }
 
   signals:
     void convertingChanged(bool converting);
@@ -96,6 +101,8 @@ class ConversionQueue : public QObject {
     // The run ended and the finish action is to power the machine off; the front end asks
     // the person (a countdown they can cancel) before it does.
     void powerOffDue();
+    // The run ended on its own and the finish action is to open the output folder.
+    void openFolderDue(const QString& folder);
     void windingDownChanged();
 
   private:
@@ -109,9 +116,10 @@ class ConversionQueue : public QObject {
     // Marks the row failed (without an encoder run) and moves on.
     void failJob(int row, const QString& reason);
     void jobEnd(EncoderJob* job, const JobEnd& end);
-    // Gives the finished job's temporary file a free name, the one chosen first if it still
-    // is; the name given, or empty with *error set.
-    QString commitOutput(const QString& temporary, const QString& wanted, QString* error);
+    void checkEnd(OutputCheck* check, const QString& problem);
+    // Makes the finished job's temporary file durable and gives it a free name, the one chosen
+    // first if it still is; the name given, or empty with *error set.
+    QString commitOutput(OutputFile::Claimed& output, const QString& wanted, QString* error);
     // Moves on to the next row, or ends the run after the last.
     void advance();
     void runOver();
@@ -121,7 +129,6 @@ class ConversionQueue : public QObject {
     ProgressMonitor& monitor_;
     CommandGuards& guards_;
     UserInterface& ui_;
-    platform::MachineActions& machine_;
     QString encoderPath_;
     QString workFolder_;
     QString outputText_;
@@ -132,10 +139,23 @@ class ConversionQueue : public QObject {
     int currentJob_ = 0;
     OutputNaming naming_;
     QPointer<EncoderJob> current_;
+    QPointer<OutputCheck> check_;  // the current job's output, read back before it counts
     bool stopped_ = false;
     bool problemReported_ = false;
     quint64 generation_ = 0;  // which run a deferred step belongs to
-    int silenceLimitMs_ = kDefaultSilenceLimitMs;
-    // The temporary output file of each encoder still running.
-    QHash<EncoderJob*, QString> liveOutputs_;
+    int stallLimitMs_ = kDefaultStallLimitMs;
+    QSet<QString> cleaned_;  // output folders this run has cleared of leftovers
+
+    // A job from its start until its output is committed or discarded.
+    struct LiveJob {
+        OutputFile::Claimed output;
+        qint64 expectedSeconds = 0;  // how long the output should play
+        QString source;              // a file source; empty for a DVD title
+        qint64 sourceSize = -1;      // the source as it was when the job started
+        QDateTime sourceModified;
+        bool audioOnly = false;
+        QByteArray outputTail;  // what the encoder said last, for a failed row
+    };
+    // By the encoder, and then the output check, that has the job now.
+    std::map<QObject*, LiveJob> live_;
 };

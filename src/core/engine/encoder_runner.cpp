@@ -115,15 +115,15 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
             this, [this, end] { finish(end); }, Qt::QueuedConnection);
     });
 
-    if (silenceLimitMs_ > 0) {
-        silence_ = new QTimer(this);
-        silence_->setSingleShot(true);
-        silence_->setInterval(silenceLimitMs_);
-        connect(silence_, &QTimer::timeout, this, [this] {
-            silenced_ = true;
+    if (stallLimitMs_ > 0) {
+        stall_ = new QTimer(this);
+        stall_->setSingleShot(true);
+        stall_->setInterval(stallLimitMs_);
+        connect(stall_, &QTimer::timeout, this, [this] {
+            stalled_ = true;
             terminate();
         });
-        silence_->start();
+        stall_->start();
     }
 
     // Read and write: standard input is a pipe that stays open and is never written.
@@ -156,6 +156,12 @@ void EncoderJob::terminate() {
     // finished() follows and reports the end.
 }
 
+void EncoderJob::noteProgress() {
+    if (stall_ != nullptr && !stalled_ && !ended_) {
+        stall_->start();
+    }
+}
+
 bool EncoderJob::isRunning() const {
     return process_ != nullptr && process_->state() != QProcess::NotRunning;
 }
@@ -168,9 +174,6 @@ void EncoderJob::readAvailable() {
         const QByteArray chunk = process_->read(kChunkBytes);
         if (chunk.isEmpty()) {
             break;
-        }
-        if (silence_ != nullptr && !silenced_) {
-            silence_->start();
         }
         tail_.append(chunk);
         if (tail_.size() > kTailBytes) {
@@ -194,12 +197,12 @@ void EncoderJob::finish(const JobEnd& end) {
         return;
     }
     ended_ = true;
-    if (silence_ != nullptr) {
-        silence_->stop();
+    if (stall_ != nullptr) {
+        stall_->stop();
     }
     JobEnd complete = end;
-    if (silenced_) {
-        complete.silentMs = silenceLimitMs_;
+    if (stalled_) {
+        complete.stalledMs = stallLimitMs_;
     }
     if (complete.started && !complete.crashed && complete.exitCode == kCannotStartExitCode) {
         // register.dat (or a shell) could not start the program it runs; its last line says

@@ -16,11 +16,11 @@ struct JobEnd {
     bool started = false;  // false: the encoder could not be started at all
     bool crashed = false;  // ended by a signal (or killed by Stop)
     int exitCode = -1;
-    int silentMs = 0;       // non-zero: stopped after printing nothing for this long
+    int stalledMs = 0;      // non-zero: stopped after making no progress for this long
     QString errorText;      // why it could not start, when it could not
     QByteArray outputTail;  // the last few kilobytes the encoder wrote, for the user to read
 
-    bool succeeded() const { return started && !crashed && exitCode == 0 && silentMs == 0; }
+    bool succeeded() const { return started && !crashed && exitCode == 0 && stalledMs == 0; }
 };
 
 // One encoder (or probe) process: Launch steps with output and error merged, standard input an
@@ -40,8 +40,12 @@ class EncoderJob : public QObject {
     explicit EncoderJob(QObject* parent = nullptr);
     ~EncoderJob() override;
 
-    // An encoder that prints nothing for this long is taken as hung and stopped; 0: never.
-    void setSilenceLimitMs(int ms) { silenceLimitMs_ = ms; }
+    // An encoder that makes no progress for this long after its start or its last progress
+    // is taken as hung and stopped; 0: never. Output is no progress: an encoder may print a
+    // warning every few seconds while it gets nowhere.
+    void setStallLimitMs(int ms) { stallLimitMs_ = ms; }
+    // The owner read a position beyond every earlier one: the stall limit starts again.
+    void noteProgress();
 
     // Starts program with arguments in workFolder; returns at once. The process dies with
     // this one (a crashed or killed front end leaves no encoder running).
@@ -70,7 +74,7 @@ class EncoderJob : public QObject {
     QByteArray tail_;
     bool ended_ = false;
     bool terminating_ = false;
-    int silenceLimitMs_ = 0;
-    QTimer* silence_ = nullptr;
-    bool silenced_ = false;
+    int stallLimitMs_ = 0;
+    QTimer* stall_ = nullptr;
+    bool stalled_ = false;
 };

@@ -1,7 +1,9 @@
 #include "core/engine/output_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
@@ -117,8 +119,71 @@ OutputFile::Move OutputFile::moveNoReplace(const QString& from, const QString& t
 #endif
 }
 
-void OutputFile::discard(const QString& path) {
-    if (!path.isEmpty()) {
-        QFile::remove(path);
+OutputFile::Claimed OutputFile::createClaimed(const QString& finalName, QString* error) {
+    // A cleanup that found the new file before its claim took hold has removed it: another name.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        Claimed made;
+        made.path = createTemporary(finalName, error);
+        if (made.path.isEmpty()) {
+            return {};
+        }
+        made.claim = platform::claimFile(made.path);
+        if (made.claim) {
+            return made;
+        }
+        QFile::remove(made.path);
     }
+    if (error != nullptr) {
+        *error = QStringLiteral("cannot claim a temporary file beside %1").arg(finalName);
+    }
+    return {};
+}
+
+bool OutputFile::isPartName(const QString& fileName) {
+    static const QRegularExpression kPart(
+        QStringLiteral("^\\..+\\.part-[A-Za-z0-9]{6}(\\.[^.]*)?(\\.part-[A-Za-z0-9]{6})?$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    return kPart.match(fileName).hasMatch();
+}
+
+namespace {
+
+// The files in folder whose names are temporary names and begin with prefix.
+QStringList partFilesIn(const QString& folder, const QString& prefix) {
+    QStringList found;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(prefix) && OutputFile::isPartName(name)) {
+            found << dir.filePath(name);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+QStringList OutputFile::removeLeftovers(const QString& folder) {
+    QStringList removed;
+    for (const QString& path : partFilesIn(folder, QStringLiteral("."))) {
+        if (platform::removeIfUnclaimed(path)) {
+            removed << path;
+        }
+    }
+    return removed;
+}
+
+QStringList OutputFile::discard(const QString& path) {
+    QStringList left;
+    if (path.isEmpty()) {
+        return left;
+    }
+    QFile::remove(path);
+    const QFileInfo info(path);
+    for (const QString& inner :
+         partFilesIn(info.path(), info.fileName() + QStringLiteral(".part-"))) {
+        if (!platform::removeIfUnclaimed(inner) && QFileInfo::exists(inner)) {
+            left << inner;
+        }
+    }
+    return left;
 }

@@ -1,7 +1,26 @@
 #include "core/engine/output_naming.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include "platform/file_system.h"
+
+namespace {
+
+// stem, shortened from its end (never by half a character) until stem + tail takes at most
+// limit bytes in the file system's encoding; nullopt when tail alone is too long.
+std::optional<QString> fitted(QString stem, const QString& tail, int limit) {
+    while (QFile::encodeName(stem + tail).size() > limit) {
+        if (stem.isEmpty()) {
+            return std::nullopt;
+        }
+        stem.chop(stem.size() >= 2 && stem.back().isLowSurrogate() ? 2 : 1);
+    }
+    return stem;
+}
+
+}  // namespace
 
 OutputNaming::Folder OutputNaming::prepareFolder(const QString& outputText, bool create) {
     Folder result;
@@ -39,10 +58,18 @@ bool OutputNaming::isTaken(const QString& path) const {
 
 QString OutputNaming::chooseName(const QString& folder, const QString& sourceName,
                                  const QString& caption, const QString& extension) {
-    QString candidate = folder + QFileInfo(sourceName).completeBaseName() + extension;
-    for (int n = 1; isTaken(candidate); ++n) {
-        candidate = folder + caption + QLatin1Char('_') + QString::number(n) + extension;
+    // A name the file system cannot hold would fail only at the end of the whole encode.
+    const int limit = platform::maxFileNameBytes(folder);
+    auto candidateOf = [&](const QString& stem, const QString& tail) -> QString {
+        const std::optional<QString> fit = fitted(stem, tail, limit);
+        return fit ? folder + *fit + tail : QString();
+    };
+    QString candidate = candidateOf(QFileInfo(sourceName).completeBaseName(), extension);
+    for (int n = 1; !candidate.isEmpty() && isTaken(candidate); ++n) {
+        candidate = candidateOf(caption, QLatin1Char('_') + QString::number(n) + extension);
     }
-    reserved_.insert(candidate);
+    if (!candidate.isEmpty()) {
+        reserved_.insert(candidate);
+    }
     return candidate;
 }

@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QString>
+#include <optional>
 
 // Names the output files of one conversion run. A name is never one that an existing file
 // bears, nor one that an earlier job of the same run was given (that job's file may not
@@ -24,6 +25,8 @@ class OutputNaming {
 
     // folder (with its separator) + sourceName with its extension replaced by extension;
     // while that is taken: folder + caption + "_" + n + extension, n = 1, 2, 3, ...
+    // A name longer than the folder's file system can hold loses characters from the end of
+    // its stem (before "_n" and the extension); empty when even that cannot make it fit.
     // The name returned counts as taken from then on.
     QString chooseName(const QString& folder, const QString& sourceName, const QString& caption,
                        const QString& extension);

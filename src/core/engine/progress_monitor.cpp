@@ -1,6 +1,6 @@
 #include "core/engine/progress_monitor.h"
 
-#include "core/engine/whole_number.h"
+#include "core/engine/time_value.h"
 
 #include <QByteArrayView>
 #include <algorithm>
@@ -8,51 +8,8 @@
 
 namespace {
 
-// Beyond this a position is not a time but a broken text.
-constexpr qint64 kMaxSeconds = 999'999'999'999;
-
 bool isNameChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-std::optional<qint64> digitsValue(QByteArrayView digits) {
-    return wholeNumber(digits, kMaxSeconds);
-}
-
-// Whole seconds of a position the encoder wrote: "12.34" (seconds) or "00:01:23.45" (FFmpeg 5,
-// hh:mm:ss with hundredths). Fractions are cut off. "N/A", negatives and anything else: nullopt.
-std::optional<qint64> positionSeconds(QByteArrayView token) {
-    auto wholeAndFraction = [](QByteArrayView t) -> std::optional<qint64> {
-        const qsizetype dot = t.indexOf('.');
-        if (dot >= 0) {
-            const QByteArrayView fraction = t.sliced(dot + 1);
-            if (!fraction.isEmpty() && !digitsValue(fraction)) {
-                return std::nullopt;
-            }
-            t = t.first(dot);
-        }
-        return digitsValue(t);
-    };
-    const qsizetype c1 = token.indexOf(':');
-    if (c1 < 0) {
-        return wholeAndFraction(token);
-    }
-    const qsizetype c2 = token.indexOf(':', c1 + 1);
-    if (c2 < 0) {
-        return std::nullopt;
-    }
-    const QByteArrayView mText = token.sliced(c1 + 1, c2 - c1 - 1);
-    if (mText.size() != 2) {
-        return std::nullopt;
-    }
-    // value_or keeps GCC's optimiser from seeing an unset optional read.
-    const qint64 h = digitsValue(token.first(c1)).value_or(-1);
-    const qint64 m = digitsValue(mText).value_or(-1);
-    const qint64 s = wholeAndFraction(token.sliced(c2 + 1)).value_or(-1);
-    if (h < 0 || m < 0 || s < 0 || m > 59 || s > 59) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + s;
 }
 
 // The token after "key=" (blanks after "=" skipped), up to the next blank.
@@ -92,7 +49,7 @@ qint64 mulDiv(qint64 a, qint64 b, qint64 c) {
 }
 
 struct ProgressRecord {
-    qint64 seconds = 0;
+    qint64 hundredths = 0;
     QByteArrayView speed;
 };
 
@@ -105,12 +62,12 @@ std::optional<ProgressRecord> progressRecord(QByteArrayView line) {
     if (t < 0 || findKey(line, kBitrate, t + kTime.size()) < 0) {
         return std::nullopt;
     }
-    const auto seconds = positionSeconds(valueAfter(line, t + kTime.size()));
-    if (!seconds) {
+    const auto hundredths = hundredthsOfPosition(valueAfter(line, t + kTime.size()));
+    if (!hundredths) {
         return std::nullopt;
     }
     ProgressRecord r;
-    r.seconds = *seconds;
+    r.hundredths = *hundredths;
     const qsizetype s = findKey(line, kSpeed);
     if (s >= 0) {
         r.speed = valueAfter(line, s + kSpeed.size());
@@ -134,12 +91,13 @@ void ProgressMonitor::startRun() {
 void ProgressMonitor::startJob(int row, qint32 durationSeconds) {
     row_ = row;
     durationSeconds_ = durationSeconds;
+    furthest_ = -1;
 }
 
-void ProgressMonitor::parseOutput(LineBuffer& buffer) {
-    // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
-    // complete record is the position reached now, and the only one worth showing.
-    const QByteArrayView whole = buffer.completeLines();
+namespace {
+
+// The last progress record of whole lines of output.
+std::optional<ProgressRecord> lastRecord(QByteArrayView whole) {
     static constexpr QByteArrayView kTime("time=");
     std::optional<ProgressRecord> record;
     for (qsizetype at = whole.lastIndexOf(kTime); at >= 0 && !record;) {
@@ -154,8 +112,24 @@ void ProgressMonitor::parseOutput(LineBuffer& buffer) {
         record = progressRecord(whole.sliced(lineStart, lineEnd - lineStart));
         at = lineStart > 0 ? whole.lastIndexOf(kTime, lineStart - 1) : -1;
     }
+    return record;
+}
 
+}  // namespace
+
+std::optional<qint64> ProgressMonitor::lastPosition(QByteArrayView lines) {
+    const std::optional<ProgressRecord> record = lastRecord(lines);
+    return record ? std::optional<qint64>(record->hundredths) : std::nullopt;
+}
+
+bool ProgressMonitor::parseOutput(LineBuffer& buffer) {
+    // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
+    // complete record is the position reached now, and the only one worth showing.
+    const std::optional<ProgressRecord> record = lastRecord(buffer.completeLines());
+    bool advanced = false;
     if (record) {
+        advanced = record->hundredths > furthest_;
+        furthest_ = std::max(furthest_, record->hundredths);
         lastSpeed_ = record->speed == QByteArrayView("N/A")
                          ? QString()
                          : QString::fromLatin1(record->speed.data(), record->speed.size());
@@ -164,12 +138,14 @@ void ProgressMonitor::parseOutput(LineBuffer& buffer) {
             timer2_.stop();
         }
         // A duration of 0 (unknown) cannot scale a position: the bar stays at the credit
-        // already shown instead of going negative.
-        const qint64 value =
-            durationSeconds_ > 0 ? mulDiv(record->seconds, scale, durationSeconds_) : 0;
+        // already shown instead of going negative. Whole seconds scale the bar (fractions are
+        // cut off); a position far beyond any duration is cut down first, against overflow.
+        const qint64 seconds = std::min<qint64>(record->hundredths / 100, kMaxPositionSeconds);
+        const qint64 value = durationSeconds_ > 0 ? mulDiv(seconds, scale, durationSeconds_) : 0;
         showProgress(static_cast<int>(std::clamp<qint64>(value, 0, 1000000)));
     }
     buffer.consumeCompleteLines();
+    return advanced;
 }
 
 void ProgressMonitor::showProgress(int value) {

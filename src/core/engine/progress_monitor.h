@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 #include "core/engine/job_list.h"
 #include "core/engine/line_buffer.h"
@@ -23,7 +25,12 @@ class ProgressMonitor : public QObject {
     qint32 progressBase() const { return progressBase_; }
 
     // Parse output: consumes the buffer's whole lines and shows the last position they carry.
-    void parseOutput(LineBuffer& buffer);
+    // True when that position lies beyond every earlier one of the job: the encoder made
+    // progress (what the watchdog waits for; output without progress is no sign of life).
+    bool parseOutput(LineBuffer& buffer);
+    // The position of the last progress record in whole lines of output, in hundredths of a
+    // second; nullopt when they hold none.
+    static std::optional<qint64> lastPosition(QByteArrayView lines);
     // Show progress (value): adds progressBase unless Timer2 runs, writes the row's state.
     void showProgress(int value);
 
@@ -43,6 +50,7 @@ class ProgressMonitor : public QObject {
     QTimer timer2_;
     int row_ = -1;
     qint32 durationSeconds_ = 0;
+    qint64 furthest_ = -1;  // the job's furthest position so far, in hundredths of a second
     qint32 progressBase_ = 0;
     int lastValue_ = 0;
     QString lastSpeed_;

@@ -3,6 +3,8 @@
 #include <QStringView>
 #include <limits>
 
+#include "core/engine/whole_number.h"
+
 namespace {
 
 bool allDigits(QStringView part) {
@@ -15,6 +17,10 @@ bool allDigits(QStringView part) {
         }
     }
     return true;
+}
+
+std::optional<qint64> digitsValue(QByteArrayView digits) {
+    return wholeNumber(digits, kMaxPositionSeconds);
 }
 
 }  // namespace
@@ -45,4 +51,43 @@ qint32 secondsOfTimeValue(const QString& text) {
 
 QString timeValueOfSeconds(qint32 seconds) {
     return QString::asprintf("%.2d:%.2d:%.2d", seconds / 3600, (seconds % 3600) / 60, seconds % 60);
+}
+
+std::optional<qint64> hundredthsOfPosition(QByteArrayView token) {
+    auto wholeAndFraction = [](QByteArrayView t) -> std::optional<qint64> {
+        qint64 hundredths = 0;
+        const qsizetype dot = t.indexOf('.');
+        if (dot >= 0) {
+            const QByteArrayView fraction = t.sliced(dot + 1);
+            if (!fraction.isEmpty() && !digitsValue(fraction)) {
+                return std::nullopt;
+            }
+            for (qsizetype i = 0; i < 2; ++i) {
+                hundredths = hundredths * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+            }
+            t = t.first(dot);
+        }
+        const std::optional<qint64> whole = digitsValue(t);
+        return whole ? std::optional<qint64>(*whole * 100 + hundredths) : std::nullopt;
+    };
+    const qsizetype c1 = token.indexOf(':');
+    if (c1 < 0) {
+        return wholeAndFraction(token);
+    }
+    const qsizetype c2 = token.indexOf(':', c1 + 1);
+    if (c2 < 0) {
+        return std::nullopt;
+    }
+    const QByteArrayView mText = token.sliced(c1 + 1, c2 - c1 - 1);
+    if (mText.size() != 2) {
+        return std::nullopt;
+    }
+    // value_or keeps GCC's optimiser from seeing an unset optional read.
+    const qint64 h = digitsValue(token.first(c1)).value_or(-1);
+    const qint64 m = digitsValue(mText).value_or(-1);
+    const qint64 s = wholeAndFraction(token.sliced(c2 + 1)).value_or(-1);
+    if (h < 0 || m < 0 || s < 0 || m > 59 || s >= 6000) {
+        return std::nullopt;
+    }
+    return (h * 3600 + m * 60) * 100 + s;
 }

@@ -35,8 +35,8 @@ LibraryPreviewPlayer::~LibraryPreviewPlayer() {
     // The library stays loaded: libmpv's threads may still be winding down.
 }
 
-QString LibraryPreviewPlayer::defaultPath(const QString& programFolder) {
-    return programFolder + QStringLiteral("orvex-preview.so");
+QString LibraryPreviewPlayer::defaultPath(const QString& helperFolder) {
+    return helperFolder + QStringLiteral("orvex-preview.so");
 }
 
 const LibraryPreviewPlayer::Api* LibraryPreviewPlayer::api() {

@@ -20,8 +20,8 @@ class LibraryPreviewPlayer : public PreviewPlayer {
     void Pause() override;
     void Stop() override;
 
-    // The library's file beside the programs.
-    static QString defaultPath(const QString& programFolder);
+    // The library's file in the helpers' folder.
+    static QString defaultPath(const QString& helperFolder);
 
   private:
     struct Api {

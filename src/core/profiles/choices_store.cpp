@@ -1,7 +1,15 @@
 #include "core/profiles/choices_store.h"
 
-int IniChoicesStore::readInt(const QString& section, const QString& key, int defaultValue) const {
-    return file_.readInt(section, key, defaultValue);
+#include "core/engine/whole_number.h"
+
+int ChoicesStore::readInt(const QString& section, const QString& key, int defaultValue) const {
+    const std::optional<QString> text = readText(section, key);
+    const std::optional<qint64> n = text ? wholeNumber(*text, 999'999'999) : std::nullopt;
+    return n ? static_cast<int>(*n) : defaultValue;
+}
+
+std::optional<QString> IniChoicesStore::readText(const QString& section, const QString& key) const {
+    return file_.value(section, key);
 }
 
 void IniChoicesStore::writeInt(const QString& section, const QString& key, int value) {
@@ -13,10 +21,10 @@ QString ReadOnlyChoicesStore::slot(const QString& section, const QString& key) {
     return section.toLower() + QLatin1Char('\n') + key.toLower();
 }
 
-int ReadOnlyChoicesStore::readInt(const QString& section, const QString& key,
-                                  int defaultValue) const {
+std::optional<QString> ReadOnlyChoicesStore::readText(const QString& section,
+                                                      const QString& key) const {
     const auto it = changes_.constFind(slot(section, key));
-    return it != changes_.constEnd() ? *it : file_.readInt(section, key, defaultValue);
+    return it != changes_.constEnd() ? QString::number(*it) : file_.value(section, key);
 }
 
 void ReadOnlyChoicesStore::writeInt(const QString& section, const QString& key, int value) {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
 
 #include "platform/ini_file.h"
 
@@ -10,21 +11,28 @@
 class ChoicesStore {
   public:
     virtual ~ChoicesStore() = default;
-    // A missing key or a value that is not a whole number gives defaultValue.
-    virtual int readInt(const QString& section, const QString& key, int defaultValue) const = 0;
+    // The value as stored; nullopt when nothing is.
+    virtual std::optional<QString> readText(const QString& section, const QString& key) const = 0;
     virtual void writeInt(const QString& section, const QString& key, int value) = 0;
     // Why the stored choices cannot be read, or empty (see IniFile::readProblem).
     virtual QString readProblem() const { return {}; }
+    // Where the choices are kept, for sentences about them.
+    virtual QString location() const { return {}; }
+
+    // A missing key or a value that is not a whole number (negatives included) gives
+    // defaultValue.
+    int readInt(const QString& section, const QString& key, int defaultValue) const;
 };
 
 // The window's store: the profile choices file, read and written at every call.
 class IniChoicesStore : public ChoicesStore {
   public:
     explicit IniChoicesStore(platform::IniFile file) : file_(std::move(file)) {}
-    int readInt(const QString& section, const QString& key, int defaultValue) const override;
+    std::optional<QString> readText(const QString& section, const QString& key) const override;
     void writeInt(const QString& section, const QString& key, int value) override;
     const platform::IniFile& file() const { return file_; }
     QString readProblem() const override { return file_.readProblem(); }
+    QString location() const override { return file_.path(); }
 
   private:
     platform::IniFile file_;
@@ -35,9 +43,10 @@ class IniChoicesStore : public ChoicesStore {
 class ReadOnlyChoicesStore : public ChoicesStore {
   public:
     explicit ReadOnlyChoicesStore(platform::IniFile file) : file_(std::move(file)) {}
-    int readInt(const QString& section, const QString& key, int defaultValue) const override;
+    std::optional<QString> readText(const QString& section, const QString& key) const override;
     void writeInt(const QString& section, const QString& key, int value) override;
     QString readProblem() const override { return file_.readProblem(); }
+    QString location() const override { return file_.path(); }
 
   private:
     static QString slot(const QString& section, const QString& key);

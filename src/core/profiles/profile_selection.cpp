@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/engine/whole_number.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/profiles/profile_file.h"
 #include "platform/edition.h"
@@ -236,19 +237,44 @@ void ProfileSelection::storeChoices(int number) {
 }
 
 void ProfileSelection::restoreChoices(int number) {
+    const QString section = QString::number(number);
     for (const ChoiceDefault& choice : ProfileCatalog::defaultChoicesOf(number, isDvdEdition())) {
         ChoiceList* list = &listForKey(choice.key);
-        const int stored = choices_.readInt(QString::number(number), choice.key, choice.index);
-        if (stored >= 0 && stored < list->count()) {
-            list->setItemIndex(stored);
-        } else {
-            // A stored or default index the list does not hold (profile 4's default 5 once
-            // ".mp4" has taken the "original" entries away): "Normal" for the quality lists,
-            // "Stereo" for the channels, the last size entry (the largest picture the profile
-            // offers, or the source's own size where that is offered).
-            list->setItemIndex(fallbackFor(choice.key, *list));
+        const std::optional<QString> text = choices_.readText(section, choice.key);
+        const std::optional<qint64> stored = text ? wholeNumber(*text, 999'999) : std::nullopt;
+        if (stored && *stored < list->count()) {
+            list->setItemIndex(static_cast<int>(*stored));
+            continue;
+        }
+        if (text) {
+            sayUnusable(section, choice.key, *text);
+        }
+        // The profile's default, as if nothing had been stored; where the list does not hold
+        // that either (profile 4's default 5 once ".mp4" has taken the "original" entries
+        // away): "Normal" for the quality lists, "Stereo" for the channels, the last size
+        // entry (the largest picture the profile offers, or the source's own size).
+        list->setItemIndex(choice.index >= 0 && choice.index < list->count()
+                               ? choice.index
+                               : fallbackFor(choice.key, *list));
+    }
+}
+
+void ProfileSelection::sayUnusable(const QString& section, const QString& key,
+                                   const QString& text) {
+    const QString slot = section + QLatin1Char('/') + key.toLower();
+    if (said_.contains(slot)) {
+        return;
+    }
+    said_.insert(slot);
+    QString shown = text.left(32);
+    for (QChar& c : shown) {
+        if (!c.isPrint()) {
+            c = u'?';
         }
     }
+    emit problem(QStringLiteral("%1 holds an unusable %2 in [%3] (\"%4\"); the profile's "
+                                "default is used instead.")
+                     .arg(choices_.location(), key, section, shown));
 }
 
 void ProfileSelection::ensureChoice(ChoiceList& list, int fallback) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <array>
 #include <optional>
@@ -62,6 +63,8 @@ class ProfileSelection : public QObject {
     void categoryPictureShown(int category);
     // The user changed one of the four lists.
     void choicesChanged();
+    // A stored choice could not be used (the default was), said once per profile and list.
+    void problem(const QString& text);
 
   private:
     bool isDvdEdition() const;
@@ -72,6 +75,7 @@ class ProfileSelection : public QObject {
     void ensureChoices();
     // The list that a stored-choices key ("size", "video bitrate", ...) belongs to.
     ChoiceList& listForKey(const QString& key);
+    void sayUnusable(const QString& section, const QString& key, const QString& text);
 
     QString programFileName_;
     ChoicesStore& choices_;
@@ -86,4 +90,5 @@ class ProfileSelection : public QObject {
     QString currentDisplayName_;
     std::array<QString, 5> videoRates_;
     QString profileArgs_;
+    QSet<QString> said_;  // "profile/key" of the unusable choices said so far
 };

@@ -91,11 +91,11 @@ void CommandDispatch::menuCommand(MenuCommand command) {
             break;
         case MenuCommand::Help:
         case MenuCommand::Website:
-            session_.machine().openUrl(help_links::siteOf(program));
+            session_.machine().openAddress(help_links::siteOf(program));
             break;
         case MenuCommand::Support:
         case MenuCommand::Contact:
-            session_.machine().openUrl(help_links::contactPageOf(program));
+            session_.machine().openAddress(help_links::contactPageOf(program));
             break;
         case MenuCommand::About:
             window_.showAbout();

@@ -22,9 +22,9 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
                  QObject* parent)
     : QObject(parent),
       programFileName_(config.programFileName),
-      programFolder_(config.programFolder),
+      folders_(config.folders),
       ui_(ui),
-      machine_(machine),
+      machineRequests_(machine),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
@@ -34,7 +34,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
     files_ = std::make_unique<FileSources>(jobs_, *estimates_, guards_, ui, encoderPath(),
-                                           programFolder_);
+                                           folders_.helpers);
     titleSetReader_ = config.titleSetReader ? std::move(config.titleSetReader)
                                             : std::make_unique<IfoTitleSetReader>();
     dvdTitles_ = std::make_unique<DvdTitles>(jobs_, *estimates_, guards_, ui, *titleSetReader_,
@@ -42,15 +42,15 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     dvdDiscovery_ = std::make_unique<DvdDiscovery>(
         *dvdTitles_, guards_, ui,
         config.drives ? config.drives : std::make_shared<platform::SystemDrives>());
-    queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui, machine);
+    queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
     queue_->setEncoderPath(encoderPath());
-    queue_->setWorkFolder(programFolder_);
+    queue_->setWorkFolder(folders_.helpers);
 
     if (config.player) {
         player_ = std::move(config.player);
     } else {
         player_ = std::make_unique<LibraryPreviewPlayer>(
-            LibraryPreviewPlayer::defaultPath(programFolder_),
+            LibraryPreviewPlayer::defaultPath(folders_.helpers),
             [this](const QString& why) { emit problem(why); });
     }
     preview_ = std::make_unique<Preview>(jobs_, guards_, *player_, isDvdEdition(), isKamzuBrand());
@@ -66,12 +66,18 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(selection_.get(), &ProfileSelection::choicesChanged, estimates_.get(),
             &OutputEstimates::refreshEstimates);
     connect(estimates_.get(), &OutputEstimates::problem, this, &Session::problem);
+    connect(selection_.get(), &ProfileSelection::problem, this, &Session::problem);
     connect(queue_.get(), &ConversionQueue::problem, this, &Session::problem);
+    connect(queue_.get(), &ConversionQueue::openFolderDue, &machineRequests_,
+            &MachineRequests::openFolder);
+    connect(&machineRequests_, &MachineRequests::problem, this, &Session::problem);
+    commandLine_ = std::make_unique<CommandLineSources>(*this);
     connect(files_.get(), &FileSources::problem, this, &Session::problem);
 }
 
 Session::~Session() {
     // The queue and the add batch end their processes before the objects they use go.
+    commandLine_.reset();
     queue_.reset();
     files_.reset();
     dvdDiscovery_.reset();
@@ -87,11 +93,11 @@ bool Session::isKamzuBrand() const {
 }
 
 QString Session::encoderPath() const {
-    return programFolder_ + QStringLiteral("register.dat");
+    return folders_.helpers + QStringLiteral("register.dat");
 }
 
 QString Session::profilesPopPath() const {
-    return programFolder_ + QStringLiteral("profiles.pop");
+    return folders_.data + QStringLiteral("profiles.pop");
 }
 
 bool Session::loadSettings(std::optional<int> profile, QString* error) {
@@ -115,7 +121,7 @@ QStringList Session::unreadableSettings() const {
             problems << p;
         }
     }
-    return problems;
+    return problems + settings_.unusableValues();
 }
 
 bool Session::saveSettings() {

@@ -15,6 +15,8 @@
 #include "core/profiles/profile_picker.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
+#include "core/shell/command_line_sources.h"
+#include "core/shell/machine_requests.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
 #include "core/sources/dvd_discovery.h"
@@ -22,13 +24,15 @@
 #include "core/sources/file_sources.h"
 #include "core/sources/title_set_reader.h"
 #include "platform/machine_actions.h"
+#include "platform/program_paths.h"
 
 // What a session is built from.
 struct SessionConfig {
     // The program's own file name as started (a link named orvex-dvd runs the DVD edition).
     QString programFileName;
-    // Where register.dat and profiles.pop live, with a trailing separator.
-    QString programFolder;
+    // Where register.dat, the preview library and the data files (profiles.pop, the skin, the
+    // pictures) are.
+    platform::ProgramFolders folders;
     // The per-profile choices; the profile choices file in the INI folder, read and written,
     // when not given.
     std::unique_ptr<ChoicesStore> choices;
@@ -53,8 +57,8 @@ class Session : public QObject {
     ~Session() override;
 
     const QString& programFileName() const { return programFileName_; }
-    // Where the data files live, with a trailing separator.
-    const QString& programFolder() const { return programFolder_; }
+    // Where the program's files are.
+    const platform::ProgramFolders& folders() const { return folders_; }
     bool isDvdEdition() const;
     bool isKamzuBrand() const;
     QString encoderPath() const;
@@ -73,9 +77,12 @@ class Session : public QObject {
     ProgressMonitor& progress() { return progress_; }
     Preview& preview() { return *preview_; }
     CommandGuards& guards() { return guards_; }
+    // Files and folders from the window's command line or a second start of the program.
+    CommandLineSources& commandLineSources() { return *commandLine_; }
     Settings& settings() { return settings_; }
     UserInterface& ui() { return ui_; }
-    platform::MachineActions& machine() { return machine_; }
+    // Opening folders and pages and powering off, telling the user when they did not happen.
+    MachineRequests& machine() { return machineRequests_; }
 
     // Load settings: the output folder, the picker's category and pages, the finish action,
     // and the saved profile (or `profile` when given), which is selected. false with *error
@@ -84,8 +91,9 @@ class Session : public QObject {
     // Save settings, key by key, and the choices of the profile in use; false when the
     // settings file could not be written.
     bool saveSettings();
-    // The settings and choices files that exist but cannot be read, each in a sentence, for a
-    // front end to say once at start-up.
+    // The settings and choices files that exist but cannot be read (or hold bytes that are no
+    // text), and the settings that hold unusable values, each in a sentence, for a front end to
+    // say once at start-up. Unusable stored choices are said through problem() when met.
     QStringList unreadableSettings() const;
 
   signals:
@@ -95,9 +103,9 @@ class Session : public QObject {
 
   private:
     QString programFileName_;
-    QString programFolder_;
+    platform::ProgramFolders folders_;
     UserInterface& ui_;
-    platform::MachineActions& machine_;
+    MachineRequests machineRequests_;
     std::unique_ptr<ChoicesStore> choices_;
     Settings settings_;
     CommandGuards guards_;
@@ -113,4 +121,5 @@ class Session : public QObject {
     std::unique_ptr<ConversionQueue> queue_;
     std::unique_ptr<PreviewPlayer> player_;
     std::unique_ptr<Preview> preview_;
+    std::unique_ptr<CommandLineSources> commandLine_;
 };

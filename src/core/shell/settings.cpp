@@ -1,8 +1,12 @@
 #include "core/shell/settings.h"
 
+#include <QDir>
 #include <array>
+#include <functional>
 #include <utility>
 
+#include "core/engine/whole_number.h"
+#include "core/profiles/profile_catalog.h"
 #include "platform/program_paths.h"
 
 namespace {
@@ -31,6 +35,34 @@ constexpr std::array<NameDefault, 11> kNameDefaults{{{"avi", 102},
                                                      {"rm", 6},
                                                      {"flv", 11}}};
 
+// A whole-number key and the values it can hold.
+struct IntKey {
+    const QString& section;
+    const char* key;
+    std::function<bool(qint64)> usable;
+};
+
+bool isProfile(qint64 n) {
+    return n >= ProfileCatalog::kFirstProfile && n <= ProfileCatalog::kLastProfile &&
+           ProfileCatalog::displayNameOf(static_cast<int>(n)).has_value();
+}
+
+const IntKey kSelectedProfile{kProfiles, "selcetsubindex", isProfile};
+const IntKey kCategory{kProfiles, "selcetindex", [](qint64 n) { return n >= 1 && n <= 14; }};
+const IntKey kFinish{kProfiles, "FinishSelcet", [](qint64 n) { return n >= 0 && n <= 2; }};
+const IntKey kVideoPage{kPlane, "video", [](qint64 n) { return n == 0 || n == 1; }};
+const IntKey kAudioPage{kPlane, "audio", [](qint64 n) { return n == 0 || n == 1; }};
+const IntKey kStretch{kPicture, "stretch", [](qint64 n) { return n == 0 || n == 1; }};
+
+// A value as it may be shown in a sentence: short, and only printable characters.
+QString shown(const QString& value) {
+    QString out;
+    for (const QChar c : value.left(32)) {
+        out += c.isPrint() ? c : QChar(u'?');
+    }
+    return value.size() > 32 ? out + QStringLiteral("...") : out;
+}
+
 }  // namespace
 
 Settings::Settings(platform::IniFile file) : file_(std::move(file)) {}
@@ -54,29 +86,58 @@ QString Settings::outputPath() const {
     return file_.readString(kOutput, QStringLiteral("path"), platform::defaultOutputFolder());
 }
 
+namespace {
+
+// The key's value when it is one it can hold.
+std::optional<int> usableInt(const platform::IniFile& file, const IntKey& k) {
+    const std::optional<QString> text = file.value(k.section, QLatin1String(k.key));
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::optional<qint64> n = wholeNumber(*text, 999'999);
+    return n && k.usable(*n) ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
+}
+
+}  // namespace
+
 int Settings::selectedProfile(const QString& programFileName) const {
-    return file_.readInt(kProfiles, QStringLiteral("selcetsubindex"),
-                         nameDefaultProfile(programFileName));
+    return usableInt(file_, kSelectedProfile).value_or(nameDefaultProfile(programFileName));
 }
 
 int Settings::category() const {
-    return file_.readInt(kProfiles, QStringLiteral("selcetindex"), 1);
+    return usableInt(file_, kCategory).value_or(1);
 }
 
 int Settings::finishAction() const {
-    return file_.readInt(kProfiles, QStringLiteral("FinishSelcet"), 0);
+    return usableInt(file_, kFinish).value_or(0);
 }
 
 bool Settings::videoFirstPage() const {
-    return file_.readInt(kPlane, QStringLiteral("video"), 1) != 0;
+    return usableInt(file_, kVideoPage).value_or(1) != 0;
 }
 
 bool Settings::audioFirstPage() const {
-    return file_.readInt(kPlane, QStringLiteral("audio"), 1) != 0;
+    return usableInt(file_, kAudioPage).value_or(1) != 0;
+}
+
+QStringList Settings::unusableValues() const {
+    QStringList said;
+    for (const IntKey* k :
+         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kStretch}) {
+        const std::optional<QString> text = file_.value(k->section, QLatin1String(k->key));
+        if (text && !usableInt(file_, *k)) {
+            said << QStringLiteral(
+                        "%1 holds an unusable %2 in [%3] (\"%4\"); the default is "
+                        "used instead.")
+                        .arg(QDir::toNativeSeparators(file_.path()), QLatin1String(k->key),
+                             k->section, shown(*text));
+        }
+    }
+    return said;
 }
 
 bool Settings::stretch() const {
-    return file_.readInt(kPicture, QStringLiteral("stretch"), 0) != 0;
+    return usableInt(file_, kStretch).value_or(0) != 0;
 }
 
 bool Settings::save(const QString& outputPath, int profile, int category, int finishAction,

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/ini_file.h"
 
 // The settings file: output folder, picker category and profile, finish action and the
 // picker's page flags. Named after the program's own file (Converter -> Converter.ini) and
 // kept in the INI folder. Every getter reads the file afresh; a missing file, section or key,
-// or a value that is not of its type, gives the default.
+// or a value the key cannot hold (not a number, no such profile, category or action), gives
+// the default.
 class Settings {
   public:
     explicit Settings(platform::IniFile file);
@@ -34,6 +36,8 @@ class Settings {
     bool audioFirstPage() const;
     // "picture"/"stretch": fill the chosen size whatever the source's shape; default false.
     bool stretch() const;
+    // Each key whose value is there but unusable (the default is used), in a sentence.
+    QStringList unusableValues() const;
 
     // Writes every key, in the order the file has always been written, then the newer ones.
     // false when the file could not be written (the old file then stays whole).

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/engine/output_file.h"
 #include "core/engine/whole_number.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -85,24 +87,53 @@ QString FileSources::captionOf(const QString& path) {
     return QFileInfo(path).completeBaseName();
 }
 
-QStringList FileSources::folderEntries(const QString& folder) {
+QString FileSources::notAFileReason(const QString& path) {
+    switch (platform::entryKind(path)) {
+        case platform::EntryKind::File:
+            return {};
+        case platform::EntryKind::Missing:
+            // A name that came in as bytes that are not UTF-8 has lost those bytes.
+            return path.contains(QChar::ReplacementCharacter)
+                       ? QStringLiteral("no such file, or ") + kUndecodableReason
+                       : QStringLiteral("no such file");
+        case platform::EntryKind::Folder:
+            return QStringLiteral("a folder, not a file");
+        case platform::EntryKind::Special:
+            // A probe would wait on it for a writer that may never come.
+            return QStringLiteral("not a plain file (a pipe, a device or a socket)");
+        case platform::EntryKind::BrokenLink:
+            return QStringLiteral("a link to a file that does not exist");
+        case platform::EntryKind::LinkLoop:
+            return QStringLiteral("a link that leads round in a circle");
+    }
+    return {};
+}
+
+FileSources::FolderScan FileSources::scanFolder(const QString& folder) {
+    FolderScan scan;
     QDir dir(folder);
-    // Plain files only (hidden ones too); no folders, and no pipes or devices, which a probe
-    // could wait on for ever.
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    QStringList names = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     std::sort(names.begin(), names.end(), windowsNameOrder);
-    QStringList taken;
     for (const QString& name : names) {
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot < 0 || !folderExtensions().contains(name.mid(dot).toLower())) {
+        if (dot < 0 || !folderExtensions().contains(name.mid(dot).toLower()) ||
+            OutputFile::isPartName(name)) {
             continue;
         }
         const QString path = dir.filePath(name);
-        if (QFileInfo(path).isFile()) {
-            taken << path;
-        }
+        const QString why = notAFileReason(path);
+        if (why.isEmpty()) {
+            scan.files << path;
+        } else if (!name.contains(QChar::ReplacementCharacter)) {
+            scan.skipped.append({path, why});
+        }  // else a name that is not UTF-8: said below with its bytes
     }
-    return taken;
+    const QList<Skipped> undecodable = undecodableEntries(folder);
+    for (const Skipped& s : undecodable) {
+        scan.skipped.append(s);
+    }
+    return scan;
 }
 
 const QString FileSources::kUndecodableReason =
@@ -189,7 +220,8 @@ bool FileSources::addFolder(const QString& folder) {
         startBatch({}, {{folder, QStringLiteral("no such folder")}});
         return true;
     }
-    startBatch(folderEntries(folder), undecodableEntries(folder));
+    const FolderScan scan = scanFolder(folder);
+    startBatch(scan.files, scan.skipped);
     return true;
 }
 
@@ -204,13 +236,12 @@ bool FileSources::addPaths(const QStringList& paths) {
             files << path;
             continue;
         }
-        const QStringList entries = folderEntries(path);
-        const QList<Skipped> undecodable = undecodableEntries(path);
-        if (entries.isEmpty() && undecodable.isEmpty()) {
+        const FolderScan scan = scanFolder(path);
+        if (scan.files.isEmpty() && scan.skipped.isEmpty()) {
             known.append({path, QStringLiteral("a folder without files Add Folder takes")});
         }
-        known.append(undecodable);
-        files << entries;
+        known.append(scan.skipped);
+        files << scan.files;
     }
     if (!paths.isEmpty()) {
         jobs_.setVisible(true);
@@ -232,15 +263,7 @@ void FileSources::startBatch(const QStringList& paths, const QList<Skipped>& kno
     for (const QString& path : paths) {
         Pending p;
         p.path = path;
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            // A name that came in as bytes that are not UTF-8 has lost those bytes.
-            p.skipReason = path.contains(QChar::ReplacementCharacter)
-                               ? QStringLiteral("no such file, or ") + kUndecodableReason
-                               : QStringLiteral("no such file");
-        } else if (info.isDir()) {
-            p.skipReason = QStringLiteral("a folder, not a file");
-        }
+        p.skipReason = notAFileReason(path);
         pending_.push_back(std::move(p));
     }
     for (const Pending& p : pending_) {

@@ -70,13 +70,21 @@ class FileSources : public QObject {
 
     // "clip.avi" -> "clip", "a.b.mp4" -> "a.b", "clip" -> "clip", folders left off.
     static QString captionOf(const QString& path);
-    // The files Add Folder takes from folder, in the order a Windows file system lists them
-    // (by name, without regard to case): plain files lying directly in it whose extension,
-    // in lower case, is a folder extension.
-    static QStringList folderEntries(const QString& folder);
-    // The files Add Folder would take from folder but cannot, because their names are not
-    // valid UTF-8 (Qt cannot name such a file), with the reason; names shown with "\xNN" for
-    // bytes beyond ASCII.
+    // What Add Folder finds in a folder: the entries lying directly in it whose extension, in
+    // lower case, is a folder extension, in the order a Windows file system lists them (by
+    // name, without regard to case). Plain files (or links to them) are taken; every other
+    // such entry (a folder, a pipe or device, a link to nothing or a link loop, a name that is
+    // not valid UTF-8) is skipped with its reason. The temporary files of conversions under
+    // way (or killed) are not sources and are passed over without a word.
+    struct FolderScan {
+        QStringList files;
+        QList<Skipped> skipped;
+    };
+    static FolderScan scanFolder(const QString& folder);
+    // Why a path cannot be a source (not a plain file, or a link to one); empty when it can.
+    static QString notAFileReason(const QString& path);
+    // The entries of folder whose names are not valid UTF-8 (Qt cannot name such a file), with
+    // the reason; names shown with "\xNN" for bytes beyond ASCII.
     static QList<Skipped> undecodableEntries(const QString& folder);
     static const QString kUndecodableReason;
 

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "core/engine/time_value.h"
+
 namespace {
 
 const QString kDuration = QStringLiteral("Duration:");
@@ -60,6 +62,8 @@ void ProbeParser::parseLine(const QString& line) {
             duration.truncate(comma);
         }
         values_.duration = duration.trimmed();
+        const QString exact = trimmed.mid(kDuration.size()).section(QLatin1Char(','), 0, 0);
+        values_.durationHundredths = hundredthsOfPosition(exact.trimmed().toLatin1()).value_or(-1);
         const qsizetype bitrate = trimmed.indexOf(kBitrate);
         if (bitrate >= 0) {
             values_.totalKbps = rateBeforeKbps(trimmed.mid(bitrate));

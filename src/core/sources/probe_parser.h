@@ -6,15 +6,16 @@
 
 // What the media probe found about one file, as the encoder printed it. Empty: not found.
 struct ProbeValues {
-    QString duration;       // "hh:mm:ss" (the first 8 characters after "Duration: ")
-    QString size;           // "320x240"
-    QString totalKbps;      // overall bit rate, decimal text as printed
-    QString videoKbps;      // first video stream's rate
-    QString audioKbps;      // first audio stream's rate
-    bool hasVideo = false;  // a moving picture was listed (a cover picture is none)
-    bool hasAudio = false;  // an audio stream was listed
-    QString displayAspect;  // first video stream's "DAR 16:9" -> "16:9"
-    QString frameRate;      // first video stream's "29.97 fps" (else "29.97 tbr") -> "29.97"
+    QString duration;                // "hh:mm:ss" (the first 8 characters after "Duration: ")
+    QString size;                    // "320x240"
+    QString totalKbps;               // overall bit rate, decimal text as printed
+    QString videoKbps;               // first video stream's rate
+    QString audioKbps;               // first audio stream's rate
+    bool hasVideo = false;           // a moving picture was listed (a cover picture is none)
+    bool hasAudio = false;           // an audio stream was listed
+    qint64 durationHundredths = -1;  // the duration with its fraction; -1: not known
+    QString displayAspect;           // first video stream's "DAR 16:9" -> "16:9"
+    QString frameRate;  // first video stream's "29.97 fps" (else "29.97 tbr") -> "29.97"
 
     bool operator==(const ProbeValues&) const = default;
 };

@@ -156,6 +156,18 @@ TEST_F(OrvexCliTest, ExitCodesTellFailureAndUsageErrors) {
     EXPECT_EQ(nothing.code, 1);
     EXPECT_TRUE(nothing.err.contains("no source could be added"));
 
+    // A listing that cannot be written is no success.
+    for (const QStringList& args : {QStringList{"--list-profiles"}, QStringList{"--help"}}) {
+        QProcess full;
+        full.setProcessEnvironment(environment());
+        full.setStandardOutputFile("/dev/full");
+        full.start(binDir() + "/orvex-cli", args);
+        ASSERT_TRUE(full.waitForFinished(30000));
+        EXPECT_EQ(full.exitCode(), 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(full.readAllStandardError().contains(
+            "cannot write to standard output: No space left on device"));
+    }
+
     for (const QStringList& args :
          {QStringList{"--bogus", path("clip.avi")}, QStringList{"-p", "999", path("clip.avi")},
           QStringList{"-p", "118", "--size", "99", path("clip.avi")}, QStringList{"-p", "118"},
@@ -229,6 +241,38 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
     EXPECT_TRUE(outputFolderFiles().isEmpty()) << outputFolderFiles().join(' ').toStdString();
 }
 
+// A finished file is on the disk before it gets its name, and its name is after: a power cut
+// never leaves a finished job's name on an empty file.
+TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start("strace",
+            {"-f", "-y", "-qq", "-e", "trace=fsync,fdatasync,rename,renameat2", "-o", path("trace"),
+             binDir() + "/orvex-cli", "-q", "-p", "118", "-o", path("out"), path("clip.avi")});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    QFile trace(path("trace"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    QStringList calls;
+    const QRegularExpression part("\\.clip\\.part-[A-Za-z0-9]{6}\\.mp4");
+    for (const QString& line : QString::fromUtf8(trace.readAll()).split('\n')) {
+        if (!line.contains(path("out")) || line.contains("unfinished") || line.contains("= -1")) {
+            continue;
+        }
+        const QString call = line.section(' ', 1).section('(', 0, 0);
+        if (call.startsWith("rename")) {
+            calls << (line.contains(path("out/clip.mp4") + "\"") ? "rename to clip.mp4" : line);
+        } else {
+            calls << call + (line.contains(part)                ? " part"
+                             : line.contains(path("out") + ">") ? " folder"
+                                                                : line);
+        }
+    }
+    EXPECT_EQ(calls, (QStringList{"fsync part", "rename to clip.mp4", "fsync folder"}))
+        << calls.join('\n').toStdString();
+}
+
 TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
     const QString in = path("in");
     QDir().mkdir(in);
@@ -263,7 +307,8 @@ TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
 }
 
 // Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder running;
-// a stop leaves no file (register.dat's own AMR file included).
+// a stop leaves no file (register.dat's own AMR file included). An encoder killed on its own
+// fails its job, and what it left is gone before the summary says so.
 TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
     // AMR is quick to write: its source is long enough to be stopped on the way.
@@ -274,10 +319,13 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     struct Case {
         int signal;
         const char* profile;  // 71 runs register.dat and an FFmpeg child of its own
+        bool encoder;         // the signal goes to register.dat instead of the front end
     };
     for (const Case c :
-         {Case{SIGHUP, "118"}, Case{SIGINT, "71"}, Case{SIGKILL, "118"}, Case{SIGKILL, "71"}}) {
-        SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile);
+         {Case{SIGHUP, "118", false}, Case{SIGINT, "71", false}, Case{SIGKILL, "118", false},
+          Case{SIGKILL, "71", false}, Case{SIGKILL, "71", true}}) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile +
+                     (c.encoder ? " to register.dat" : ""));
         QDir(path("out")).removeRecursively();
         QProcess p;
         p.setProcessEnvironment(environment());
@@ -291,7 +339,14 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
         }
         ASSERT_TRUE(err.contains(kProgressLine)) << err.toStdString();
         ASSERT_FALSE(processesNaming(dir_.path()).isEmpty());
-        ::kill(static_cast<pid_t>(p.processId()), c.signal);
+        pid_t target = static_cast<pid_t>(p.processId());
+        if (c.encoder) {
+            // Only register.dat's AMR mode stays register.dat; the others become FFmpeg.
+            const QStringList encoders = processesNaming("register.dat -y");
+            ASSERT_EQ(encoders.size(), 1) << encoders.join('\n').toStdString();
+            target = encoders[0].section(':', 0, 0).toInt();
+        }
+        ::kill(target, c.signal);
         ASSERT_TRUE(p.waitForFinished(30000));
         err += QString::fromUtf8(p.readAllStandardError());
         QStringList left;
@@ -300,10 +355,12 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
             QThread::msleep(100);
         }
         EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
-        if (c.signal != SIGKILL) {
+        if (c.signal != SIGKILL || c.encoder) {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(p.exitCode(), 1);
-            EXPECT_TRUE(err.contains("Summary: 0 finished, 0 failed, 0 skipped, 1 stopped"))
+            EXPECT_TRUE(err.contains(c.encoder
+                                         ? "Summary: 0 finished, 1 failed, 0 skipped"
+                                         : "Summary: 0 finished, 0 failed, 0 skipped, 1 stopped"))
                 << err.toStdString();
             EXPECT_TRUE(outputFolderFiles().isEmpty())
                 << outputFolderFiles().join(' ').toStdString();

@@ -1,6 +1,7 @@
 // register.dat against the real FFmpeg, and against small stand-in FFmpeg scripts that show
 // exactly which arguments arrive.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -271,6 +272,26 @@ TEST_F(RegisterDatTest, AmrRespectsOverwriteChoice) {
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(firstFrameMode(out), 7);
     EXPECT_EQ(leftovers(), QStringList{QStringLiteral("keep.amr")});
+
+    // Even with -y, the input is never the output, under whatever name it is given.
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray amr = f.readAll();
+    f.close();
+    ASSERT_TRUE(QFile::link(out, path("link.amr")));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(out).constData(), QFile::encodeName(path("hard.amr")).constData()),
+        0);
+    for (const QString& input :
+         {out, path("link.amr"), path("hard.amr"), dir_.path() + "/./keep.amr"}) {
+        const RunResult same = runRegisterDat({QStringLiteral("-y"), QStringLiteral("-i"), input,
+                                               QStringLiteral("-ab"), QStringLiteral("4750"), out});
+        EXPECT_EQ(same.exitCode, 1) << input.toStdString();
+        EXPECT_TRUE(same.err.contains("same as Input #0")) << same.err.constData();
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), amr) << input.toStdString();
+        f.close();
+    }
+    EXPECT_EQ(leftovers(), (QStringList{"hard.amr", "keep.amr", "link.amr"}));
 }
 
 TEST_F(RegisterDatTest, StopEndsFfmpegAndLeavesNoFile) {

@@ -23,7 +23,7 @@ Tfm_main& WindowTest::start(const QString& name) {
     app_.reset();
     SessionConfig config;
     config.programFileName = name;
-    config.programFolder = program_ + QLatin1Char('/');
+    config.folders = platform::ProgramFolders::inOne(program_);
     config.choices = std::make_unique<IniChoicesStore>(
         platform::IniFile(dir_.filePath(platform::choicesFileName(name))));
     config.settings = Settings(platform::IniFile(dir_.filePath(platform::settingsFileName(name))));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -18,12 +19,23 @@ using orvex::test::waitUntil;
 
 namespace {
 
-// Stands in for register.dat. What it does depends on the input's name: "fail" writes a part
+// Stands in for register.dat. A probe ("-i FILE" alone) reads an output back: 1.5 s when it was
+// made from a "short" input, else 4 s; measuring a source's sound ("-f null") gives 1.5 s for
+// a "shortsound" input, else 4 s. A job depends on the input's name: "fail" writes a part
 // and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
-// "hang" sleeps without a word, "empty" writes an empty output, "none" writes nothing; any
+// "hang" sleeps without a word, "chatty" repeats one position for ever, "steady" advances for
+// 2 s before it finishes, "empty" writes an empty output, "none" writes nothing; any
 // other input prints a progress line at 2 of 4 seconds and writes its input's name into the
 // output.
-const char kFakeEncoder[] = R"(#!/bin/sh
+const char kFakeEncoder[] = R"sh(#!/bin/sh
+if [ $# -eq 2 ]; then
+  case "$(cat "$2")" in *short*) d=00:00:01.50 ;; *) d=00:00:04.00 ;; esac
+  echo "  Duration: $d, start: 0.000000, bitrate: 100 kb/s"; exit 1
+fi
+case "$*" in *null*)
+  case "$2" in *shortsound*) t=00:00:01.50 ;; *) t=00:00:04.00 ;; esac
+  echo "size=N/A time=$t bitrate=N/A speed=99x"; exit 0 ;;
+esac
 out=""; in=""; prev=""
 for a in "$@"; do
   [ "$prev" = "-i" ] && in="$a"
@@ -33,12 +45,14 @@ case "$in" in
   *fail*) printf part > "$out"; echo "boom: cannot encode $in"; exit 3 ;;
   *slow*) printf part > "$out"; echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
   *hang*) exec sleep 30 ;;
+  *chatty*) while :; do echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; sleep 0.1; done ;;
+  *steady*) for t in 10 11 12 13 14 15 16 17 18 19; do echo "time=00:00:$t.00 bitrate=N/A"; sleep 0.2; done ;;
   *empty*) : > "$out"; exit 0 ;;
   *none*) exit 0 ;;
 esac
 printf 'time=00:00:02.00 bitrate= 1.0kbits/s\n'
 printf '%s' "$in" > "$out"
-)";
+)sh";
 
 class ConversionQueueTest : public ::testing::Test {
   protected:
@@ -56,7 +70,7 @@ class ConversionQueueTest : public ::testing::Test {
 
         SessionConfig config;
         config.programFileName = "orvex";
-        config.programFolder = dir_.path() + "/";
+        config.folders = platform::ProgramFolders::inOne(dir_.path());
         config.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile(dir_.filePath("pro orvex.ini")));
         config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));
@@ -178,16 +192,20 @@ TEST_F(ConversionQueueTest, EachJobEndReturnsTheBarToItsStart) {
 }
 
 TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
-    addFiles({"a.avi", "fail.avi", "none.avi", "empty.avi", "e.avi"});
+    addFiles({"a.avi", "fail.avi", "none.avi", "empty.avi", "short.avi", "e.avi"});
     queue().setFinishAction(FinishAction::PowerOff);
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed", "Failed", "Failed", "Finish"}));
+    EXPECT_EQ(statuses(),
+              (QStringList{"Finish", "Failed", "Failed", "Failed", "Failed", "Finish"}));
     const RowState& failed = jobs().state(1);
     EXPECT_TRUE(failed.reason.contains("code 3"));
     EXPECT_EQ(failed.outputTail, QStringList{"boom: cannot encode " + dir_.filePath("fail.avi")});
     EXPECT_TRUE(jobs().state(2).reason.contains("no output"));
     EXPECT_TRUE(jobs().state(3).reason.contains("no output"));
+    // The encoder ended well, but the file it left is far shorter than its source.
+    EXPECT_EQ(jobs().state(4).reason,
+              "the output is 1.5 s of the 4 s source; the source may have changed or be damaged");
     // What the failed jobs wrote is gone; nothing else was left in the folder.
     EXPECT_EQ(outputFiles(), (QStringList{"a.mp4", "e.mp4"}));
     // The run ended on its own: the power-off is due, for the front end to count down.
@@ -199,14 +217,21 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
 TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
     addFiles({"a.avi"});
     addFiles({"silent.avi"}, false);
-    addFiles({"song.mp3"}, true, false);
+    // Audio only: a short output is whole when the source's own sound is as short.
+    addFiles({"short.avi", "shortsound.avi"});
     ASSERT_TRUE(session_->selection().selectProfile(17));  // MP3: audio only
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed", "Finish"}));
+    EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed", "Failed", "Finish"}));
     EXPECT_EQ(jobs().state(1).reason, "the source has no audio");
+    EXPECT_TRUE(jobs().state(2).reason.startsWith("the output is 1.5 s of the 4 s source"));
+    while (jobs().rowCount() > 2) {
+        jobs().setSelection({jobs().rowCount() - 1});
+        jobs().removeSelected();
+    }
     // A video profile fails a source without a picture at the start; a 320x240 picture made
     // 640x480 is said in the row.
+    addFiles({"song.mp3"}, true, false);
     ASSERT_TRUE(session_->selection().selectProfile(118));
     session_->selection().sizeList().userSelect(1);
     ASSERT_TRUE(queue().convert());
@@ -268,18 +293,19 @@ TEST_F(ConversionQueueTest, AFileThatAppearsDuringAJobIsNeverReplaced) {
     EXPECT_EQ(outputFiles().size(), 5);
 }
 
-TEST_F(ConversionQueueTest, AnEncoderThatSaysNothingFailsItsJobAndTheRunGoesOn) {
-    addFiles({"hang.avi", "slow.avi", "b.avi"});
-    queue().setSilenceLimitMs(400);
+TEST_F(ConversionQueueTest, AnEncoderThatMakesNoProgressFailsItsJobAndTheRunGoesOn) {
+    // Silent, silent after one position, and talking without getting anywhere all fail;
+    // getting somewhere slowly for longer than the limit does not.
+    addFiles({"hang.avi", "slow.avi", "chatty.avi", "steady.avi"});
+    queue().setStallLimitMs(1500);  // shorter than "steady", long enough for a loaded machine
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Finish"}));
-    EXPECT_TRUE(jobs().state(0).reason.contains("printed nothing"))
-        << jobs().state(0).reason.toStdString();
-    // A job that spoke once and then hung counts the silence from its last line.
-    EXPECT_TRUE(jobs().state(1).reason.contains("printed nothing"))
-        << jobs().state(1).reason.toStdString();
-    EXPECT_EQ(outputFiles(), QStringList{"b.mp4"});
+    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Failed", "Finish"}));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_TRUE(jobs().state(row).reason.contains("made no progress"))
+            << jobs().state(row).reason.toStdString();
+    }
+    EXPECT_EQ(outputFiles(), QStringList{"steady.mp4"});
 }
 
 TEST_F(ConversionQueueTest, QuittingDuringAJobEndsTheEncoderAndLeavesNoFile) {
@@ -417,6 +443,78 @@ TEST(OutputNamingTest, ReservesNamesAndReplacesTheExtension) {
     const OutputNaming::Folder made = OutputNaming::prepareFolder(folder + "new//", true);
     EXPECT_EQ(made.path, folder + "new/");
     EXPECT_TRUE(QFileInfo(made.path).isDir());
+}
+
+TEST(OutputNamingTest, NamesTooLongForTheFileSystemLoseTheEndOfTheirStem) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + '/';
+    const QString a251(251, 'a');
+    const QString e127 = QString(127, QChar(0xe9));                             // 254 bytes
+    const QString smiles = QString::fromUtf8("\xf0\x9f\x98\x80").repeated(63);  // 252 bytes
+    const struct {
+        QString source;
+        QString extension;
+        bool takeFirst;  // the first choice exists already
+        QString name;    // empty: none fits
+    } cases[] = {
+        {a251 + ".avi", ".mp4", false, a251 + ".mp4"},  // 255 bytes: fits as it is
+        {a251 + ".avi", ".mp4", true, a251.left(249) + "_1.mp4"},
+        {e127 + ".avi", ".mp4", false, e127.left(125) + ".mp4"},  // never half a character
+        {smiles + ".avi", ".mp4", false, smiles.left(124) + ".mp4"},
+        {"a.avi", "." + QString(300, 'x'), false, ""},
+    };
+    for (const auto& c : cases) {
+        OutputNaming naming;
+        const QString caption = QFileInfo(c.source).completeBaseName();
+        if (c.takeFirst) {
+            QFile f(naming.chooseName(folder, c.source, caption, c.extension));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << f.fileName().toStdString();
+        }
+        const QString name = naming.chooseName(folder, c.source, caption, c.extension);
+        EXPECT_EQ(name, c.name.isEmpty() ? QString() : folder + c.name) << name.toStdString();
+        if (!name.isEmpty()) {
+            QFile f(name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << "the file system holds it";
+            f.remove();
+        }
+    }
+}
+
+TEST(OutputFileTest, LeftoversGoOnlyOnceNobodyClaimsThem) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + '/';
+    auto make = [&folder](const QString& name) {
+        QFile f(folder + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return folder + name;
+    };
+    // A live job of this program, and one of another program (flock(1) holds its lock).
+    OutputFile::Claimed ours = OutputFile::createClaimed(folder + "mine.mp4", nullptr);
+    ASSERT_FALSE(ours.path.isEmpty());
+    const QString theirs = make(".theirs.part-AbC123.mkv");
+    QProcess holder;
+    holder.start("flock", {"-o", theirs, "cat"});  // holds it until its input ends
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return !platform::claimFile(theirs); }));
+    const QStringList kept{make("clip.mp4"),
+                           make(".hidden.mp4"),
+                           make(".x.part-12345.avi"),
+                           make("x.part-abcdef.avi"),
+                           theirs,
+                           ours.path};
+    const QStringList gone{make(".killed.part-Zz9Zz9.mp4"), make(".song.part-a1B2c3.amr"),
+                           make(".song.part-a1B2c3.amr.part-QQ12ww"), make(".noext.part-000000")};
+    QStringList removed = OutputFile::removeLeftovers(folder);
+    removed.sort();
+    QStringList expected = gone;
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+    for (const QString& path : kept) {
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    }
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished());
+    EXPECT_EQ(OutputFile::removeLeftovers(folder), QStringList{theirs}) << "its owner is gone";
 }
 
 }  // namespace

@@ -97,6 +97,36 @@ TEST_F(ProgressMonitorTest, ReadsPositionsInSecondsAndInHoursMinutesSeconds) {
     }
 }
 
+TEST_F(ProgressMonitorTest, ProgressIsAPositionBeyondEveryEarlierOne) {
+    // One job's chunks in order: only a position past the furthest so far is progress, to
+    // the hundredth; lines without a position, repeats and steps back are not.
+    const struct {
+        const char* chunk;
+        bool advanced;
+    } steps[] = {
+        {"Stream mapping:\n  Stream #0:0 -> #0:0 (mpeg4 (native) -> h264 (libx264))\n", false},
+        {"frame=    0 fps=0.0 q=0.0 size=       0kB time=N/A bitrate=N/A speed=N/A\r", false},
+        {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.00 bitrate=N/A\r", true},
+        {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.00 bitrate=N/A\r", false},
+        {"time=00:00:00.04 bitrate=N/A\r", true},
+        {"time=00:00:00.02 bitrate=N/A\r", false},
+        {"[mp4 @ 0x1] a warning every 30 s, but no progress\n", false},
+        {"time=0.045 bitrate=N/A\r", false},  // 4.5 hundredths count as 4: no progress
+        {"time=00:00:01.5 bitrate=N/A\r", true},
+        {"time=999999999999:00:00.00 bitrate=N/A\r", true},  // absurd, but no overflow
+    };
+    monitor.startJob(0, 10);
+    for (const auto& step : steps) {
+        buffer.append(step.chunk);
+        EXPECT_EQ(monitor.parseOutput(buffer), step.advanced) << step.chunk;
+    }
+    EXPECT_EQ(view.positions.back(), 1000000);
+    // A new job starts from nothing.
+    monitor.startJob(0, 10);
+    buffer.append("time=00:00:00.04 bitrate=N/A\r");
+    EXPECT_TRUE(monitor.parseOutput(buffer));
+}
+
 TEST_F(ProgressMonitorTest, ShowsTheLastRecordOfAChunk) {
     // Three records in one hand-over: the position now is the last one, not the first.
     feed(kFfmpegRunning);

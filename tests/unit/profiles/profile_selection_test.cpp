@@ -167,13 +167,27 @@ TEST_F(ProfileSelectionTest, Mp4RemovesTheOriginalsAndOutOfRangeDefaultsFallBack
     EXPECT_EQ(s.audioList().currentText(), "Normal");
     EXPECT_EQ(s.sizeList().itemIndex(), s.sizeList().count() - 1);
 
-    // A stored index outside the list is treated the same way.
+    // A stored value the list cannot take gives the profile's default, and says so once.
+    QStringList said;
+    QObject::connect(&s, &ProfileSelection::problem, [&said](const QString& t) { said << t; });
     platform::IniFile(iniPath()).writeInt("2", "video bitrate", 42);
     platform::IniFile(iniPath()).writeInt("2", "size", -7);
+    platform::IniFile(iniPath()).writeString("2", "Channel",
+                                             "\x01"
+                                             "binary");
     // Storing 4's choices on the way back must not disturb section 2.
     select(2);
-    EXPECT_EQ(s.videoList().currentText(), "Normal");
-    EXPECT_EQ(s.sizeList().itemIndex(), 5);
+    EXPECT_EQ(s.videoList().currentText(), "The Original Video Quliay");
+    EXPECT_EQ(s.sizeList().itemIndex(), 4) << "the default, not the last entry";
+    EXPECT_EQ(s.channelList().currentText(), "Stereo");
+    ASSERT_EQ(said.size(), 3) << said.join('\n').toStdString();
+    EXPECT_EQ(said[0], iniPath() +
+                           " holds an unusable size in [2] (\"-7\"); the profile's "
+                           "default is used instead.");
+    EXPECT_TRUE(said[2].contains("(\"?binary\")")) << said[2].toStdString();
+    select(4);
+    select(2);  // the values it stored are usable again
+    EXPECT_EQ(said.size(), 3);
 }
 
 TEST_F(ProfileSelectionTest, UpperCaseMp4StillOffersTheOriginals) {

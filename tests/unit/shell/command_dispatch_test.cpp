@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "../../support/fake_machine.h"
@@ -194,6 +195,59 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
     EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, false},
                                                          {FinishAction::Nothing, false},
                                                          {FinishAction::OpenFolder, true}}));
+}
+
+// With no file manager or browser, each folder and page that could not be opened is said
+// once, with what to open by hand; a refused power-off is said every time.
+TEST_F(CommandDispatchTest, WhatNothingCouldOpenIsSaidOnceWithWhereToGoByHand) {
+    ASSERT_TRUE(session_->loadSettings());
+    session_->queue().setOutputFolder(dir_.filePath("out"));
+    QStringList said;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&said](const QString& text) { said << text; });
+    for (const QString& failure : {QString("xdg-open: no method available"), QString()}) {
+        machine_.failure = failure;
+        said.clear();
+        for (int k = 0; k < 2; ++k) {
+            dispatch_->menuCommand(MenuCommand::Help);
+            dispatch_->menuCommand(MenuCommand::Website);  // the same address as Help
+            dispatch_->menuCommand(MenuCommand::Support);
+            dispatch_->skinClick("open");
+            session_->machine().powerOff();
+        }
+        if (failure.isEmpty()) {
+            EXPECT_TRUE(said.isEmpty()) << said.join('\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(said.size(), 5) << said.join('\n').toStdString();
+        EXPECT_TRUE(said[0].contains("https://www.orvex-video.example (" + failure + ")"));
+        EXPECT_TRUE(said[1].contains("https://www.orvex-video.example/contact.php"));
+        EXPECT_TRUE(said[2].contains(dir_.filePath("out")) && said[2].contains("by hand"));
+        EXPECT_EQ(said[3], "The computer was not shut down: " + failure + ".");
+        EXPECT_EQ(said[4], said[3]);
+    }
+    EXPECT_EQ(machine_.powerOffs, 4) << "the fake stands in for the machine in every test";
+}
+
+// The DVD edition's command line: one DVD folder (searched as Add DVD) or IFO files; anything
+// else is said and left out.
+TEST_F(CommandDispatchTest, TheDvdEditionsCommandLineTakesOneFolderOrIfoFiles) {
+    open("orvex-dvd");
+    QStringList said;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&said](const QString& text) { said << text; });
+    QDir(dir_.path()).mkpath("disc/VIDEO_TS");
+    QDir(dir_.path()).mkpath("other");
+    session_->commandLineSources().open({dir_.filePath("profiles.pop"), dir_.filePath("disc"),
+                                         dir_.filePath("other"), dir_.filePath("gone.ifo")});
+    EXPECT_EQ(said, QStringList(
+                        {"Not added: " + dir_.filePath("profiles.pop") +
+                             " (not a DVD folder or an IFO file)",
+                         "Not added: " + dir_.filePath("other") +
+                             " (the DVD edition takes one DVD folder, or IFO files)",
+                         "Not added: " + dir_.filePath("gone.ifo") + " (no such file or folder)"}));
+    ASSERT_TRUE(waitUntil([this] { return !ui_.informations.isEmpty(); }));
+    EXPECT_EQ(ui_.informations, QStringList{"Can't find DVD disc."}) << "the folder was searched";
 }
 
 TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {

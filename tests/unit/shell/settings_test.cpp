@@ -64,6 +64,46 @@ TEST(SettingsTest, SavedValuesWinAndBadOnesGiveDefaults) {
     EXPECT_FALSE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
     EXPECT_FALSE(s.stretch());
+    const QStringList said = s.unusableValues();
+    ASSERT_EQ(said.size(), 3) << said.join('\n').toStdString();
+    EXPECT_EQ(said[0], path +
+                           " holds an unusable FinishSelcet in [profiles] (\"two\"); the "
+                           "default is used instead.");
+    EXPECT_TRUE(said[1].contains("unusable audio in [plane] (\"7\")"));
+    EXPECT_TRUE(said[2].contains("unusable stretch in [picture] (\"yes\")"));
+}
+
+TEST(SettingsTest, DamagedFilesKeepWhatCanBeReadAndNameWhatCannot) {
+    const struct {
+        QByteArray text;
+        int profile;           // for a program named "orvex" (default 1)
+        const char* unusable;  // the key said to be unusable, or nothing
+    } cases[] = {
+        {"\xEF\xBB\xBF[profiles]\nselcetsubindex=17\n", 17, nullptr},  // saved by Notepad
+        {"[profiles]\rselcetsubindex=17\r", 17, nullptr},              // old Mac line ends
+        {QByteArrayLiteral("\x01\xfe\0junk\n[profiles]\nselcetsubindex=17\n"), 17, nullptr},
+        {"[profiles]\nselcetsubindex=17 ; mp3\n", 1, "selcetsubindex"},
+        {"[profiles]\nselcetsubindex=99999999999999999999\n", 1, "selcetsubindex"},
+        {"[profiles]\nselcetsubindex=-3\n", 1, "selcetsubindex"},
+        {"[profiles]\nselcetsubindex=132\n", 1, "selcetsubindex"},
+        {"[profiles]\nselcetsubindex=\x01\xff\n", 1, "selcetsubindex"},
+        {"[profiles]\nselcetsubindex=17\nselcetindex=15\n", 17, "selcetindex"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.ini"));
+    for (const auto& c : cases) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.text);
+        f.close();
+        const Settings s{platform::IniFile(path)};
+        EXPECT_EQ(s.selectedProfile(QStringLiteral("orvex")), c.profile) << c.text.toStdString();
+        const QStringList said = s.unusableValues();
+        EXPECT_EQ(said.size(), c.unusable ? 1 : 0) << c.text.toStdString();
+        if (c.unusable && !said.isEmpty()) {
+            EXPECT_TRUE(said[0].contains(QStringLiteral(" %1 in ").arg(c.unusable)));
+        }
+    }
 }
 
 TEST(SettingsTest, SaveWritesWhatLoadReads) {

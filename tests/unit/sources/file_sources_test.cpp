@@ -1,8 +1,10 @@
 #include "core/sources/file_sources.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -51,7 +53,7 @@ class FileSourcesTest : public ::testing::Test {
     std::unique_ptr<Session> makeSession(const QString& folder) {
         SessionConfig config;
         config.programFileName = "orvex";
-        config.programFolder = folder;
+        config.folders = platform::ProgramFolders::inOne(folder);
         config.choices = std::make_unique<ReadOnlyChoicesStore>(
             platform::IniFile(dir_.filePath("pro orvex.ini")));
         config.settings = Settings(platform::IniFile(dir_.filePath("orvex.ini")));
@@ -241,6 +243,43 @@ TEST_F(FileSourcesTest, SkipsFilesWithoutAnOverallRateAndSaysWhy) {
     EXPECT_TRUE(ui_.warnings.isEmpty());
 }
 
+// The window's command line and a second start's hand-over add as a drop does: files probed,
+// folders scanned as Add Folder, what is no video said and left out. What arrives during a
+// batch waits for its end instead of meeting the busy guard.
+TEST_F(FileSourcesTest, CommandLineSourcesAddAsADropAndWaitForABatchUnderWay) {
+    const QByteArray text = probeText("500", nullptr, "");
+    const QString slow = source("1 slow.avi", text);
+    QDir(dir_.path()).mkdir("folder");
+    const QString inFolder = source("folder/2.mp4", text);
+    source("folder/notes.txt", "not taken by Add Folder");
+    const QString notVideo = source("3.avi", "3.avi: Invalid data found when processing input\n");
+    QStringList skipped;
+    QObject::connect(&sources(), &FileSources::fileSkipped,
+                     [&skipped](const QString& path) { skipped << path; });
+    CommandLineSources& commandLine = session_->commandLineSources();
+    ASSERT_TRUE(sources().addFiles({slow}));
+    commandLine.open(CommandLineSources::absolutePaths({"folder", "3.avi"}, dir_.path()));
+    EXPECT_TRUE(ui_.warnings.isEmpty()) << "no busy refusal";
+    ASSERT_TRUE(waitUntil([&] { return !sources().busy() && jobs().rowCount() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !sources().busy() && !skipped.isEmpty(); }));
+    EXPECT_EQ(jobs().jobInfo(0).source, slow);
+    EXPECT_EQ(jobs().jobInfo(1).source, inFolder);
+    EXPECT_EQ(skipped, QStringList{notVideo});
+
+    const struct {
+        const char* argument;
+        const char* path;
+    } cases[] = {{"clip.mp4", "/work/clip.mp4"},
+                 {"../up/./clip.mp4", "/up/clip.mp4"},
+                 {"/abs/clip.mp4", "/abs/clip.mp4"},
+                 {"file:///abs/a%20b.mp4", "/abs/a b.mp4"},
+                 {".", "/work"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandLineSources::absolutePaths({c.argument}, "/work"), QStringList{c.path})
+            << c.argument;
+    }
+}
+
 TEST_F(FileSourcesTest, AnEstimateThatCannotBeWorkedOutIsSaidOnceABatch) {
     ProfileSelection& selection = session_->selection();
     ASSERT_TRUE(selection.selectProfile(2));
@@ -266,26 +305,51 @@ TEST_F(FileSourcesTest, FolderTakesItsFourteenExtensionsInWindowsNameOrder) {
     QDir(dir_.path()).mkdir("f");
     QDir(dir_.path()).mkdir("f/sub.avi");  // a folder is never taken
     const QByteArray text = probeText("500", nullptr, "");
-    const QStringList taken{".hidden.FLV", "a.avi", "B.mpg", "c.VOB", "d.mpeg",
-                            "e.3gp",       "f.MP4", "g.flv", "h.rm",  "i.m4v",
-                            "j.RmVb",      "k.wmv", "l.asf", "m.qt",  "n.AsX"};
-    for (const QString& name : taken) {
+    const QStringList taken{".hidden.FLV", "a.avi", "B.mpg", "c.VOB", "d.mpeg", "e.3gp",
+                            "f.MP4",       "g.flv", "h.rm",  "i.m4v", "j.RmVb", "k.wmv",
+                            "l.asf",       "m.qt",  "n.AsX", "o.avi"};
+    for (const QString& name : taken.first(taken.size() - 1)) {
         writeFile(dir_.filePath("f/" + name), text);
     }
-    for (const char* name : {"movie.mov", "clip.mkv", "x.ts", "v.dat", "w.m2ts", "notes.txt",
-                             "noext", "avi", "sub.avi/inner.avi"}) {
-        writeFile(dir_.filePath("f/") + name, text);
+    ASSERT_TRUE(QFile::link(dir_.filePath("f/a.avi"), dir_.filePath("f/o.avi")));
+    for (const char* name :
+         {"movie.mov", "clip.mkv", "x.ts", "v.dat", "w.m2ts", "notes.txt", "noext", "avi",
+          "sub.avi/inner.avi", ".a.part-Xy12Z9.avi", ".clip.part-abcdef.mp4"}) {
+        writeFile(dir_.filePath("f/") + name, text);  // not videos, or a conversion's part
     }
+    // Entries that look like videos but are none: each is said, none is probed.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir_.filePath("f/pipe.avi")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir_.filePath("f/none"), dir_.filePath("f/gone.avi")));
+    ASSERT_TRUE(QFile::link(dir_.filePath("f/loop.avi"), dir_.filePath("f/loop.avi")));
+    const FileSources::FolderScan scan = FileSources::scanFolder(dir_.filePath("f"));
     QStringList names;
-    for (const QString& e : FileSources::folderEntries(dir_.filePath("f"))) {
+    for (const QString& e : scan.files) {
         names << QFileInfo(e).fileName();
     }
     EXPECT_EQ(names, taken);
     EXPECT_EQ(FileSources::folderExtensions().size(), 14);
+    QStringList skipped;
+    for (const FileSources::Skipped& s : scan.skipped) {
+        skipped << QFileInfo(s.path).fileName() + ": " + s.reason;
+    }
+    EXPECT_EQ(skipped, (QStringList{"gone.avi: a link to a file that does not exist",
+                                    "loop.avi: a link that leads round in a circle",
+                                    "pipe.avi: not a plain file (a pipe, a device or a socket)",
+                                    "sub.avi: a folder, not a file"}));
 
     const FileSources::AddReport report = addFolder(dir_.filePath("f"));
     EXPECT_EQ(report.added, taken.size());
+    EXPECT_EQ(report.skipped.size(), 4);
     EXPECT_EQ(jobs().caption(1), "a");
+
+    // Given by name, a pipe is refused at once, not after the probe's time limit.
+    sources().setProbeTimeoutMs(60 * 1000);
+    QElapsedTimer clock;
+    clock.start();
+    const FileSources::AddReport named = add({dir_.filePath("f/pipe.avi"), "/dev/null"});
+    EXPECT_LT(clock.elapsed(), 5000);
+    ASSERT_EQ(named.skipped.size(), 2);
+    EXPECT_EQ(named.skipped[1].reason, "not a plain file (a pipe, a device or a socket)");
 }
 
 TEST_F(FileSourcesTest, FolderOfMovFilesAddsNothing) {

@@ -26,6 +26,7 @@ const QByteArray kAvi =
 TEST(ProbeParserTest, ReadsEveryValueOfARealProbe) {
     const ProbeValues v = parseAll(kAvi);
     EXPECT_EQ(v.duration, "00:01:23");
+    EXPECT_EQ(v.durationHundredths, 8345);
     EXPECT_EQ(v.totalKbps, "443");
     EXPECT_EQ(v.videoKbps, "334");
     EXPECT_EQ(v.audioKbps, "64");
@@ -87,7 +88,8 @@ TEST(ProbeParserTest, TheFirstStreamOfEachKindWins) {
         "Output #0, mp4, to 'out.mp4':\n"
         "  Duration: 00:09:00.00, start: 0.000000, bitrate: 9 kb/s\n"
         "  Stream #0:0: Video: h264, yuv420p, 176x144, 1 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "450", "200", "64", true, true, "", "25"}));
+    EXPECT_EQ(v,
+              (ProbeValues{"00:00:02", "320x240", "450", "200", "64", true, true, 203, "", "25"}));
 }
 
 TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
@@ -100,7 +102,8 @@ TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
         "  Stream #0:0: Video: wmv2 (WMV2 / 0x32564D57), yuv420p, 320x240, SAR 1:1 DAR 4:3, 25 "
         "fps\n"
         "  Stream #0:1: Audio: wmav2 (a[1][0][0] / 0x0161), 44100 Hz, mono, fltp, 128 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "517", "", "128", true, true, "4:3", "25"}));
+    EXPECT_EQ(v,
+              (ProbeValues{"00:00:02", "320x240", "517", "", "128", true, true, 209, "4:3", "25"}));
 }
 
 TEST(ProbeParserTest, NothingFoundInTextThatIsNoProbe) {
@@ -109,6 +112,7 @@ TEST(ProbeParserTest, NothingFoundInTextThatIsNoProbe) {
     // Piped input has no rate and no duration.
     const ProbeValues v = parseAll("  Duration: N/A, start: 0.534667, bitrate: N/A\n");
     EXPECT_EQ(v.duration, "N/A");
+    EXPECT_EQ(v.durationHundredths, -1);
     EXPECT_EQ(v.totalKbps, "");
 }
 
