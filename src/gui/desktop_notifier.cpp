@@ -18,8 +18,9 @@ void DesktopNotifier::notify(const QString& summary, const QString& body) const 
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     // app name, id to replace, icon, summary, body, actions, hints, timeout (the server's).
-    call << QStringLiteral("Orvex Video Converter") << 0u << QStringLiteral("orvex") << summary
-         << body << QStringList() << QVariantMap() << -1;
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), desktopEntry_}};
+    call << QStringLiteral("Orvex Video Converter") << 0u << desktopEntry_ << summary << body
+         << QStringList() << hints << -1;
     // The answer is not waited for: a desktop without the service simply says nothing.
     bus.send(call);
 }

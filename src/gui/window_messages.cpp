@@ -22,7 +22,9 @@ WindowMessages::WindowMessages(Session& session, const RunClock& clock, QWidget*
       clock_(clock),
       window_(window),
       log_(new MessageLog(window)),
-      status_(new StatusLine(*log_, window)) {
+      status_(new StatusLine(*log_, window)),
+      notifier_(session.isDvdEdition() ? QStringLiteral("io.orvex.DvdConverter")
+                                       : QStringLiteral("io.orvex.Converter")) {
     ConversionQueue& queue = session.queue();
     connect(&session, &Session::problem, this, &WindowMessages::problem);
     connect(&session.files(), &FileSources::fileSkipped, this, &WindowMessages::fileSkipped);
