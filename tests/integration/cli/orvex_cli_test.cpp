@@ -260,7 +260,8 @@ TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
         if (!line.contains(path("out")) || line.contains("unfinished") || line.contains("= -1")) {
             continue;
         }
-        const QString call = line.section(' ', 1).section('(', 0, 0);
+        // strace pads the pid column when pids differ in width.
+        const QString call = line.simplified().section(' ', 1).section('(', 0, 0);
         if (call.startsWith("rename")) {
             calls << (line.contains(path("out/clip.mp4") + "\"") ? "rename to clip.mp4" : line);
         } else {
@@ -342,7 +343,8 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
         pid_t target = static_cast<pid_t>(p.processId());
         if (c.encoder) {
             // Only register.dat's AMR mode stays register.dat; the others become FFmpeg.
-            const QStringList encoders = processesNaming("register.dat -y");
+            // Other tests run encoders at the same time: only ours reads this test's folder.
+            const QStringList encoders = processesNaming("register.dat -y -i " + dir_.path());
             ASSERT_EQ(encoders.size(), 1) << encoders.join('\n').toStdString();
             target = encoders[0].section(':', 0, 0).toInt();
         }
