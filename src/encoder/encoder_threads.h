@@ -8,8 +8,10 @@
 
 namespace orvex::encoder {
 
-// How many threads register.dat gives each video encoder when the command names none: the one
-// place that decides it. `cores` is what the machine has for this job. 0 leaves the encoder to
+// How many threads a video encoder is given: the one place that decides it. `cores` is what
+// the machine has for this job: register.dat passes every core when the command names no
+// -threads; a queue running several jobs at once passes each its share and puts
+// "-threads N" into the job's command, which register.dat then keeps. 0 leaves the encoder to
 // FFmpeg's own choice (libx264 threads itself; most others take FFmpeg's slice threads).
 int encoderThreads(std::string_view codec, unsigned cores);
 
