@@ -177,6 +177,25 @@ TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
     EXPECT_TRUE(video.err.contains("DVD edition")) << video.err.toStdString();
 }
 
+// The 16:9 title set keeps its shape in a 4:3 frame, with bars, unless --stretch; the 4:3 one
+// fills it either way.
+TEST_F(DvdCliTest, WidePictureGetsBarsUnlessStretched) {
+    for (const bool stretch : {false, true}) {
+        SCOPED_TRACE(stretch ? "--stretch" : "kept");
+        QStringList args{"-p", "118", "--print-commands", fixture().root};
+        if (stretch) {
+            args.prepend("--stretch");
+        }
+        const CliRun r = run(args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_FALSE(lines[0].contains("pad=")) << lines[0].toStdString();
+        EXPECT_EQ(lines[2].contains(",scale=640:360,pad=640:480:0:60 "), !stretch)
+            << lines[2].toStdString();
+    }
+}
+
 // A title and a chapter converted with the second audio track and the subtitle burnt in; the
 // rows left unticked produce nothing.
 TEST_F(DvdCliTest, ConvertsTickedTitleAndChapterWithChosenStreams) {
