@@ -177,22 +177,31 @@ TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
     EXPECT_TRUE(video.err.contains("DVD edition")) << video.err.toStdString();
 }
 
-// The 16:9 title set keeps its shape in a 4:3 frame, with bars, unless --stretch; the 4:3 one
-// fills it either way.
-TEST_F(DvdCliTest, WidePictureGetsBarsUnlessStretched) {
-    for (const bool stretch : {false, true}) {
-        SCOPED_TRACE(stretch ? "--stretch" : "kept");
+// Each title set keeps its shape (4:3, 16:9) in the profile's 352x288 frame, with bars,
+// unless --stretch.
+TEST_F(DvdCliTest, TitlesKeepTheirShapeUnlessStretched) {
+    const struct {
+        bool stretch;
+        QStringList filters;  // per title
+    } cases[] = {
+        {false,
+         {"fps=25,scale=352:264,pad=352:288:0:12 ", "fps=25,scale=352:198,pad=352:288:0:44 "}},
+        {true, {"fps=25 ", "fps=25 "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stretch ? "--stretch" : "kept");
         QStringList args{"-p", "118", "--print-commands", fixture().root};
-        if (stretch) {
+        if (c.stretch) {
             args.prepend("--stretch");
         }
         const CliRun r = run(args);
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(lines.size(), 3);
-        EXPECT_FALSE(lines[0].contains("pad=")) << lines[0].toStdString();
-        EXPECT_EQ(lines[2].contains(",scale=640:360,pad=640:480:0:60 "), !stretch)
-            << lines[2].toStdString();
+        ASSERT_EQ(lines.size(), c.filters.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(lines[i].contains(" -aspect 1.2222 -s 352x288 -vf " + c.filters[i]))
+                << lines[i].toStdString();
+        }
     }
 }
 
