@@ -4,7 +4,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/engine/run_clock.h"
 #include "core/profiles/layout_variant.h"
 #include "core/shell/command_dispatch.h"
 #include "core/shell/session.h"
@@ -73,6 +72,9 @@ class Tfm_main : public QWidget, public WindowShell {
     void bindSession();
     void addShortcuts();
     void applyLayoutVariant();
+    // Names for assistive tools, and the order Tab takes through the controls.
+    void nameControls();
+    void orderForKeyboard();
     void showCategoryPicture(int category);
     void showProblem(const QString& text);
     // A missing or damaged file of the program's own, said with how to get it back.
@@ -90,7 +92,6 @@ class Tfm_main : public QWidget, public WindowShell {
     CommandDispatch dispatch_;
     SkinEngine skin_;
     LayoutVariant layout_;
-    RunClock clock_;
     JobListView* lv_ = nullptr;
     QProgressBar* progress_ = nullptr;
     ChoiceCombo* size_ = nullptr;

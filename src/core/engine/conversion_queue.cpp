@@ -168,8 +168,7 @@ void ConversionQueue::fileJobStart() {
 
 void ConversionQueue::dvdJobStart() {
     // Rows whose check mark is clear are passed over and keep what they read.
-    while (jobs_.isRow(currentJob_) && jobs_.isDvdRow(currentJob_) &&
-           !jobs_.isChecked(currentJob_)) {
+    while (jobs_.isRow(currentJob_) && !jobs_.isMeantToRun(currentJob_)) {
         ++currentJob_;
     }
     if (!jobs_.isRow(currentJob_)) {

@@ -29,7 +29,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
       guards_(ui),
-      progress_(jobs_) {
+      progress_(jobs_),
+      runClock_(jobs_) {
     selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
@@ -45,6 +46,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
+    bindRunClock();
 
     if (config.player) {
         player_ = std::move(config.player);
@@ -82,6 +84,17 @@ Session::~Session() {
     files_.reset();
     dvdDiscovery_.reset();
     dvdTitles_.reset();
+}
+
+void Session::bindRunClock() {
+    connect(queue_.get(), &ConversionQueue::convertingChanged, &runClock_, [this](bool converting) {
+        converting ? runClock_.runStarted() : runClock_.runEnded();
+    });
+    connect(queue_.get(), &ConversionQueue::jobStarted, &runClock_, &RunClock::jobStarted);
+    connect(queue_.get(), &ConversionQueue::jobEnded, &runClock_, &RunClock::jobEnded);
+    connect(&progress_, &ProgressMonitor::progressShown, &runClock_, [this](int value) {
+        runClock_.jobProgress(queue_->currentJob(), value, progress_.lastSpeed());
+    });
 }
 
 bool Session::isDvdEdition() const {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +15,7 @@
 #include "core/profiles/profile_catalog.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
+#include "gui/job_list_view.h"
 #include "gui/main_window.h"
 #include "gui/message_log.h"
 #include "gui/skin/skin_object.h"
@@ -45,6 +48,17 @@ TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
     QTest::mouseMove(view->entry(30));
     settle();
     EXPECT_EQ(w.session().selection().currentProfile(), 30);
+    // What the pointer is over shows its highlighted picture, the rest their normal ones.
+    auto shows = [&](QLabel* label, const QString& file) {
+        const QImage expected(program_ + "/images/" + file);
+        return !expected.isNull() &&
+               label->pixmap().toImage().convertToFormat(QImage::Format_RGB32) ==
+                   expected.convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(shows(view->entry(30), "sub/move/30.bmp"));
+    EXPECT_TRUE(shows(view->entry(31), "sub/general/31.bmp"));
+    EXPECT_TRUE(shows(view->category(3), "main/move/" + P::categoryImageName(3) + ".bmp"));
+    EXPECT_TRUE(shows(view->category(1), "main/general/" + P::categoryImageName(1) + ".bmp"));
     shot(&w, "picker-ipod");
     QTest::mouseClick(view->entry(30), Qt::LeftButton);
     settle();
@@ -70,6 +84,42 @@ TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
     QTest::mouseRelease(SkinEngine::findObject(&w, "title"), Qt::LeftButton);
     settle();
     EXPECT_FALSE(view->panel(P::Main)->isVisible());
+    // So does a press in the job list.
+    w.session().jobs().setVisible(true);
+    QTest::mouseClick(SkinEngine::findObject(&w, "profiles"), Qt::LeftButton);
+    settle();
+    ASSERT_TRUE(view->panel(P::Main)->isVisible());
+    QTest::mousePress(w.lv()->viewport(), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+}
+
+// Space on the profile button opens the picker with the keyboard in it; the arrows and Enter
+// choose, and the keyboard goes back to the button.
+TEST_F(PickerViewTest, TheKeyboardChoosesAProfile) {
+    Tfm_main& w = start("orvex");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    SkinObject* profiles = SkinEngine::findObject(&w, "profiles");
+    profiles->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(profiles, Qt::Key_Space);
+    settle();
+    PickerView* view = w.picker();
+    ASSERT_TRUE(view->panel(P::Video1)->isVisible());
+    for (int key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        settle();
+    }
+    EXPECT_TRUE(view->panel(P::Ipod)->isVisible());
+    EXPECT_EQ(w.session().selection().currentProfile(), 28);
+    EXPECT_TRUE(view->focusMark()->isVisible());
+    EXPECT_EQ(view->focusMark()->geometry().topLeft(), view->entry(28)->mapTo(&w, QPoint(0, 0)));
+    shot(&w, "picker-keyboard");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+    EXPECT_EQ(w.session().selection().previousProfile(), 28);
+    EXPECT_EQ(QApplication::focusWidget(), profiles);
 }
 
 TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {
@@ -79,6 +129,10 @@ TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {
     EXPECT_TRUE(ipod.picker()->panel(P::Ipod)->isVisible());
     EXPECT_FALSE(ipod.picker()->panel(P::Main)->isVisible());
     EXPECT_EQ(ipod.picker()->panel(P::Ipod)->x(), 53);
+    // The last entry reaches the panel's foot, and so does its picture: no empty strip.
+    QLabel* last = ipod.picker()->entry(33);
+    EXPECT_EQ(last->geometry().bottom(), ipod.picker()->panel(P::Ipod)->height() - 1);
+    EXPECT_EQ(last->pixmap().height(), last->height());
     shot(&ipod, "picker-ipod-edition");
 
     // Without its pictures the picker still works and says once what was missing.

@@ -122,11 +122,24 @@ TEST_F(ProfilePickerTest, ParentEntriesAndTheirSubPanels) {
     EXPECT_TRUE(picker().panel(P::Avi).visible);
     picker().moveOverEntry(105);
     EXPECT_EQ(highlightedEntries(), QList<int>({2, 105}));
-    // To entry 1: the sub-panel closes, the parent is restored, the sub-panel's entry keeps
+    // To entry 1: the sub-panel closes, its parent is restored, the sub-panel's entry keeps
     // its highlighted picture.
-    picker().moveOverEntry(1);
-    EXPECT_FALSE(picker().panel(P::Avi).visible);
-    EXPECT_EQ(highlightedEntries(), QList<int>({1, 105}));
+    const struct {
+        int parent;
+        int entry;
+        P::Panel panel;
+    } subPanels[] = {{2, 105, P::Avi}, {3, 112, P::Mpeg}, {4, 120, P::Mp4}, {5, 131, P::Mkv}};
+    for (const auto& sub : subPanels) {
+        SCOPED_TRACE(sub.parent);
+        picker().moveOverEntry(sub.parent);
+        picker().moveOverEntry(sub.entry);
+        picker().moveOverEntry(1);
+        EXPECT_FALSE(picker().panel(sub.panel).visible);
+        EXPECT_TRUE(highlightedEntries().contains(sub.entry));
+        EXPECT_FALSE(picker().entryHighlighted(sub.parent));
+        EXPECT_TRUE(picker().entryHighlighted(1));
+    }
+    EXPECT_EQ(highlightedEntries(), QList<int>({1, 105, 112, 120, 131}));
 
     // Back from a sub-panel entry onto its parent: the sub-panel closes and reopens only once
     // the pointer has left the parent and come back.
@@ -140,6 +153,49 @@ TEST_F(ProfilePickerTest, ParentEntriesAndTheirSubPanels) {
     picker().moveOverEntry(1);
     picker().moveOverEntry(3);
     EXPECT_TRUE(picker().panel(P::Mpeg).visible);
+}
+
+// The keyboard goes where the pointer would: through a panel, into a parent's sub-panel and
+// back, out to the categories, across a two-page panel, and Enter chooses.
+TEST_F(ProfilePickerTest, ArrowKeysAndEnter) {
+    using K = P::Key;
+    const struct Step {
+        K key;
+        int times;
+        int current;  // the current profile, or with `inCategories` the current category
+        bool inCategories;
+        QList<P::Panel> shown;
+    } steps[] = {
+        {K::Down, 1, 2, false, {P::Main, P::Video1, P::Avi}},
+        {K::Right, 1, 102, false, {P::Main, P::Video1, P::Avi}},
+        {K::Down, 1, 103, false, {P::Main, P::Video1, P::Avi}},
+        {K::Left, 1, 2, false, {P::Main, P::Video1}},
+        {K::Enter, 1, 102, false, {P::Main, P::Video1, P::Avi}},  // a parent's Enter opens
+        {K::Left, 2, 1, true, {P::Main, P::Video1}},
+        {K::Down, 1, 2, true, {P::Main, P::Audio1}},
+        {K::Right, 1, 15, false, {P::Main, P::Audio1}},
+        {K::Up, 1, 15, false, {P::Main, P::Audio1}},
+        {K::Down, 7, 22, false, {P::Main, P::Audio2}},  // past 21 onto the next page
+        {K::Up, 1, 21, false, {P::Main, P::Audio1}},
+        {K::Enter, 1, 21, false, {}},
+    };
+    picker().openPicker(1);
+    EXPECT_FALSE(picker().keyInCategories());
+    for (const Step& step : steps) {
+        for (int i = 0; i < step.times; ++i) {
+            EXPECT_TRUE(picker().pressKey(step.key));
+        }
+        const int at = step.inCategories ? picker().currentCategory() : picker().currentProfile();
+        EXPECT_EQ(at, step.current) << int(step.key) << " x" << step.times;
+        EXPECT_EQ(picker().keyInCategories(), step.inCategories) << step.current;
+        EXPECT_EQ(visible(), step.shown) << step.current;
+    }
+    EXPECT_EQ(session_->selection().previousProfile(), 21);
+    EXPECT_FALSE(picker().pressKey(K::Down)) << "a closed picker leaves the keys alone";
+    picker().openPicker(21);
+    EXPECT_TRUE(picker().pressKey(K::Escape));
+    EXPECT_FALSE(picker().isOpen());
+    EXPECT_EQ(session_->selection().previousProfile(), 21);
 }
 
 TEST_F(ProfilePickerTest, HoveringMovesTheCurrentProfileWhichIsSavedAtExit) {
@@ -173,6 +229,11 @@ TEST_F(ProfilePickerTest, CategoriesShowTheirPanelsAndTheChosenPage) {
     EXPECT_TRUE(picker().videoFirstPage());
     picker().moveOverCategory(1);  // already current: nothing
     EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Video1}));
+    picker().moveOverCategory(2);
+    EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Audio2}));
+    picker().clickPaging(P::Paging::Image5);
+    EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Audio1}));
+    EXPECT_TRUE(picker().audioFirstPage());
 }
 
 TEST_F(ProfilePickerTest, EveryEntryClickSelectsItsOwnProfileOrNothing) {
