@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QSplitter>
+#include <QTreeView>
 #include <QUrl>
 
 #include "gui/dir_dialog.h"
@@ -127,6 +130,18 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
+    // Qt's first size cuts the places' names and the dates: room for both, within the window.
+    dialog.resize(740, 470);
+    if (auto* split = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        split->setSizes({170, 570});
+    }
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        // Name, size, type and date, each whole in the first size.
+        const int widths[] = {245, 85, 95, 140};
+        for (int column = 0; column < 4; ++column) {
+            files->header()->resizeSection(column, widths[column]);
+        }
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -11,9 +11,12 @@ StatusLine::StatusLine(MessageLog& log, QWidget* parent)
     : QWidget(parent), log_(log), label_(new QLabel(this)), badge_(new QToolButton(this)) {
     label_->setObjectName(QStringLiteral("status"));
     label_->setWordWrap(false);
+    // The line shortens itself to the room the count leaves it.
+    label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label_->installEventFilter(this);
     badge_->setObjectName(QStringLiteral("messagesBadge"));
     badge_->setAutoRaise(true);
+    badge_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     badge_->setCursor(Qt::PointingHandCursor);
     badge_->setToolTip(QStringLiteral("Read the messages"));
     badge_->setAccessibleName(QStringLiteral("Messages"));
