@@ -119,6 +119,14 @@ Problem finishAction(CliOptions& o, const QString&, const Value& v) {
     return std::nullopt;
 }
 
+Problem logFile(CliOptions& o, const QString& name, const Value& v) {
+    o.logFile = v;
+    if (!v || v->isEmpty()) {
+        return QStringLiteral("option %1 needs a file").arg(name);
+    }
+    return std::nullopt;
+}
+
 Problem tickedRows(CliOptions& o, const QString&, const Value& v) {
     o.rows = v ? CliOptions::parseRows(*v) : std::nullopt;
     if (!o.rows) {
@@ -164,6 +172,9 @@ const std::vector<Option>& options() {
         flag(L(), L("--print-commands"), &CliOptions::printCommands),
         flag(L(), L("--stretch"), &CliOptions::stretch),
         flag(L("-q"), L("--quiet"), &CliOptions::quiet),
+        valued(L(), L("--log"), logFile),
+        flag(L("-v"), L("--verbose"), &CliOptions::verbose),
+        flag(L(), L("--resume"), &CliOptions::resume),
         flag(L("-h"), L("--help"), &CliOptions::help),
         flag(L(), L("--version"), &CliOptions::version),
     };
@@ -264,6 +275,16 @@ QString CliOptions::helpText(const QString& programName) {
                "      --print-commands    add the sources and print each job's encoder command "
                "line\n"
                "  -q, --quiet             no progress display\n"
+               "      --log FILE          write the activity log to FILE; default: a new file "
+               "in\n"
+               "                          $XDG_STATE_HOME/orvex/logs/ "
+               "(~/.local/state/orvex/logs/)\n"
+               "  -v, --verbose           the activity log's lines on standard error too\n"
+               "      --resume            convert what a run that did not end normally (killed, "
+               "a crash,\n"
+               "                          a power cut) left unconverted, with its profile, "
+               "choices and\n"
+               "                          output folder (no SOURCE)\n"
                "\n"
                "The DVD edition (a program name containing \"dvd\"): SOURCE is a DVD folder "
                "(the disc's\n"

@@ -101,6 +101,7 @@ bool ConversionQueue::convert() {
     stopped_ = false;
     problemReported_ = false;
     currentJob_ = 0;
+    runLog_.runStarted(selection_, folder.path, jobs_.rowCount(), finishAction_);
     monitor_.startRun();
     setConverting(true);
     startCurrent();
@@ -196,7 +197,7 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
     outputFolder_ = folder.path;
     if (!cleaned_.contains(folder.path)) {
         cleaned_.insert(folder.path);
-        OutputFile::removeLeftovers(folder.path);
+        runLog_.leftoversRemoved(OutputFile::removeLeftovers(folder.path));
     }
     QString error;
     const std::optional<intputrec> rec = prepareJob(row, naming_, folder.path, &error);
@@ -230,6 +231,10 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
     running.outputName = wanted.outputName;
     jobs_.setNote(row, wanted.note);
     jobs_.setState(row, running);
+    live.section = runLog_.jobStarted(row, jobs_.rowCount(), jobs_.caption(row).trimmed(),
+                                      rec.inputName, wanted.outputName, live.output.path);
+    runLog_.commandStarted(live.section, rec.encoderPath, argumentList(rec));
+    const RunLog::Section section = live.section;
 
     monitor_.startJob(row, rec.durationSeconds);
     EncoderJob* job = new EncoderJob(this);
@@ -246,6 +251,8 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
         }
     });
     connect(job, &EncoderJob::ended, this, [this, job](const JobEnd& end) { jobEnd(job, end); });
+    connect(job, &EncoderJob::stopping, this,
+            [this, section](const QString& how) { runLog_.stopping(section, how); });
     emit jobStarted(row);
     job->run(rec);
     if (enableTimer2) {
@@ -254,6 +261,7 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
 }
 
 void ConversionQueue::failJob(int row, const QString& reason) {
+    runLog_.failedBeforeStart(row, jobs_.caption(row).trimmed(), reason);
     jobs_.setState(row, RowState::failed(reason));
     emit jobEnded(row);
     // Moving on later keeps a long series of failing rows from nesting job starts.
@@ -275,9 +283,11 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         return;
     }
     LiveJob live = std::move(node.mapped());
+    runLog_.encoderEnded(live.section, end);
     if (job != current_ || !converting_) {
         // The end of a stopped job (a newer run may be under way): Stop marked its row.
         OutputFile::discard(live.output.path);
+        runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
@@ -290,9 +300,7 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         RowState state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
         state.outputName = jobs_.state(row).outputName;
         monitor_.showProgress(0);
-        jobs_.setState(row, state);
-        emit jobEnded(row);
-        advance();
+        endRow(row, state, live.section);
         return;
     }
     // The encoder ended well; the file counts once it has been read back whole.
@@ -322,9 +330,11 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
     LiveJob live = std::move(node.mapped());
     if (check != check_ || !converting_) {
         OutputFile::discard(live.output.path);
+        runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
+    runLog_.outputRead(live.section, problem.isEmpty() ? check->reading() : problem);
     check_ = nullptr;
     const int row = currentJob_;
     monitor_.showProgress(0);
@@ -343,6 +353,11 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
     }
     live.output.claim.reset();
     emit windingDownChanged();
+    endRow(row, state, live.section);
+}
+
+void ConversionQueue::endRow(int row, const RowState& state, RunLog::Section section) {
+    runLog_.jobEnded(section, state);
     jobs_.setState(row, state);
     emit jobEnded(row);
     advance();
@@ -390,6 +405,7 @@ void ConversionQueue::advance() {
 }
 
 void ConversionQueue::runOver() {
+    runLog_.runEnded(RunOutcome::of(jobs_));
     setConverting(false);
     if (monitor_.timer2().isActive()) {
         monitor_.timer2().stop();
@@ -424,6 +440,8 @@ void ConversionQueue::stop() {
         state.kind = RowState::Stopped;
         jobs_.setState(currentJob_, state);
     }
+    runLog_.runStopped();
+    runLog_.runEnded(RunOutcome::of(jobs_, currentJob_));
     setConverting(false);
     if (monitor_.timer2().isActive()) {
         monitor_.timer2().stop();

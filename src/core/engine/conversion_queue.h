@@ -16,6 +16,7 @@
 #include "core/engine/output_file.h"
 #include "core/engine/output_naming.h"
 #include "core/engine/progress_monitor.h"
+#include "core/engine/run_log.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
@@ -47,6 +48,8 @@ class ConversionQueue : public QObject {
     void setEncoderPath(const QString& path) { encoderPath_ = path; }
     void setWorkFolder(const QString& folder) { workFolder_ = folder; }
     const QString& encoderPath() const { return encoderPath_; }
+    // Where each run and each job is recorded (none: nothing is).
+    void setActivityLog(ActivityLog* log) { runLog_.setLog(log); }
     // How long an encoder may make no progress (its position does not advance) before its
     // job fails.
     static constexpr int kDefaultStallLimitMs = 5 * 60 * 1000;
@@ -122,6 +125,8 @@ class ConversionQueue : public QObject {
     QString commitOutput(OutputFile::Claimed& output, const QString& wanted, QString* error);
     // Moves on to the next row, or ends the run after the last.
     void advance();
+    // The row's end: its state set, told, logged.
+    void endRow(int row, const RowState& state, RunLog::Section section);
     void runOver();
 
     JobList& jobs_;
@@ -145,6 +150,7 @@ class ConversionQueue : public QObject {
     quint64 generation_ = 0;  // which run a deferred step belongs to
     int stallLimitMs_ = kDefaultStallLimitMs;
     QSet<QString> cleaned_;  // output folders this run has cleared of leftovers
+    RunLog runLog_;
 
     // A job from its start until its output is committed or discarded.
     struct LiveJob {
@@ -155,6 +161,7 @@ class ConversionQueue : public QObject {
         QDateTime sourceModified;
         bool audioOnly = false;
         QByteArray outputTail;  // what the encoder said last, for a failed row
+        RunLog::Section section = 0;
     };
     // By the encoder, and then the output check, that has the job now.
     std::map<QObject*, LiveJob> live_;

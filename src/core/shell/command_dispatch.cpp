@@ -100,6 +100,9 @@ void CommandDispatch::menuCommand(MenuCommand command) {
         case MenuCommand::About:
             window_.showAbout();
             break;
+        case MenuCommand::Activity:
+            window_.showActivity();
+            break;
     }
 }
 

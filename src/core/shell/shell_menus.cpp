@@ -19,6 +19,7 @@ const QList<MenuItem>& itemsOf(ShellMenu menu) {
                                       separator(),
                                       {QStringLiteral("Convert"), MenuCommand::Convert},
                                       {QStringLiteral("Stop"), MenuCommand::Stop},
+                                      {QStringLiteral("Activity"), MenuCommand::Activity},
                                       separator(),
                                       {QStringLiteral("Exit"), MenuCommand::Exit}};
     static const QList<MenuItem> dvd{{QStringLiteral("Add DVD"), MenuCommand::AddDvd},
@@ -29,6 +30,7 @@ const QList<MenuItem>& itemsOf(ShellMenu menu) {
                                      separator(),
                                      {QStringLiteral("Convert"), MenuCommand::Convert},
                                      {QStringLiteral("Stop"), MenuCommand::Stop},
+                                     {QStringLiteral("Activity"), MenuCommand::Activity},
                                      separator(),
                                      {QStringLiteral("Exit"), MenuCommand::Exit}};
     static const QList<MenuItem> help{{QStringLiteral("Help"), MenuCommand::Help},

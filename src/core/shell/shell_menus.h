@@ -25,6 +25,7 @@ enum class MenuCommand {
     Website,
     Contact,
     About,
+    Activity,
 };
 
 struct MenuItem {

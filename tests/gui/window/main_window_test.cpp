@@ -202,6 +202,7 @@ TEST_F(MainWindowTest, TabOrderAndAccessibleNames) {
         {"pause", "Preview pause", QAccessible::Button},
         {"stopplay", "Preview stop", QAccessible::Button},
         {"play_bar", "Preview position", QAccessible::Slider},
+        {"activityButton", "Activity", QAccessible::Button},
         // Stop and Convert come here once they can act; with an empty list they cannot.
         {"minimize", "Minimise", QAccessible::Button},
     };

@@ -213,6 +213,17 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
     // The encoder ended well, but the file it left is far shorter than its source.
     EXPECT_EQ(jobs().state(4).reason,
               "the output is 1.5 s of the 4 s source; the source may have changed or be damaged");
+    // The activity log tells of each job: the failed one's command line as started, its exit
+    // code and its last words.
+    const QString log = session_->activityLog().lines().join('\n');
+    const QString failedJob = log.section("Job 2 of 6: fail", 1).section("Job 3 of 6", 0, 0);
+    EXPECT_TRUE(failedJob.contains("command: " + dir_.filePath("register.dat") + " -y -i " +
+                                   dir_.filePath("fail.avi") + " -r "))
+        << failedJob.toStdString();
+    EXPECT_TRUE(failedJob.contains("encoder ended: exit code 3"));
+    EXPECT_TRUE(failedJob.contains("| boom: cannot encode"));
+    EXPECT_TRUE(log.contains("read back: the output is 1.5 s of the 4 s source;"));
+    EXPECT_TRUE(log.contains("Run ended: 2 converted, 4 failed"));
     // What the failed jobs wrote is gone; nothing else was left in the folder.
     EXPECT_EQ(outputFiles(), (QStringList{"a.mp4", "e.mp4"}));
     // The run ended on its own: the power-off is due, for the front end to count down.

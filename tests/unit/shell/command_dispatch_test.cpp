@@ -19,9 +19,11 @@ struct FakeWindow : WindowShell {
     void popUpMenu(ShellMenu menu, QPoint offset) override { menus.append({menu, offset}); }
     void requestClose() override { ++closeRequests; }
     void showAbout() override { ++abouts; }
+    void showActivity() override { ++activities; }
     QList<QPair<ShellMenu, QPoint>> menus;
     int closeRequests = 0;
     int abouts = 0;
+    int activities = 0;
 };
 
 class CommandDispatchTest : public ::testing::Test {
@@ -127,10 +129,10 @@ TEST_F(CommandDispatchTest, MenusOpenAtTheBrandsPlaces) {
     };
     EXPECT_EQ(captions(ShellMenu::File),
               QStringList({"Add Files", "Add Folder", "-", "Remove", "Clear", "-", "Convert",
-                           "Stop", "-", "Exit"}));
+                           "Stop", "Activity", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Dvd),
               QStringList({"Add DVD", "Add IFO", "-", "Select All", "Unselect ALL", "-", "Convert",
-                           "Stop", "-", "Exit"}));
+                           "Stop", "Activity", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Help),
               QStringList({"Help", "Support", "Our Website", "Contact us", "-", "About"}));
     dispatch_->menuCommand(MenuCommand::Exit);
@@ -169,6 +171,8 @@ TEST_F(CommandDispatchTest, HelpPagesAndAboutTextsFollowTheName) {
     EXPECT_EQ(help_links::aboutContactPage(), "https://www.orvex-video.example/contact.php");
     dispatch_->menuCommand(MenuCommand::About);
     EXPECT_EQ(window_.abouts, 1);
+    dispatch_->menuCommand(MenuCommand::Activity);
+    EXPECT_EQ(window_.activities, 1);
 }
 
 TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
