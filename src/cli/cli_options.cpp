@@ -170,6 +170,7 @@ const std::vector<Option>& options() {
         flag(L(), L("--show-lists"), &CliOptions::showLists),
         flag(L(), L("--list-jobs"), &CliOptions::listJobs),
         flag(L(), L("--print-commands"), &CliOptions::printCommands),
+        flag(L(), L("--stretch"), &CliOptions::stretch),
         flag(L("-q"), L("--quiet"), &CliOptions::quiet),
         valued(L(), L("--log"), logFile),
         flag(L("-v"), L("--verbose"), &CliOptions::verbose),
@@ -256,6 +257,10 @@ QString CliOptions::helpText(const QString& programName) {
                "      --channels I        item index in the channel list (0 Mono, 1 Stereo)\n"
                "  -o, --output DIR        output folder; default: the settings file's output "
                "folder\n"
+               "      --stretch           stretch the picture to the chosen size instead of "
+               "keeping\n"
+               "                          its shape with black bars (also when the settings "
+               "file says so)\n"
                "      --finish ACTION     nothing (default) | open | shutdown (shutdown only after "
                "a\n"
                "                          30-second countdown on standard error that Ctrl-C "

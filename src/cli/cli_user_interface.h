@@ -18,7 +18,9 @@ class CliUserInterface : public UserInterface {
     QStringList chooseIfoFiles() override { return {}; }
     QString chooseDvdImage() override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
+    std::optional<SettingsChoices> chooseSettings(const SettingsChoices&) override {
+        return std::nullopt;
+    }
 
   private:
     void say(const QString& text) const;

@@ -24,8 +24,9 @@ int ffmpegStreamNumber(int programStreamId);
 // becomes a program stream on standard input ("-f mpeg -probesize 40M -analyzeduration 40M -i
 // pipe:0"), the chosen streams are mapped in front of the output options, and a subtitle is
 // burnt in, in the title's own colours (the decoder's palette), with an overlay whose output the
-// caller's -s, -aspect and codec options apply to. -vn and -an among the output options drop the
-// picture or the sound. Everything else is kept as given.
+// caller's video filters (-vf, moved into the overlay's graph), -s, -aspect and codec options
+// apply to. -vn and -an among the output options drop the picture or the sound. Everything else
+// is kept as given.
 std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
                                        const DvdStreamChoice& choice);
 

@@ -173,7 +173,7 @@ QString GuiUserInterface::chooseFolder(const QString& caption, const QString& st
     return folder;
 }
 
-std::optional<FinishAction> GuiUserInterface::chooseFinishAction(FinishAction current) {
+std::optional<SettingsChoices> GuiUserInterface::chooseSettings(const SettingsChoices& current) {
     const KeysBack keysBack(owner_);
     if (settings_ == nullptr) {
         return std::nullopt;

@@ -28,7 +28,7 @@ class GuiUserInterface : public UserInterface {
     QStringList chooseIfoFiles() override;
     QString chooseDvdImage() override;
     QString chooseFolder(const QString& caption, const QString& start) override;
-    std::optional<FinishAction> chooseFinishAction(FinishAction current) override;
+    std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) override;
 
     // The Add Files dialog's filter list, in order.
     static QStringList fileFilters();

@@ -139,13 +139,18 @@ std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& nami
         const FileSource* file = jobs_.fileSource(row);
         rec.inputName = jobs_.jobInfo(row).source;
         baseName = QFileInfo(rec.inputName).fileName();
-        if (file != nullptr && !file->hasAudio &&
-            ProfileCatalog::isAudioOnly(selection_.activeProfile())) {
+        const bool audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
+        if (file != nullptr && !file->hasAudio && audioOnly) {
             return fail(QStringLiteral("the source has no audio"));
+        }
+        // Else the encoder writes a video file without a picture (or a PSP profile fails
+        // with its own words).
+        if (file != nullptr && !file->hasVideo && !audioOnly) {
+            return fail(QStringLiteral("the source has no video"));
         }
     }
     QString why;
-    if (!assembleOptions(selection_, jobs_, row, rec, &why)) {
+    if (!assembleOptions(selection_, jobs_, row, rec, &why, stretch_)) {
         return fail(why.isEmpty() ? QStringLiteral("the encoder options cannot be worked out")
                                   : why);
     }
@@ -224,6 +229,7 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
     }
     RowState running = RowState::running(enableTimer2 ? monitor_.progressBase() : 0);
     running.outputName = wanted.outputName;
+    jobs_.setNote(row, wanted.note);
     jobs_.setState(row, running);
     live.section = runLog_.jobStarted(row, jobs_.rowCount(), jobs_.caption(row).trimmed(),
                                       rec.inputName, wanted.outputName, live.output.path);

@@ -64,6 +64,10 @@ class ConversionQueue : public QObject {
     void setOutputFolder(const QString& folder) { outputFolder_ = folder; }
     FinishAction finishAction() const { return finishAction_; }
     void setFinishAction(FinishAction action) { finishAction_ = action; }
+    // "Stretch the picture to the chosen size": fill the frame whatever the source's shape,
+    // instead of keeping the shape with black bars. Read at each job start.
+    bool stretch() const { return stretch_; }
+    void setStretch(bool stretch) { stretch_ = stretch; }
 
     bool converting() const { return converting_; }
     // The row being converted, or the next row to look at.
@@ -135,6 +139,7 @@ class ConversionQueue : public QObject {
     QString outputText_;
     QString outputFolder_;
     FinishAction finishAction_ = FinishAction::Nothing;
+    bool stretch_ = false;
     bool converting_ = false;
     int currentJob_ = 0;
     OutputNaming naming_;

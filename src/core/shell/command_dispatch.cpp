@@ -143,10 +143,12 @@ void CommandDispatch::openOutputFolder() {
 }
 
 void CommandDispatch::showSettings() {
-    const std::optional<FinishAction> chosen =
-        session_.ui().chooseFinishAction(session_.queue().finishAction());
+    ConversionQueue& queue = session_.queue();
+    const std::optional<SettingsChoices> chosen =
+        session_.ui().chooseSettings({queue.finishAction(), queue.stretch()});
     if (chosen) {
-        session_.queue().setFinishAction(*chosen);
+        queue.setFinishAction(chosen->finishAction);
+        queue.setStretch(chosen->stretch);
     }
 }
 

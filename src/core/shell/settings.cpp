@@ -14,6 +14,7 @@ namespace {
 const QString kPlane = QStringLiteral("plane");
 const QString kOutput = QStringLiteral("output");
 const QString kProfiles = QStringLiteral("profiles");
+const QString kPicture = QStringLiteral("picture");
 
 struct NameDefault {
     const char* word;
@@ -51,6 +52,7 @@ const IntKey kCategory{kProfiles, "selcetindex", [](qint64 n) { return n >= 1 &&
 const IntKey kFinish{kProfiles, "FinishSelcet", [](qint64 n) { return n >= 0 && n <= 2; }};
 const IntKey kVideoPage{kPlane, "video", [](qint64 n) { return n == 0 || n == 1; }};
 const IntKey kAudioPage{kPlane, "audio", [](qint64 n) { return n == 0 || n == 1; }};
+const IntKey kStretch{kPicture, "stretch", [](qint64 n) { return n == 0 || n == 1; }};
 
 // A value as it may be shown in a sentence: short, and only printable characters.
 QString shown(const QString& value) {
@@ -120,7 +122,8 @@ bool Settings::audioFirstPage() const {
 
 QStringList Settings::unusableValues() const {
     QStringList said;
-    for (const IntKey* k : {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage}) {
+    for (const IntKey* k :
+         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kStretch}) {
         const std::optional<QString> text = file_.value(k->section, QLatin1String(k->key));
         if (text && !usableInt(file_, *k)) {
             said << QStringLiteral(
@@ -133,13 +136,18 @@ QStringList Settings::unusableValues() const {
     return said;
 }
 
+bool Settings::stretch() const {
+    return usableInt(file_, kStretch).value_or(0) != 0;
+}
+
 bool Settings::save(const QString& outputPath, int profile, int category, int finishAction,
-                    bool videoFirstPage, bool audioFirstPage) {
+                    bool videoFirstPage, bool audioFirstPage, bool stretch) {
     bool ok = file_.writeString(kOutput, QStringLiteral("path"), outputPath);
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetsubindex"), profile) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetindex"), category) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("FinishSelcet"), finishAction) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("video"), videoFirstPage ? 1 : 0) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("audio"), audioFirstPage ? 1 : 0) && ok;
+    ok = file_.writeInt(kPicture, QStringLiteral("stretch"), stretch ? 1 : 0) && ok;
     return ok;
 }

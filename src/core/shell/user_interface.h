@@ -6,6 +6,14 @@
 
 #include "core/engine/finish_action.h"
 
+// What the settings dialog sets.
+struct SettingsChoices {
+    FinishAction finishAction = FinishAction::Nothing;
+    bool stretch = false;  // "Stretch the picture to the chosen size"
+
+    bool operator==(const SettingsChoices&) const = default;
+};
+
 // Everything the core asks of a person. The GUI answers with dialogs, the CLI with its
 // arguments and standard error, tests with a scripted fake.
 class UserInterface {
@@ -30,6 +38,6 @@ class UserInterface {
     // The folder dialog with its caption, opened at `start` when that is a folder (else where
     // the front end sees fit); empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption, const QString& start = {}) = 0;
-    // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.
-    virtual std::optional<FinishAction> chooseFinishAction(FinishAction current) = 0;
+    // The settings dialog, showing `current`; the choices made with OK, nothing on Cancel.
+    virtual std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) = 0;
 };

@@ -41,6 +41,20 @@ QString DvdTitles::pictureSizeOf(const QString& videoDescription) {
     return second < 0 ? QString() : videoDescription.mid(first + 1, second - first - 1);
 }
 
+PictureFacts DvdTitles::pictureOf(const QString& videoDescription) {
+    PictureFacts facts;
+    for (const QString& word : videoDescription.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("PAL")) {
+            facts.frameRate = {25, 1};
+        } else if (word == QLatin1String("NTSC")) {
+            facts.frameRate = {30000, 1001};
+        } else if (word.contains(QLatin1Char(':'))) {
+            facts.displayAspect = PictureFacts::aspectOfRatioText(word);
+        }
+    }
+    return facts;
+}
+
 QString DvdTitles::twoDigits(int n) {
     return n <= 9 ? QStringLiteral("0") + QString::number(n) : QString::number(n);
 }
@@ -81,6 +95,7 @@ void DvdTitles::appendRow(const QString& caption, const TConvertInfo& info, cons
                           qint32 seconds) {
     JobList::Row row;
     row.caption = caption;
+    row.picture = picture_;
     row.info.dimensions = size;
     row.info.duration = timeValueOfSeconds(seconds);
     row.texts = {size, row.info.duration, estimates_.estimateFor(row.info)};
@@ -123,6 +138,7 @@ void DvdTitles::appendRows(TIFOSelint& set) {
         set.audioNames.isEmpty() ? QStringLiteral("0") : streamNumberOf(set.audioNames.first());
     base.ifoPath = set.ifoPath;
     const QString size = pictureSizeOf(set.data->videoDescription);
+    picture_ = pictureOf(set.data->videoDescription);
     for (const TitleSetData::Chain& chain : set.data->chains) {
         // A chain without cells has no sectors to read, whatever its playing time.
         if (chain.seconds == 0 || chain.cells.empty()) {

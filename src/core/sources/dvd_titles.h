@@ -94,6 +94,9 @@ class DvdTitles : public QObject {
     // The second blank-separated word: "MPEG-2 720x576 PAL" -> "720x576"; empty with fewer
     // than two blanks.
     static QString pictureSizeOf(const QString& videoDescription);
+    // The shape and rate its "PAL"/"NTSC" and "4:3"/"16:9" words give: 25 or 30000/1001 frames
+    // a second, shown at 4:3 or 16:9 whatever the stored size.
+    static PictureFacts pictureOf(const QString& videoDescription);
     // 1 -> "01", 10 -> "10".
     static QString twoDigits(int n);
 
@@ -130,6 +133,7 @@ class DvdTitles : public QObject {
     bool titleView_ = true;
     int titleSetCount_ = 0;
     std::vector<TIFOSelint> titleSets_;
+    PictureFacts picture_;  // of the title set being read, for its rows
     std::optional<std::vector<quint8>> titleChecks_;
     std::optional<std::vector<quint8>> chapterChecks_;
 };

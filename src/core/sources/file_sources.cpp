@@ -404,6 +404,9 @@ std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed, JobL
     row.texts = {v.size, v.duration, estimates_.estimateFor(record, estimateError)};
     row.state = RowState();
     row.source = FileSource{probed.path, v.hasVideo, v.hasAudio};
+    row.picture.displayAspect = PictureFacts::aspectOfRatioText(v.displayAspect);
+    row.picture.frameRate = orvex::encoder::FrameRate::parse(v.frameRate.toStdString())
+                                .value_or(orvex::encoder::FrameRate{});
     return std::nullopt;
 }
 

@@ -183,7 +183,10 @@ TEST_F(ClippingCheck, EveryWindowShowsItsTextsWholeOrShortenedWithTheWholeInItsT
              countdown->start();
              return countdown;
          }},
-        {"settings", [](Tfm_main& w) { return w.session().ui().chooseFinishAction({}), nullptr; },
+        {"settings",
+         [](Tfm_main& w) {
+             return w.session().ui().chooseSettings({FinishAction::PowerOff, true}), nullptr;
+         },
          true},
         {"about", [](Tfm_main& w) { return w.showAbout(), nullptr; }, true},
         {"folder dialog", [](Tfm_main& w) { return w.session().ui().chooseFolder("Add"), nullptr; },

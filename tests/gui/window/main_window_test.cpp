@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -84,10 +85,12 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         auto* set = qobject_cast<Tfm_set*>(dialog);
         ASSERT_NE(set, nullptr);
         EXPECT_EQ(set->windowTitle(), "Settings");
-        EXPECT_EQ(set->size(), QSize(277, 208));
         EXPECT_EQ(set->items()->button(2)->text(),
                   "Automatically shutdown after converting finished");
+        EXPECT_EQ(set->cb_stretch()->text(), "Stretch the picture to the chosen size");
+        EXPECT_FALSE(set->cb_stretch()->isChecked());
         set->items()->button(2)->click();
+        set->cb_stretch()->click();
         set->Button2()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
@@ -96,11 +99,14 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         auto* set = qobject_cast<Tfm_set*>(dialog);
         ASSERT_NE(set, nullptr);
         EXPECT_TRUE(set->items()->button(0)->isChecked());
+        EXPECT_FALSE(set->cb_stretch()->isChecked()) << "Cancel keeps the stretch as it was";
         set->items()->button(1)->click();
+        set->cb_stretch()->click();
         set->Button1()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
     EXPECT_EQ(queue.finishAction(), FinishAction::OpenFolder);
+    EXPECT_TRUE(queue.stretch());
 }
 
 // The folder dialog opens at the folder given (else home), its path follows the tree and a

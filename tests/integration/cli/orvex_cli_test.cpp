@@ -132,6 +132,12 @@ TEST_F(OrvexCliTest, PrintedCommandsReserveNamesLikeARun) {
     EXPECT_TRUE(lines[1].endsWith(path("out/clip_1.mp4")));
     EXPECT_FALSE(QFileInfo::exists(path("out")));
 
+    // --stretch squeezes a 16:9 picture into 640x480 as before, instead of bars.
+    ASSERT_TRUE(makeClip(path("wide.avi"), 1.0, 320, 180));
+    const CliRun wide = run({"--stretch", "-p", "118", "--print-commands", path("wide.avi")});
+    EXPECT_TRUE(wide.out.contains(" -aspect 1.3333 -s 640x480 -vf fps=25 "))
+        << wide.out.toStdString();
+
     // Given with its folder, a leading dash is just a name.
     const CliRun jobs = run({"-p", "118", "--list-jobs", "--", path("-lead.avi")});
     EXPECT_EQ(jobs.code, 0);

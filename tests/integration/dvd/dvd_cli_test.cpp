@@ -273,6 +273,34 @@ TEST_F(DvdCliTest, UnreadableFilesAreNamedWithTheirReason) {
         << fifo.err.toStdString();
 }
 
+// Each title set keeps its shape (4:3, 16:9) in the profile's 352x288 frame, with bars,
+// unless --stretch.
+TEST_F(DvdCliTest, TitlesKeepTheirShapeUnlessStretched) {
+    const struct {
+        bool stretch;
+        QStringList filters;  // per title
+    } cases[] = {
+        {false,
+         {"fps=25,scale=352:264,pad=352:288:0:12 ", "fps=25,scale=352:198,pad=352:288:0:44 "}},
+        {true, {"fps=25 ", "fps=25 "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stretch ? "--stretch" : "kept");
+        QStringList args{"-p", "118", "--print-commands", fixture().root};
+        if (c.stretch) {
+            args.prepend("--stretch");
+        }
+        const CliRun r = run(args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), c.filters.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(lines[i].contains(" -aspect 1.2222 -s 352x288 -vf " + c.filters[i]))
+                << lines[i].toStdString();
+        }
+    }
+}
+
 // A title and a chapter converted with the second audio track and the subtitle burnt in; the
 // rows left unticked produce nothing.
 TEST_F(DvdCliTest, ConvertsTickedTitleAndChapterWithChosenStreams) {

@@ -92,7 +92,8 @@ class RegisterDatDvdTest : public ::testing::Test {
 };
 
 // A title and a chapter converted with the second audio track and the subtitle burnt in, the
-// way a profile asks: the caller's size, aspect and codecs apply to the overlaid picture.
+// way a profile asks: the caller's filters, size, aspect and codecs apply to the overlaid
+// picture.
 TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubtitle) {
     const QString ifo = fixture().ifoPath(1);
     const struct {
@@ -118,7 +119,7 @@ TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubti
                                 "1.3333", "-s",      "320x240",
                                 "-ar",    "44100",   "-vcodec",
                                 "mpeg4",  "-acodec", "aac",
-                                out});
+                                "-vf",    "fps=25",  out});
             ASSERT_EQ(r.exitCode, 0) << r.err.right(2000).constData();
             EXPECT_TRUE(r.err.contains("time=")) << "FFmpeg's progress must reach the caller";
             EXPECT_NEAR(durationOf(out), c.seconds, 0.3);
@@ -237,6 +238,13 @@ TEST_F(RegisterDatDvdTest, FfmpegGetsThePipeTheMapsAndExactlyTheSectors) {
          "0x21",
          {"-s", "320x240", "-aspect", "1.7778"},
          {"-filter_complex", "[0:v:0][0:i:0x21]overlay[v]", "-map", "[v]", "-map", "0:i:0x1c0"}},
+        // FFmpeg takes no -vf for the overlay's output: the filters join its graph.
+        {"0",
+         "0x20",
+         {"-vf", "fps=25,scale=320:180,pad=320:240:0:30", "-s", "320x240"},
+         {"-filter_complex", "[0:v:0][0:i:0x20]overlay,fps=25,scale=320:180,pad=320:240:0:30[v]",
+          "-map", "[v]", "-map", "0:a:0?"}},
+        {"0", "0", {"-vf", "fps=25"}, {"-map", "0:v:0", "-map", "0:a:0?"}},
         {"0x80", "0x20", {"-vn", "-ab", "64000"}, {"-map", "0:i:0x80"}},
         {"0x80", "0", {"-an"}, {"-map", "0:v:0"}},
         {"0", "0x3f", {"-an", "-vn"}, {}},
@@ -257,7 +265,12 @@ TEST_F(RegisterDatDvdTest, FfmpegGetsThePipeTheMapsAndExactlyTheSectors) {
         } else {
             EXPECT_FALSE(burnt) << "no palette given";
         }
-        EXPECT_EQ(args, pipeIn + c.maps + c.extra + QStringList{out});
+        // A burnt-in subtitle's overlay graph takes the caller's -vf in.
+        QStringList given = c.extra;
+        if (QByteArray(c.subtitle) != "0" && given.contains("-vf")) {
+            given.remove(given.indexOf("-vf"), 2);
+        }
+        EXPECT_EQ(args, pipeIn + c.maps + given + QStringList{out});
         const QByteArray fed = fileBytes(fake + ".stdin");
         if (QByteArray(c.subtitle) == "0") {
             EXPECT_TRUE(fed == sectors) << fed.size() << " bytes for " << sectors.size();

@@ -97,12 +97,12 @@ class ConversionQueueTest : public ::testing::Test {
         f.write(data);
     }
 
-    void addFiles(const QStringList& names, bool hasAudio = true) {
+    void addFiles(const QStringList& names, bool hasAudio = true, bool hasVideo = true) {
         for (const QString& name : names) {
             JobList::Row row;
             row.caption = name.section('.', 0, -2).isEmpty() ? name : name.section('.', 0, -2);
             row.info = {dir_.filePath(name), "320x240", "00:00:04", {}, "400", "128"};
-            row.source = FileSource{row.info.source, true, hasAudio};
+            row.source = FileSource{row.info.source, hasVideo, hasAudio};
             jobs().addRow(row);
         }
     }
@@ -248,11 +248,21 @@ TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
         jobs().setSelection({jobs().rowCount() - 1});
         jobs().removeSelected();
     }
+    // A video profile fails a source without a picture at the start; a 320x240 picture made
+    // 640x480 is said in the row.
+    addFiles({"song.mp3"}, true, false);
+    ASSERT_TRUE(session_->selection().selectProfile(118));
+    session_->selection().sizeList().userSelect(1);
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd(2));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Finished, RowState::Failed}));
+    EXPECT_EQ(jobs().state(2).reason, "the source has no video");
+    EXPECT_EQ(jobs().row(0).note, "the picture is enlarged from 320x240 to 640x480");
 
     queue().setEncoderPath(dir_.filePath("missing-encoder"));
     ASSERT_TRUE(queue().convert());
-    ASSERT_TRUE(waitForRunEnd(2));
-    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed}));
+    ASSERT_TRUE(waitForRunEnd(3));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed, RowState::Failed}));
     EXPECT_TRUE(jobs().state(0).reason.contains("missing-encoder"));
 }
 

@@ -58,9 +58,9 @@ TEST_F(CommandDispatchTest, NamesMatchExactlyInTheTablesOrder) {
     for (const char* name : {"Settings", "SETTINGS", "settings ", "", "play_bar", "close"}) {
         EXPECT_FALSE(dispatch_->skinClick(QString::fromLatin1(name))) << name;
     }
-    EXPECT_TRUE(ui_.shownFinishActions.isEmpty());
+    EXPECT_TRUE(ui_.shownSettings.isEmpty());
     EXPECT_TRUE(dispatch_->skinClick("settings"));
-    EXPECT_EQ(ui_.shownFinishActions.size(), 1);
+    EXPECT_EQ(ui_.shownSettings.size(), 1);
 }
 
 // Which warning each command gives while a preview plays, while a run is under way, and
@@ -193,11 +193,14 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
 
     dispatch_->skinClick("settings");  // Cancel
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::Nothing);
-    ui_.finishActionToChoose = FinishAction::OpenFolder;
+    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, true};
     dispatch_->skinClick("settings");
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::OpenFolder);
-    EXPECT_EQ(ui_.shownFinishActions,
-              (QList<FinishAction>{FinishAction::Nothing, FinishAction::Nothing}));
+    EXPECT_TRUE(session_->queue().stretch());
+    dispatch_->skinClick("settings");
+    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, false},
+                                                         {FinishAction::Nothing, false},
+                                                         {FinishAction::OpenFolder, true}}));
 }
 
 // With no file manager or browser, each folder and page that could not be opened is said
@@ -269,6 +272,7 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     session_->selection().setCurrentProfile(53);  // hovered in the picker, never clicked
     session_->queue().setOutputText("/typed/but/never/used");
     session_->queue().setFinishAction(FinishAction::PowerOff);
+    session_->queue().setStretch(true);
     session_->picker().clickPaging(ProfilePicker::Paging::Image94);
     EXPECT_TRUE(dispatch_->closeRequest());
 
@@ -277,6 +281,7 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     ASSERT_TRUE(session_->loadSettings());
     EXPECT_EQ(session_->selection().currentProfile(), 53);
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::PowerOff);
+    EXPECT_TRUE(session_->queue().stretch());
     EXPECT_FALSE(session_->picker().videoFirstPage());
     EXPECT_TRUE(session_->picker().audioFirstPage());
     EXPECT_NE(session_->queue().outputText(), "/typed/but/never/used");

@@ -151,12 +151,22 @@ TEST(DvdTitlesTexts, StreamNumbersPictureSizesAndTwoDigits) {
     for (const auto& s : streams) {
         EXPECT_EQ(DvdTitles::streamNumberOf(s.description), s.stream) << s.description;
     }
+    // The size, and the shape and rate the IFO's 4:3/16:9 and PAL/NTSC flags give.
     const struct {
         const char* description;
         const char* size;
-    } sizes[] = {{"MPEG-2 720x576 PAL 16:9", "720x576"}, {"MPEG-2 720x480", ""}, {"", ""}};
-    for (const auto& s : sizes) {
-        EXPECT_EQ(DvdTitles::pictureSizeOf(s.description), s.size) << s.description;
+        double aspect;
+        const char* rate;
+    } pictures[] = {{"MPEG-2 720x576 PAL 16:9", "720x576", 16.0 / 9, "25"},
+                    {"MPEG-2 720x480 NTSC 4:3", "720x480", 4.0 / 3, "30000/1001"},
+                    {"MPEG-1 352x240 NTSC ?", "352x240", 0, "30000/1001"},
+                    {"MPEG-2 720x480", "", 0, ""},
+                    {"", "", 0, ""}};
+    for (const auto& p : pictures) {
+        EXPECT_EQ(DvdTitles::pictureSizeOf(p.description), p.size) << p.description;
+        const PictureFacts facts = DvdTitles::pictureOf(p.description);
+        EXPECT_DOUBLE_EQ(facts.displayAspect, p.aspect) << p.description;
+        EXPECT_EQ(facts.frameRate.text(), p.rate) << p.description;
     }
     EXPECT_EQ(DvdTitles::twoDigits(1), "01");
     EXPECT_EQ(DvdTitles::twoDigits(9), "09");
