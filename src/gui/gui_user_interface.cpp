@@ -144,7 +144,7 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     }
     if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
         // Name, size, type and date, each whole in the first size.
-        const int widths[] = {245, 85, 95, 140};
+        const int widths[] = {215, 85, 95, 140};
         for (int column = 0; column < 4; ++column) {
             files->header()->resizeSection(column, widths[column]);
         }
