@@ -98,12 +98,17 @@ Option valued(QLatin1StringView shortName, QLatin1StringView longName,
     return {shortName, longName, true, apply};
 }
 
-Problem outputFolder(CliOptions& o, const QString& name, const Value& v) {
-    o.output = v;
+// A path kept as given; an empty one is a mistake, said with what the option names.
+Problem pathValue(Value& field, const QString& name, const Value& v, const char* what) {
+    field = v;
     if (!v || v->isEmpty()) {
-        return QStringLiteral("option %1 needs a folder").arg(name);
+        return QStringLiteral("option %1 needs a %2").arg(name, QLatin1String(what));
     }
     return std::nullopt;
+}
+
+Problem outputFolder(CliOptions& o, const QString& name, const Value& v) {
+    return pathValue(o.output, name, v, "folder");
 }
 
 Problem finishAction(CliOptions& o, const QString&, const Value& v) {
@@ -120,11 +125,7 @@ Problem finishAction(CliOptions& o, const QString&, const Value& v) {
 }
 
 Problem logFile(CliOptions& o, const QString& name, const Value& v) {
-    o.logFile = v;
-    if (!v || v->isEmpty()) {
-        return QStringLiteral("option %1 needs a file").arg(name);
-    }
-    return std::nullopt;
+    return pathValue(o.logFile, name, v, "file");
 }
 
 Problem tickedRows(CliOptions& o, const QString&, const Value& v) {
