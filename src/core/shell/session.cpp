@@ -49,8 +49,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
-    savedJobs_ =
-        std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_, *queue_);
+    savedJobs_ = std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_,
+                                                *queue_, *dvdTitles_);
     connect(savedJobs_.get(), &SavedJobList::problem, this, &Session::problem);
     bindRunClock();
 
