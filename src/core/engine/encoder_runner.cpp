@@ -1,6 +1,7 @@
 #include "core/engine/encoder_runner.h"
 
 #include <QMetaObject>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #ifdef Q_OS_LINUX
@@ -74,6 +75,11 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
     process_->setWorkingDirectory(workFolder);
     process_->setProgram(program);
     process_->setArguments(arguments);
+    if (threads_ > 0) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kThreadsVariable), QString::number(threads_));
+        process_->setProcessEnvironment(environment);
+    }
 #ifdef Q_OS_UNIX
     // A group of its own: a terminal's Ctrl-C reaches the front end, which stops the job,
     // instead of reaching the encoder behind the front end's back; Stop can end the group.

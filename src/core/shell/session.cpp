@@ -39,10 +39,11 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
                                             : std::make_unique<IfoTitleSetReader>();
     dvdTitles_ = std::make_unique<DvdTitles>(jobs_, *estimates_, guards_, ui, *titleSetReader_,
                                              isDvdEdition());
-    dvdDiscovery_ = std::make_unique<DvdDiscovery>(
-        *dvdTitles_, guards_, ui,
-        config.drives ? config.drives : std::make_shared<platform::SystemDrives>());
+    const std::shared_ptr<platform::Drives> drives =
+        config.drives ? config.drives : std::make_shared<platform::SystemDrives>();
+    dvdDiscovery_ = std::make_unique<DvdDiscovery>(*dvdTitles_, guards_, ui, drives);
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
+    queue_->setDrives(drives);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
 
