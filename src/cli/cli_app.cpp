@@ -139,6 +139,9 @@ std::optional<int> Cli::chooseProfileAndLists() {
     if (opt_.output) {
         session_.queue().setOutputText(*opt_.output);
     }
+    if (opt_.jobs) {
+        session_.queue().setJobsAtOnce(*opt_.jobs);
+    }
     session_.queue().setFinishAction(
         opt_.finish == CliOptions::Finish::Open       ? FinishAction::OpenFolder
         : opt_.finish == CliOptions::Finish::Shutdown ? FinishAction::PowerOff

@@ -111,6 +111,7 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     selection_->setCurrentProfile(number);
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
+    queue_->setJobsAtOnce(settings_.jobsAtOnce());
     return selected;
 }
 
@@ -132,5 +133,6 @@ bool Session::saveSettings() {
     }
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
-                          picker_->videoFirstPage(), picker_->audioFirstPage());
+                          picker_->videoFirstPage(), picker_->audioFirstPage(),
+                          queue_->jobsAtOnce());
 }

@@ -34,13 +34,15 @@ class Settings {
     // "plane"/"video" and "plane"/"audio"; default true.
     bool videoFirstPage() const;
     bool audioFirstPage() const;
+    // "convert"/"jobs": how many jobs a run converts at once, 0 Automatic; default 0.
+    int jobsAtOnce() const;
     // Each key whose value is there but unusable (the default is used), in a sentence.
     QStringList unusableValues() const;
 
     // Writes every key, in the order the file has always been written. false when the file
     // could not be written (the old file then stays whole).
     bool save(const QString& outputPath, int profile, int category, int finishAction,
-              bool videoFirstPage, bool audioFirstPage);
+              bool videoFirstPage, bool audioFirstPage, int jobsAtOnce);
 
   private:
     platform::IniFile file_;
