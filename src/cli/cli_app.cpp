@@ -1,7 +1,5 @@
 #include "cli/cli_app.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -16,11 +14,11 @@
 #include "cli/cli_options.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_user_interface.h"
-#include "cli/interrupt_notifier.h"
 #include "core/engine/encoder_output.h"
 #include "core/engine/run_outcome.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/shell/session.h"
+#include "platform/console.h"
 #include "platform/ini_file.h"
 #include "platform/machine_actions.h"
 #include "platform/program_paths.h"
@@ -117,7 +115,7 @@ class Cli {
     CliUserInterface ui_;
     platform::SystemMachineActions machine_;
     Session session_;
-    InterruptNotifier interrupts_;
+    platform::InterruptNotifier interrupts_;
     QList<FileSources::Skipped> skipped_;
 };
 
@@ -228,7 +226,7 @@ bool Cli::addSources() {
         paths << scan.files;
     }
     bool interrupted = false;
-    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &files, [&] {
+    QObject::connect(&interrupts_, &platform::InterruptNotifier::interrupted, &files, [&] {
         interrupted = true;
         files.cancel();
     });
@@ -309,7 +307,7 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    CliProgress progress(session_.jobs(), session_.progress(), ::isatty(STDERR_FILENO) == 1);
+    CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);
@@ -319,7 +317,7 @@ int Cli::convert() {
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });
     bool interrupted = false;
-    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &queue, [&] {
+    QObject::connect(&interrupts_, &platform::InterruptNotifier::interrupted, &queue, [&] {
         interrupted = true;
         queue.stop();
     });
@@ -389,7 +387,7 @@ void Cli::powerOffCountdown() {
     bool cancelled = false;
     QEventLoop wait;
     QTimer tick;
-    QObject::connect(&interrupts_, &InterruptNotifier::interrupted, &wait, [&] {
+    QObject::connect(&interrupts_, &platform::InterruptNotifier::interrupted, &wait, [&] {
         cancelled = true;
         wait.quit();
     });

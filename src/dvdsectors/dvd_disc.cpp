@@ -1,10 +1,7 @@
 #include "dvdsectors/dvd_disc.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 
 namespace orvex::dvd {
 
@@ -41,9 +38,9 @@ void DvdDisc::log(void* self, dvd_logger_level_t level, const char* format, va_l
 
 std::unique_ptr<DvdDisc> DvdDisc::open(const std::string& root, std::string* error) {
     // libdvdread's own message for a missing path ("Can't stat") hides the reason.
-    struct stat st {};
-    if (::stat(root.c_str(), &st) != 0) {
-        *error = "cannot open the DVD '" + root + "': " + std::strerror(errno);
+    std::error_code why;
+    if (!std::filesystem::exists(std::filesystem::status(root, why))) {
+        *error = "cannot open the DVD '" + root + "': " + why.message();
         return nullptr;
     }
     std::unique_ptr<DvdDisc> disc(new DvdDisc);

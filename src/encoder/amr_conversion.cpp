@@ -1,10 +1,7 @@
 #include "encoder/amr_conversion.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include "encoder/amr_file_writer.h"
@@ -22,14 +19,9 @@ int report(const std::string& text, int status) {
 // The input that is the output file itself, under its own name or another (a hard link, a
 // symbolic link, "./name"): writing the output would destroy what is being read.
 std::optional<size_t> inputThatIsTheOutput(const CommandLine& cmd, const std::string& output) {
-    struct stat out {};
-    if (::stat(output.c_str(), &out) != 0) {
-        return std::nullopt;
-    }
     for (size_t i = 0; i < cmd.inputs().size(); ++i) {
-        struct stat in {};
-        if (::stat(cmd.inputs()[i].c_str(), &in) == 0 && in.st_dev == out.st_dev &&
-            in.st_ino == out.st_ino) {
+        std::error_code error;  // a name that leads nowhere is no file at all
+        if (std::filesystem::equivalent(cmd.inputs()[i], output, error)) {
             return i;
         }
     }
@@ -53,8 +45,8 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
                      output.c_str(), *input);
         return 1;
     }
-    struct stat st {};
-    if (!cmd.overwrite() && ::stat(output.c_str(), &st) == 0) {
+    std::error_code error;
+    if (!cmd.overwrite() && std::filesystem::exists(output, error)) {
         return report(
             "File '" + output + "' already exists (use -y to overwrite). Not overwriting.", 1);
     }
@@ -71,7 +63,7 @@ int runAmrConversion(const CommandLine& cmd, const FfmpegLauncher& launcher) {
     unsigned char buf[16 * 1024];
     bool writeFailed = false;
     for (;;) {
-        const ssize_t n = child.read(buf, sizeof buf);
+        const auto n = child.read(buf, sizeof buf);
         if (n == 0) {
             break;
         }

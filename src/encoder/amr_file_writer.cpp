@@ -1,17 +1,13 @@
 #include "encoder/amr_file_writer.h"
 
-#include <fcntl.h>
 #include <opencore-amrnb/interf_enc.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "platform/unique_file.h"
 
 namespace orvex::encoder {
 
@@ -22,11 +18,11 @@ AmrFileWriter::~AmrFileWriter() {
     if (state_) {
         Encoder_Interface_exit(state_);
     }
-    if (fd_ >= 0) {
-        ::close(fd_);
+    if (file_ != nullptr) {
+        std::fclose(file_);
     }
     if (!committed_ && !tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
+        std::remove(tempPath_.c_str());
     }
 }
 
@@ -36,37 +32,13 @@ bool AmrFileWriter::fail(const std::string& what) {
 }
 
 bool AmrFileWriter::open() {
-    // Beside the target, so the final rename stays on one file system. Locked for as long as
+    // Beside the target, so the final rename stays on one file system. Claimed for as long as
     // this program lives: the next run into the folder removes it only once its writer is
-    // gone, however it went. A cleanup that got to the new file before the lock did has
-    // removed it (the name no longer leads to it): another name then.
-    const std::string pattern = target_ + ".part-XXXXXX";
-    for (int attempt = 0; attempt < 10 && fd_ < 0; ++attempt) {
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        const int fd = ::mkostemp(buf.data(), O_CLOEXEC);
-        if (fd < 0) {
-            return fail("cannot create a temporary file beside " + target_);
-        }
-        struct stat held {};
-        struct stat named {};
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
-            ::stat(buf.data(), &named) == 0 && held.st_dev == named.st_dev &&
-            held.st_ino == named.st_ino) {
-            fd_ = fd;
-            tempPath_ = buf.data();
-        } else {
-            ::close(fd);
-        }
+    // gone, however it went.
+    file_ = platform::createUniqueFile(target_ + ".part-", "", &tempPath_, true);
+    if (file_ == nullptr) {
+        return fail("cannot create a temporary file beside " + target_);
     }
-    if (fd_ < 0) {
-        errno = EEXIST;
-        return fail("cannot claim a temporary file beside " + target_);
-    }
-    // mkstemp makes the file private; give it the permissions a plain new file would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
     state_ = Encoder_Interface_init(0);
     if (!state_) {
         errno = ENOMEM;
@@ -77,16 +49,8 @@ bool AmrFileWriter::open() {
 }
 
 bool AmrFileWriter::writeAll(const unsigned char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd_, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail("cannot write " + tempPath_);
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
+    if (std::fwrite(data, 1, size, file_) != size) {
+        return fail("cannot write " + tempPath_);
     }
     return true;
 }
@@ -132,12 +96,12 @@ bool AmrFileWriter::commit() {
             return false;
         }
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) {
         return fail("cannot write " + tempPath_);
     }
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         return fail("cannot rename " + tempPath_ + " to " + target_);
     }
     committed_ = true;

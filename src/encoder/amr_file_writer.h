@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace orvex::encoder {
@@ -37,7 +38,7 @@ class AmrFileWriter {
     std::string target_;
     std::string tempPath_;
     int mode_;
-    int fd_ = -1;
+    std::FILE* file_ = nullptr;
     void* state_ = nullptr;
     unsigned char pending_[kFrameBytes] = {};
     size_t pendingSize_ = 0;

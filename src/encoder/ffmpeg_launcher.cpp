@@ -1,8 +1,5 @@
 #include "encoder/ffmpeg_launcher.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,7 +22,7 @@ FfmpegLauncher::FfmpegLauncher() {
     }
     if (!folder.empty()) {
         const std::string beside = folder + "/ffmpeg";
-        if (::access(beside.c_str(), X_OK) == 0) {
+        if (platform::isExecutableFile(beside)) {
             program_ = beside;
             lookedFor_ = beside;
             return;
@@ -37,21 +34,14 @@ FfmpegLauncher::FfmpegLauncher() {
     searchPath_ = true;
 }
 
+platform::ProgramCommand FfmpegLauncher::command(const std::vector<std::string>& args) const {
+    platform::ProgramCommand c{program_, {"-nostdin"}, searchPath_};
+    c.arguments.insert(c.arguments.end(), args.begin(), args.end());
+    return c;
+}
+
 void FfmpegLauncher::exec(const std::vector<std::string>& args) const {
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 3);
-    argv.push_back(const_cast<char*>(program_.c_str()));
-    static char nostdin[] = "-nostdin";
-    argv.push_back(nostdin);
-    for (const auto& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    if (searchPath_) {
-        ::execvp(program_.c_str(), argv.data());
-    } else {
-        ::execv(program_.c_str(), argv.data());
-    }
+    platform::replaceProcess(command(args));
 }
 
 std::string FfmpegLauncher::failureMessage(int error) const {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_start.h"
+
 namespace orvex::encoder {
 
 // Where FFmpeg is taken from, in order: $ORVEX_FFMPEG, an `ffmpeg` beside register.dat, `ffmpeg`
@@ -12,8 +14,10 @@ class FfmpegLauncher {
   public:
     FfmpegLauncher();
 
-    // Replaces this process with FFmpeg, passing -nostdin and then args unchanged. Returns only
-    // when FFmpeg could not be started; errno is left as exec() set it.
+    // FFmpeg with -nostdin and then args unchanged.
+    platform::ProgramCommand command(const std::vector<std::string>& args) const;
+    // Replaces this process with command(args). Returns only when FFmpeg could not be started;
+    // errno tells why.
     void exec(const std::vector<std::string>& args) const;
 
     // The single line to print when exec() returned: what was looked for and why it failed.
@@ -29,6 +33,6 @@ class FfmpegLauncher {
 };
 
 // Exit status when FFmpeg cannot be started, as a shell reports a missing command.
-inline constexpr int kCannotStartStatus = 127;
+using platform::kCannotStartStatus;
 
 }  // namespace orvex::encoder

@@ -1,15 +1,15 @@
 #include "ifoinfo/title_set_info.h"
 
 #include <dvdread/ifo_read.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "dvdsectors/dvd_disc.h"
-#include "ifoinfo/forked_call.h"
 #include "ifoinfo/stream_descriptions.h"
 #include "ifoinfo/title_set_packing.h"
+#include "platform/isolated_call.h"
 
 namespace orvex::ifoinfo {
 
@@ -168,12 +168,12 @@ std::unique_ptr<TitleSetInfo> readTitleSetInfo(const std::string& ifoPath) {
                                                           : ifoPath.substr(0, slash);
     const std::string name = slash == std::string::npos ? ifoPath : ifoPath.substr(slash + 1);
     const int titleSet = titleSetNumber(name);
-    struct stat st {};
-    if (titleSet < 1 || ::stat(ifoPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::error_code error;
+    if (titleSet < 1 || !std::filesystem::is_regular_file(ifoPath, error)) {
         return nullptr;
     }
     const std::string root = discRootOf(folder);
-    const auto bytes = runInChild(
+    const auto bytes = platform::runIsolated(
         [&]() -> std::optional<std::string> {
             const auto info = readThroughDvdread(root, titleSet);
             return info ? std::optional<std::string>(packTitleSetInfo(*info)) : std::nullopt;

@@ -16,7 +16,8 @@ class Drives {
     virtual void queryVolume(const QString& folder) = 0;
 };
 
-// The real machine: the mount table (/proc/self/mountinfo) and statvfs.
+// The real machine: on Linux the mount table (/proc/self/mountinfo) and statvfs; elsewhere
+// Qt's storage query.
 class SystemDrives : public Drives {
   public:
     bool isOpticalDrive(const QString& folder) override;

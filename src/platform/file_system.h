@@ -23,6 +23,9 @@ int maxFileNameBytes(const QString& folder);
 // power cut cannot take them back. false with *error set when the system refused.
 bool syncFile(const QString& path, QString* error);
 bool syncFolder(const QString& folder, QString* error);
+// Whether syncFile and syncFolder reach the disk; where they cannot (the portable platform),
+// they only check that the file is there.
+bool syncReachesTheDisk();
 
 // A file claimed by this process: an exclusive lock held on it for as long as the claim lives.
 // When the process that claimed it dies, however it dies, the claim is gone with it, so a file
@@ -43,5 +46,11 @@ std::unique_ptr<FileClaim> claimFile(const QString& path);
 // Removes path when nobody claims it (its owner is gone); true when it was removed. A file
 // claimed by a live process, in this one or another, is never touched.
 bool removeIfUnclaimed(const QString& path);
+
+// Whether a claim is the system's lock on the file itself, which every program's claim meets
+// (register.dat's, flock(1)'s). Where it is not (the portable platform: a lock file beside it),
+// only claims made through this layer by Qt programs are seen, and a file that has no lock
+// file at all counts as claimed by someone unknown: it is left alone.
+bool claimsAreSystemLocks();
 
 }  // namespace platform

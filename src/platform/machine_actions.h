@@ -23,8 +23,10 @@ class MachineActions {
     virtual void powerOff(Outcome outcome) = 0;
 };
 
-// The real machine: the desktop's opener (xdg-open, else gio) and systemctl, started without a
-// shell; an opener that ends with a failure, or that none of them could be started, is heard.
+// The real machine: the desktop's opener (xdg-open, else gio) and systemctl, freedesktop.org's
+// programs on Linux and the BSDs, started without a shell; an opener that ends with a failure,
+// or that none of them could be started, is heard. A Windows port uses ShellExecute and its
+// shutdown call instead.
 class SystemMachineActions : public MachineActions {
   public:
     // Each command is a program and its first arguments; the target follows them.

@@ -1,8 +1,5 @@
 #include "previewlib/mpv_playback.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <clocale>
 #include <cstring>
@@ -61,12 +58,11 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
     // The player refuses to start under a locale whose decimal point is not '.', and the
     // application object sets the user's locale.
     std::setlocale(LC_NUMERIC, "C");
-    if (pipe2(wakeFds_, O_NONBLOCK | O_CLOEXEC) != 0) {
-        wakeFds_[0] = wakeFds_[1] = -1;
+    wakeup_ = std::make_unique<platform::ThreadWakeup>();
+    if (!wakeup_->isValid()) {
         return false;
     }
-    notifier_ = std::make_unique<QSocketNotifier>(wakeFds_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, this, &MpvPlayback::onWake);
+    QObject::connect(wakeup_.get(), &platform::ThreadWakeup::woken, this, &MpvPlayback::onWake);
     mpv_ = mpv_create();
     if (mpv_ == nullptr) {
         return false;
@@ -116,7 +112,8 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
         }
         frame_.assign(static_cast<size_t>(target_.width) * target_.height * 4, 0);
         mpv_render_context_set_update_callback(
-            render_, [](void* self) { static_cast<MpvPlayback*>(self)->wake(); }, this);
+            render_, [](void* w) { static_cast<platform::ThreadWakeup*>(w)->wake(); },
+            wakeup_.get());
     }
     mpv_observe_property(mpv_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     if (dvd_) {
@@ -125,7 +122,7 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
         mpv_observe_property(mpv_, kSubtitleSrc, "current-tracks/sub/src-id", MPV_FORMAT_INT64);
     }
     mpv_set_wakeup_callback(
-        mpv_, [](void* self) { static_cast<MpvPlayback*>(self)->wake(); }, this);
+        mpv_, [](void* w) { static_cast<platform::ThreadWakeup*>(w)->wake(); }, wakeup_.get());
     const char* command[] = {"loadfile", source.c_str(), nullptr};
     return mpv_command(mpv_, command) >= 0;
 }
@@ -141,28 +138,10 @@ void MpvPlayback::destroy() {
         mpv_terminate_destroy(mpv_);
         mpv_ = nullptr;
     }
-    notifier_.reset();
-    for (int& fd : wakeFds_) {
-        if (fd >= 0) {
-            close(fd);
-            fd = -1;
-        }
-    }
-}
-
-// On the player's threads.
-void MpvPlayback::wake() {
-    if (!wakePending_.exchange(true)) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = write(wakeFds_[1], &byte, 1);
-    }
+    wakeup_.reset();
 }
 
 void MpvPlayback::onWake() {
-    char bytes[64];
-    while (read(wakeFds_[0], bytes, sizeof bytes) > 0) {
-    }
-    wakePending_ = false;  // news from now on writes again
     handleEvents();
     renderFrame();
 }

@@ -5,21 +5,20 @@
 
 #include <QEventLoop>
 #include <QObject>
-#include <QSocketNotifier>
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/thread_wakeup.h"
 #include "previewlib/preview.h"
 #include "previewlib/preview_surface.h"
 
 namespace orvex::preview {
 
 // One playback over libmpv: frames rendered in software into the surface's size, events and
-// frames handed from the player's threads to the calling thread through a pipe watched by the
-// event loop, and a nested event loop that runs until the media ends or stop() is called.
+// frames handed from the player's threads to the calling thread through a wake-up that the
+// event loop hears, and a nested event loop that runs until the media ends or stop() is called.
 // (Not through posted events: while a posted event is handled, events posted meanwhile wait
 // for the outer loop even if the handler calls processEvents, so a click handler or callback
 // that waits would starve the playback.)
@@ -48,7 +47,6 @@ class MpvPlayback : public QObject {
   private:
     bool create(const std::string& source, std::optional<double> start);
     void destroy();
-    void wake();
     void onWake();
     void handleEvents();
     void selectDvdTracks();
@@ -60,11 +58,8 @@ class MpvPlayback : public QObject {
     mpv_render_context* render_ = nullptr;
     QEventLoop loop_;
     bool ended_ = false;
-    // The player's threads write a byte when there is news; one byte until it is read,
-    // however often they ask.
-    int wakeFds_[2] = {-1, -1};
-    std::unique_ptr<QSocketNotifier> notifier_;
-    std::atomic<bool> wakePending_{false};
+    // The player's threads wake it when there is news.
+    std::unique_ptr<platform::ThreadWakeup> wakeup_;
     std::vector<unsigned char> frame_;
     int wantedAudioId_ = 0;
     int wantedSubtitleId_ = 0;

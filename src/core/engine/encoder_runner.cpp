@@ -4,13 +4,7 @@
 #include <QProcessEnvironment>
 #include <QTimer>
 
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <signal.h>
-#include <unistd.h>
-#endif
+#include "platform/child_group.h"
 
 namespace {
 
@@ -20,25 +14,6 @@ constexpr qint64 kChunkBytes = 1024;
 
 // How long Stop lets the encoder wind down before it is killed.
 constexpr int kStopGraceMs = 3000;
-
-// Signals the encoder and everything it started (register.dat runs its own FFmpeg child for
-// some outputs): they share a process group of their own.
-void signalProcessTree(QProcess* process, [[maybe_unused]] int signalNumber) {
-#ifdef Q_OS_UNIX
-    const qint64 pid = process->processId();
-    if (pid > 0) {
-        ::kill(-static_cast<pid_t>(pid), signalNumber);
-    }
-#endif
-}
-
-// Ends them at once, so nothing is left writing into the output folder.
-void killProcessTree(QProcess* process) {
-#ifdef Q_OS_UNIX
-    signalProcessTree(process, SIGKILL);
-#endif
-    process->kill();
-}
 
 }  // namespace
 
@@ -52,14 +27,13 @@ EncoderJob::~EncoderJob() {
     blockSignals(true);
     process_->disconnect(this);
     if (process_->state() != QProcess::NotRunning) {
-#ifdef Q_OS_UNIX
         // Asked first, as Stop asks: register.dat removes the half-written file of its own.
-        signalProcessTree(process_, SIGTERM);
+        platform::signalGroup(*process_, platform::GroupSignal::Terminate);
         if (process_->waitForFinished(kStopGraceMs)) {
             return;
         }
-#endif
-        killProcessTree(process_);
+        // Ends them at once, so nothing is left writing into the output folder.
+        platform::signalGroup(*process_, platform::GroupSignal::Kill);
         // Reaps the child, so it does not linger as a zombie.
         process_->waitForFinished(3000);
     }
@@ -80,24 +54,6 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
         environment.insert(QLatin1String(kThreadsVariable), QString::number(threads_));
         process_->setProcessEnvironment(environment);
     }
-#ifdef Q_OS_UNIX
-    // A group of its own: a terminal's Ctrl-C reaches the front end, which stops the job,
-    // instead of reaching the encoder behind the front end's back; Stop can end the group.
-    // The child also ends when this process dies however it dies (the setting survives exec;
-    // SIGTERM lets register.dat clean up), unless this process died before the child could
-    // ask: then it ends at once.
-    const pid_t parent = ::getpid();
-    process_->setChildProcessModifier([parent] {
-        ::setpgid(0, 0);
-        ::signal(SIGPIPE, SIG_DFL);  // an ignored signal would stay ignored across exec
-#ifdef Q_OS_LINUX
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent) {
-            ::_exit(127);
-        }
-#endif
-    });
-#endif
 
     connect(process_, &QProcess::readyRead, this, &EncoderJob::readAvailable);
     connect(process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
@@ -132,8 +88,10 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
         stall_->start();
     }
 
-    // Read and write: standard input is a pipe that stays open and is never written.
-    process_->start(QIODevice::ReadWrite);
+    // A group of its own, which Stop ends as a whole (register.dat runs an FFmpeg child of its
+    // own for some outputs), dying with this process. Read and write: standard input is a pipe
+    // that stays open and is never written.
+    platform::startInOwnGroup(*process_, QIODevice::ReadWrite);
 }
 
 void EncoderJob::run(const intputrec& rec) {
@@ -147,18 +105,14 @@ void EncoderJob::terminate() {
     // Once only: FFmpeg takes a fourth signal as a reason to exit from its signal handler,
     // which can hang it until the kill below, and register.dat's half-written file stays.
     terminating_ = true;
-#ifdef Q_OS_UNIX
     // Asked first, FFmpeg closes its output properly and register.dat removes a half-written
     // file of its own; whatever still runs after the grace period is killed.
-    signalProcessTree(process_, SIGTERM);
+    platform::signalGroup(*process_, platform::GroupSignal::Terminate);
     QTimer::singleShot(kStopGraceMs, this, [this] {
         if (isRunning()) {
-            killProcessTree(process_);
+            platform::signalGroup(*process_, platform::GroupSignal::Kill);
         }
     });
-#else
-    killProcessTree(process_);
-#endif
     // finished() follows and reports the end.
 }
 

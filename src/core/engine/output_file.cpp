@@ -4,25 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QString>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-QString errorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-}  // namespace
 
 QString OutputFile::createTemporary(const QString& finalName, QString* error) {
     const QFileInfo info(finalName);
@@ -33,90 +14,13 @@ QString OutputFile::createTemporary(const QString& finalName, QString* error) {
     while (QFile::encodeName(stem).size() > 200) {
         stem.chop(1);
     }
-    const QString pattern =
-        info.path() + QStringLiteral("/.") + stem + QStringLiteral(".part-XXXXXX") + suffix;
-#ifdef Q_OS_UNIX
-    QByteArray bytes = QFile::encodeName(pattern);
-    const int fd = ::mkstemps(bytes.data(), static_cast<int>(QFile::encodeName(suffix).size()));
-    if (fd < 0) {
-        if (error != nullptr) {
-            *error =
-                QStringLiteral("cannot create a file in %1: %2").arg(info.path(), errorText(errno));
-        }
-        return {};
+    QString why;
+    const QString name = platform::createUniqueFile(
+        info.path() + QStringLiteral("/.") + stem + QStringLiteral(".part-"), suffix, &why);
+    if (name.isEmpty() && error != nullptr) {
+        *error = QStringLiteral("cannot create a file in %1: %2").arg(info.path(), why);
     }
-    // mkstemps makes the file private; the output gets what any new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    return QFile::decodeName(bytes);
-#else
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = pattern;
-        name.replace(QStringLiteral("XXXXXX"), QString::number(std::rand() % 1000000));
-        QFile f(name);
-        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return name;
-        }
-    }
-    if (error != nullptr) {
-        *error = QStringLiteral("cannot create a file in %1").arg(info.path());
-    }
-    return {};
-#endif
-}
-
-OutputFile::Move OutputFile::moveNoReplace(const QString& from, const QString& to, QString* error) {
-    auto failed = [error, &from, &to](int e) {
-        if (error != nullptr) {
-            *error = QStringLiteral("cannot rename %1 to %2: %3").arg(from, to, errorText(e));
-        }
-        return Move::Failed;
-    };
-#ifdef Q_OS_UNIX
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0) {
-        return Move::Moved;
-    }
-    if (errno == EEXIST) {
-        return Move::Taken;
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        return failed(errno);
-    }
-    // The file system cannot rename without replacing: a hard link fails as well when the
-    // name exists.
-    if (::link(src.constData(), dst.constData()) == 0) {
-        ::unlink(src.constData());
-        return Move::Moved;
-    }
-    if (errno == EEXIST) {
-        return Move::Taken;
-    }
-    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) {
-        return failed(errno);
-    }
-    // No hard links either (FAT): claim the name with an exclusive create; the rename then
-    // replaces only that empty file of ours.
-    const int fd = ::open(dst.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return errno == EEXIST ? Move::Taken : failed(errno);
-    }
-    ::close(fd);
-    if (::rename(src.constData(), dst.constData()) != 0) {
-        const int e = errno;
-        ::unlink(dst.constData());
-        return failed(e);
-    }
-    return Move::Moved;
-#else
-    if (QFileInfo::exists(to)) {
-        return Move::Taken;
-    }
-    return QFile::rename(from, to) ? Move::Moved : failed(EIO);
-#endif
+    return name;
 }
 
 OutputFile::Claimed OutputFile::createClaimed(const QString& finalName, QString* error) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/file_system.h"
+#include "platform/new_files.h"
 
 // The file one job writes. The encoder writes a temporary file that was created exclusively
 // beside the final name (so the rename at the end stays on one file system) and keeps the
@@ -13,11 +14,7 @@
 // removes it, so a stopped or failed job leaves nothing behind.
 class OutputFile {
   public:
-    enum class Move {
-        Moved,   // the file now bears the name
-        Taken,   // a file of that name exists; nothing was changed
-        Failed,  // the file system refused; see the error
-    };
+    using Move = platform::MoveResult;
 
     // Creates an empty, hidden file named after finalName in its folder:
     // ".clip.part-XXXXXX.mp4" for "clip.mp4". Empty with *error set on failure.
@@ -40,10 +37,10 @@ class OutputFile {
     // killed run. A live job's file, of this program or another, stays. The paths removed.
     static QStringList removeLeftovers(const QString& folder);
 
-    // Renames from to to unless to exists (as a file, folder or link), atomically where the
-    // file system can: renameat2(RENAME_NOREPLACE), else link() and unlink(), else an
-    // exclusive create of to that the rename then replaces.
-    static Move moveNoReplace(const QString& from, const QString& to, QString* error);
+    // Renames from to to unless to exists (as a file, folder or link).
+    static Move moveNoReplace(const QString& from, const QString& to, QString* error) {
+        return platform::moveWithoutReplacing(from, to, error);
+    }
 
     // Removes a temporary file, and the inner temporary files beside it that their writer
     // left (an encoder killed on the way); quiet when they are gone already. The paths of

@@ -36,7 +36,7 @@ LibraryPreviewPlayer::~LibraryPreviewPlayer() {
 }
 
 QString LibraryPreviewPlayer::defaultPath(const QString& helperFolder) {
-    return helperFolder + QStringLiteral("orvex-preview.so");
+    return helperFolder + QStringLiteral("orvex-preview");
 }
 
 const LibraryPreviewPlayer::Api* LibraryPreviewPlayer::api() {

@@ -20,7 +20,8 @@ class LibraryPreviewPlayer : public PreviewPlayer {
     void Pause() override;
     void Stop() override;
 
-    // The library's file in the helpers' folder.
+    // The library's file in the helpers' folder, without its suffix: the loader adds the
+    // system's (.so, .dylib, .dll).
     static QString defaultPath(const QString& helperFolder);
 
   private:

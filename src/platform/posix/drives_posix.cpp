@@ -2,38 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 #include "platform/drives.h"
 
 namespace platform {
 
+// Linux: the mount table of /proc and statvfs (other Unixes build the portable drives).
 namespace {
-
-// mountinfo escapes blanks and a few other characters as \ooo.
-QString unescaped(const QString& field) {
-    QString out;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field.at(i) == QLatin1Char('\\') && i + 3 < field.size()) {
-            bool ok = false;
-            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out += QChar(code);
-                i += 3;
-                continue;
-            }
-        }
-        out += field.at(i);
-    }
-    return out;
-}
-
-bool holds(const QString& mountPoint, const QString& path) {
-    if (mountPoint == QLatin1String("/")) {
-        return path.startsWith(QLatin1Char('/'));
-    }
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
 
 QString resolved(const QString& folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -46,28 +21,6 @@ QString mountTable() {
 }
 
 }  // namespace
-
-MountOfPath mountOfPath(const QString& mountinfo, const QString& path) {
-    MountOfPath best;
-    for (const QString& line : mountinfo.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        // id parent major:minor root mountpoint options [optional...] - fstype source super
-        const QStringList f = line.split(QLatin1Char(' '));
-        const qsizetype dash = f.indexOf(QStringLiteral("-"));
-        if (f.size() < 5 || dash < 5 || dash + 2 >= f.size()) {
-            continue;
-        }
-        const QString mountPoint = unescaped(f.at(4));
-        if (!holds(mountPoint, path) || mountPoint.size() < best.mountPoint.size()) {
-            continue;
-        }
-        const QString type = f.at(dash + 1);
-        const QString source = unescaped(f.at(dash + 2));
-        best.mountPoint = mountPoint;
-        best.optical = source.startsWith(QLatin1String("/dev/sr")) ||
-                       type == QLatin1String("iso9660") || type == QLatin1String("udf");
-    }
-    return best;
-}
 
 bool SystemDrives::isOpticalDrive(const QString& folder) {
     return mountOfPath(mountTable(), resolved(folder)).optical;

@@ -12,6 +12,8 @@
 #include <QThread>
 
 #include "../../support/test_media.h"
+#include "platform/child_group.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -238,6 +240,9 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
 // A finished file is on the disk before it gets its name, and its name is after: a power cut
 // never leaves a finished job's name on an empty file.
 TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
+    if (!platform::syncReachesTheDisk()) {
+        GTEST_SKIP() << "this platform cannot sync a file";
+    }
     ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
     QProcess p;
     p.setProcessEnvironment(environment());
@@ -319,6 +324,12 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     for (const Case c :
          {Case{SIGHUP, "118", false}, Case{SIGINT, "71", false}, Case{SIGKILL, "118", false},
           Case{SIGKILL, "71", false}, Case{SIGKILL, "71", true}}) {
+        // Nothing but the system can end a child whose parent was killed, and only its locks
+        // tell that register.dat's own file was left by a dead writer.
+        if (c.signal == SIGKILL &&
+            !(c.encoder ? platform::claimsAreSystemLocks() : platform::childrenEndWithParent())) {
+            continue;
+        }
         SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile +
                      (c.encoder ? " to register.dat" : ""));
         QDir(path("out")).removeRecursively();

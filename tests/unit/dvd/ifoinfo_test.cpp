@@ -11,6 +11,7 @@
 
 #include "../../support/dvd_fixture.h"
 #include "ifoinfo/stream_descriptions.h"
+#include "platform/isolated_call.h"
 
 using orvex::test::dvdFixture;
 
@@ -174,6 +175,9 @@ TEST_F(DamagedIfoTest, ABrokenIfoFallsBackToItsBackup) {
 // Truncations every 256 bytes and seeded random damage to the IFO (its backup gone): any
 // handle that comes back must answer every call without reading out of bounds.
 TEST_F(DamagedIfoTest, DamagedFilesNeverCrash) {
+    if (!platform::callsAreIsolated()) {
+        GTEST_SKIP() << "this platform reads IFO files in-process, where libdvdread can crash";
+    }
     ASSERT_TRUE(QFile::remove(file("VTS_01_0.BUP")));
     const QString path = file("VTS_01_0.IFO");
     QFile f(path);

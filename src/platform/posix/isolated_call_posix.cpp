@@ -1,5 +1,3 @@
-#include "ifoinfo/forked_call.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,24 +7,12 @@
 #include <cerrno>
 #include <chrono>
 
-namespace orvex::ifoinfo {
+#include "platform/isolated_call.h"
+#include "platform/posix/shared_posix.h"
+
+namespace platform {
 
 namespace {
-
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 [[noreturn]] void runChild(const std::function<std::optional<std::string>()>& work, int fd) {
     // Whatever the child might print (a library's complaints, a crash report) would land in the
@@ -37,7 +23,8 @@ bool writeAll(int fd, const std::string& data) {
     }
     int status = 1;
     try {
-        if (const auto result = work(); result && writeAll(fd, *result)) {
+        if (const auto result = work();
+            result && posix::writeAll(fd, result->data(), result->size())) {
             status = 0;
         }
     } catch (...) {
@@ -48,10 +35,14 @@ bool writeAll(int fd, const std::string& data) {
 
 }  // namespace
 
-std::optional<std::string> runInChild(const std::function<std::optional<std::string>()>& work,
-                                      int timeoutMs) {
+bool callsAreIsolated() {
+    return true;
+}
+
+std::optional<std::string> runIsolated(const std::function<std::optional<std::string>()>& work,
+                                       int timeoutMs) {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
+    if (!posix::openPipe(fds, false)) {
         return std::nullopt;
     }
     const pid_t pid = ::fork();
@@ -107,4 +98,4 @@ std::optional<std::string> runInChild(const std::function<std::optional<std::str
     return data;
 }
 
-}  // namespace orvex::ifoinfo
+}  // namespace platform
