@@ -285,6 +285,7 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     LiveJob live;
     live.row = row;
     live.generation = generation_;
+    live.audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
     live.output = OutputFile::createClaimed(wanted.outputName, &why);
     if (live.output.path.isEmpty()) {
         failJob(row, why);
@@ -292,8 +293,14 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     }
     intputrec rec = wanted;
     rec.outputName = live.output.path;
+    // Its share of the cores among the jobs that will run beside it, for the picture's encoder
+    // (register.dat keeps a -threads the command names).
+    const int threads =
+        JobsAtOnce::threadsPerJob(cores_, std::min(runJobs_, active() + 1 + rowsLeft_));
+    if (threads > 0 && !live.audioOnly) {
+        rec.profileArgs += QStringLiteral(" -threads %1").arg(threads);
+    }
     live.expectedSeconds = rec.durationSeconds;
-    live.audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
     if (!jobs_.isDvdRow(row)) {
         const QFileInfo source(rec.inputName);
         live.source = rec.inputName;
@@ -307,9 +314,6 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
 
     EncoderJob* job = new EncoderJob(this);
     job->setStallLimitMs(stallLimitMs_);
-    // Its share of the cores among the jobs that will run beside it.
-    job->setEncoderThreads(
-        JobsAtOnce::threadsPerJob(cores_, std::min(runJobs_, active() + 1 + rowsLeft_)));
     live_.emplace(job, std::move(live));
     const quint64 generation = generation_;
     connect(job, &EncoderJob::chunkArrived, this, [this, job, row, generation] {

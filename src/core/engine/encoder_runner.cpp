@@ -1,7 +1,6 @@
 #include "core/engine/encoder_runner.h"
 
 #include <QMetaObject>
-#include <QProcessEnvironment>
 #include <QTimer>
 
 #include "platform/child_group.h"
@@ -49,11 +48,6 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
     process_->setWorkingDirectory(workFolder);
     process_->setProgram(program);
     process_->setArguments(arguments);
-    if (threads_ > 0) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QLatin1String(kThreadsVariable), QString::number(threads_));
-        process_->setProcessEnvironment(environment);
-    }
 
     connect(process_, &QProcess::readyRead, this, &EncoderJob::readAvailable);
     connect(process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {

@@ -44,10 +44,6 @@ class EncoderJob : public QObject {
     // is taken as hung and stopped; 0: never. Output is no progress: an encoder may print a
     // warning every few seconds while it gets nowhere.
     void setStallLimitMs(int ms) { stallLimitMs_ = ms; }
-    // The encoder threads register.dat gives the video encoder (through the environment
-    // variable kThreadsVariable), when jobs side by side share the cores; 0: its own choice.
-    static constexpr char kThreadsVariable[] = "ORVEX_ENCODER_THREADS";
-    void setEncoderThreads(int threads) { threads_ = threads; }
     // The owner read a position beyond every earlier one: the stall limit starts again.
     void noteProgress();
 
@@ -79,7 +75,6 @@ class EncoderJob : public QObject {
     bool ended_ = false;
     bool terminating_ = false;
     int stallLimitMs_ = 0;
-    int threads_ = 0;
     QTimer* stall_ = nullptr;
     bool stalled_ = false;
 };

@@ -27,8 +27,8 @@ namespace {
 // and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
 // "hang" sleeps without a word, "chatty" repeats one position for ever, "steady" advances for
 // 2 s before it finishes, "empty" writes an empty output, "none" writes nothing, "wN-" takes
-// N tenths of a second, a tenth of a second of the source in each, and notes the encoder
-// threads it was given beside its input; any other input prints a
+// N tenths of a second, a tenth of a second of the source in each, and notes the -threads
+// it was given beside its input; any other input prints a
 // progress line at 2 of 4 seconds and writes its input's name into the output.
 const char kFakeEncoder[] = R"sh(#!/bin/sh
 if [ $# -eq 2 ]; then
@@ -39,9 +39,10 @@ case "$*" in *null*)
   case "$2" in *shortsound*) t=00:00:01.50 ;; *) t=00:00:04.00 ;; esac
   echo "size=N/A time=$t bitrate=N/A speed=99x"; exit 0 ;;
 esac
-out=""; in=""; prev=""
+out=""; in=""; prev=""; threads=""
 for a in "$@"; do
   [ "$prev" = "-i" ] && in="$a"
+  [ "$prev" = "-threads" ] && threads="$a"
   prev="$a"; out="$a"
 done
 case "$in" in
@@ -56,7 +57,7 @@ case "$in" in
     while [ $i -lt "$t" ]; do
       i=$((i + 1)); echo "time=00:00:0$((i / 10)).$((i % 10))0 bitrate=N/A"; sleep 0.1
     done
-    [ -n "$ORVEX_ENCODER_THREADS" ] && printf '%s' "$ORVEX_ENCODER_THREADS" > "$in.threads" ;;
+    [ -n "$threads" ] && printf '%s' "$threads" > "$in.threads" ;;
 esac
 printf 'time=00:00:02.00 bitrate= 1.0kbits/s\n'
 printf '%s' "$in" > "$out"
