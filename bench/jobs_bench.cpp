@@ -327,12 +327,12 @@ int main(int argc, char** argv) {
             hbWall += t.wall;
             hbOk = hbOk && t.ok;
         }
-        const QString size = w + QLatin1Char('x') + h;
+        const QString picture = w + QLatin1Char('x') + h;
         std::printf(
             "  %36s HandBrakeCLI one after another %6.1f s  Automatic %.2fx of it;  "
             "SSIM ours %.4f, HandBrake %.4f\n",
-            "", hbWall, hbOk ? b.automatic.wall / hbWall : 0.0, ssimOf(ours, sources.first(), size),
-            ssimOf(hbFirst, sources.first(), size));
+            "", hbWall, hbOk ? b.automatic.wall / hbWall : 0.0,
+            ssimOf(ours, sources.first(), picture), ssimOf(hbFirst, sources.first(), picture));
     }
 
     if (!quick) {

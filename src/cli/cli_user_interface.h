@@ -13,5 +13,7 @@ class CliUserInterface : public UserInterface {
     QStringList chooseFiles() override { return {}; }
     QStringList chooseIfoFiles() override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
-    std::optional<FinishAction> chooseFinishAction(FinishAction) override { return std::nullopt; }
+    std::optional<SettingsChoices> chooseSettings(const SettingsChoices&) override {
+        return std::nullopt;
+    }
 };

@@ -140,7 +140,7 @@ QString GuiUserInterface::chooseFolder(const QString& caption) {
     return folder;
 }
 
-std::optional<FinishAction> GuiUserInterface::chooseFinishAction(FinishAction current) {
+std::optional<SettingsChoices> GuiUserInterface::chooseSettings(const SettingsChoices& current) {
     const KeysBack keysBack(owner_);
     if (settings_ == nullptr) {
         return std::nullopt;

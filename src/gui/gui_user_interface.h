@@ -27,7 +27,7 @@ class GuiUserInterface : public UserInterface {
     QStringList chooseFiles() override;
     QStringList chooseIfoFiles() override;
     QString chooseFolder(const QString& caption) override;
-    std::optional<FinishAction> chooseFinishAction(FinishAction current) override;
+    std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) override;
 
     // The Add Files dialog's filter list, in order.
     static QStringList fileFilters();

@@ -24,14 +24,14 @@ class FakeUserInterface : public UserInterface {
         return folderToChoose;
     }
 
-    std::optional<FinishAction> chooseFinishAction(FinishAction current) override {
-        shownFinishActions << current;
-        return finishActionToChoose;
+    std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) override {
+        shownSettings << current;
+        return settingsToChoose;
     }
 
     QStringList warnings, informations, confirmations, errors, folderCaptions;
-    QList<FinishAction> shownFinishActions;
-    std::optional<FinishAction> finishActionToChoose;
+    QList<SettingsChoices> shownSettings;
+    std::optional<SettingsChoices> settingsToChoose;
     bool confirmAnswer = true;
     QStringList filesToChoose;
     QStringList ifoFilesToChoose;

@@ -106,6 +106,7 @@ bool ConversionQueue::convert() {
     problemReported_ = false;
     currentJob_ = 0;
     nextRow_ = 0;
+    fillQueued_ = false;
     int rows = 0;
     qint64 seconds = 0;
     bool optical = false;
@@ -206,8 +207,9 @@ void ConversionQueue::fillLater() {
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            fillQueued_ = false;
+            // One of a stopped run only finds a newer run (which has its own) under way.
             if (generation == generation_) {
+                fillQueued_ = false;
                 fill();
             }
         },

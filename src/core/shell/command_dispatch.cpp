@@ -135,10 +135,12 @@ void CommandDispatch::openOutputFolder() {
 }
 
 void CommandDispatch::showSettings() {
-    const std::optional<FinishAction> chosen =
-        session_.ui().chooseFinishAction(session_.queue().finishAction());
+    ConversionQueue& queue = session_.queue();
+    const std::optional<SettingsChoices> chosen =
+        session_.ui().chooseSettings({queue.finishAction(), queue.jobsAtOnce()});
     if (chosen) {
-        session_.queue().setFinishAction(*chosen);
+        queue.setFinishAction(chosen->finishAction);
+        queue.setJobsAtOnce(chosen->jobsAtOnce);
     }
 }
 

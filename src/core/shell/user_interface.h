@@ -6,6 +6,14 @@
 
 #include "core/engine/finish_action.h"
 
+// What the settings dialog sets.
+struct SettingsChoices {
+    FinishAction finishAction = FinishAction::Nothing;
+    int jobsAtOnce = 0;  // 0 Automatic, else 1 to the cores
+
+    bool operator==(const SettingsChoices&) const = default;
+};
+
 // Everything the core asks of a person. The GUI answers with dialogs, the CLI with its
 // arguments and standard error, tests with a scripted fake.
 class UserInterface {
@@ -26,6 +34,6 @@ class UserInterface {
     virtual QStringList chooseIfoFiles() = 0;
     // The folder dialog with its caption; empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption) = 0;
-    // The settings dialog, showing `current`; the action chosen with OK, nothing on Cancel.
-    virtual std::optional<FinishAction> chooseFinishAction(FinishAction current) = 0;
+    // The settings dialog, showing `current`; the choices made with OK, nothing on Cancel.
+    virtual std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) = 0;
 };

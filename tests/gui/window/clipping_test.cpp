@@ -291,7 +291,7 @@ TEST_F(ClippingCheck, EveryWindowShowsItsTextsWholeOrShortenedWithTheWholeInItsT
         {"settings",
          [this](Tfm_main& w) {
              checkNextModal("settings");
-             w.session().ui().chooseFinishAction(FinishAction::PowerOff);
+             w.session().ui().chooseSettings({FinishAction::PowerOff, 1});
          }},
         {"about",
          [this](Tfm_main& w) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
+#include "core/engine/jobs_at_once.h"
 #include "core/profiles/profile_catalog.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
@@ -76,10 +78,12 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         auto* set = qobject_cast<Tfm_set*>(dialog);
         ASSERT_NE(set, nullptr);
         EXPECT_EQ(set->windowTitle(), "Settings");
-        EXPECT_EQ(set->size(), QSize(277, 208));
         EXPECT_EQ(set->items()->button(2)->text(),
                   "Automatically shutdown after converting finished");
+        EXPECT_EQ(set->cb_jobs()->currentText(), "Automatic");
+        EXPECT_EQ(set->cb_jobs()->count(), 1 + JobsAtOnce::cores());
         set->items()->button(2)->click();
+        set->cb_jobs()->setCurrentIndex(1);
         set->Button2()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
@@ -88,11 +92,14 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         auto* set = qobject_cast<Tfm_set*>(dialog);
         ASSERT_NE(set, nullptr);
         EXPECT_TRUE(set->items()->button(0)->isChecked());
+        EXPECT_EQ(set->cb_jobs()->currentIndex(), 0) << "Cancel keeps Automatic";
         set->items()->button(1)->click();
+        set->cb_jobs()->setCurrentIndex(1);
         set->Button1()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
     EXPECT_EQ(queue.finishAction(), FinishAction::OpenFolder);
+    EXPECT_EQ(queue.jobsAtOnce(), 1);
 }
 
 TEST_F(MainWindowTest, FolderDialogNeedsAFolderForOkAndCancelGivesNothing) {

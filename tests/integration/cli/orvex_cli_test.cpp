@@ -306,6 +306,28 @@ TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
     }
 }
 
+TEST_F(OrvexCliTest, TwoJobsAtOnceWriteWholeFilesUnderTheirOwnNames) {
+    // Two sources of one name: the jobs run side by side and never take the same output.
+    QDir().mkpath(path("a"));
+    QDir().mkpath(path("b"));
+    ASSERT_TRUE(makeClip(path("a/clip.avi"), 2.0));
+    ASSERT_TRUE(makeClip(path("b/clip.mkv"), 3.0));
+    const CliRun r =
+        run({path("a/clip.avi"), path("b/clip.mkv"), "-p", "122", "-j", "2", "-o", path("out")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const qsizetype secondStarted = r.err.indexOf("[2/2] clip -> ");
+    const qsizetype firstEnded = r.err.indexOf("[1/2] clip: Finish");
+    ASSERT_GE(secondStarted, 0) << r.err.toStdString();
+    EXPECT_LT(secondStarted, firstEnded) << "the second job started before the first ended";
+    EXPECT_EQ(outputFolderFiles(), (QStringList{"clip.mp4", "clip_1.mp4"}));
+    const double seconds[] = {2.0, 3.0};
+    for (int i = 0; i < 2; ++i) {
+        const QString out = path(i == 0 ? "out/clip.mp4" : "out/clip_1.mp4");
+        EXPECT_NEAR(orvex::test::durationOf(out), seconds[i], 0.2) << out.toStdString();
+        EXPECT_EQ(orvex::test::probeStream(out, "v:0", "codec_name"), "h264");
+    }
+}
+
 // Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder running;
 // a stop leaves no file (register.dat's own AMR file included). An encoder killed on its own
 // fails its job, and what it left is gone before the summary says so.

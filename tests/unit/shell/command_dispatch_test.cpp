@@ -56,9 +56,9 @@ TEST_F(CommandDispatchTest, NamesMatchExactlyInTheTablesOrder) {
     for (const char* name : {"Settings", "SETTINGS", "settings ", "", "play_bar", "close"}) {
         EXPECT_FALSE(dispatch_->skinClick(QString::fromLatin1(name))) << name;
     }
-    EXPECT_TRUE(ui_.shownFinishActions.isEmpty());
+    EXPECT_TRUE(ui_.shownSettings.isEmpty());
     EXPECT_TRUE(dispatch_->skinClick("settings"));
-    EXPECT_EQ(ui_.shownFinishActions.size(), 1);
+    EXPECT_EQ(ui_.shownSettings.size(), 1);
 }
 
 // Which warning each command gives while a preview plays, while a run is under way, and
@@ -187,11 +187,14 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
 
     dispatch_->skinClick("settings");  // Cancel
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::Nothing);
-    ui_.finishActionToChoose = FinishAction::OpenFolder;
+    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, 2};
     dispatch_->skinClick("settings");
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::OpenFolder);
-    EXPECT_EQ(ui_.shownFinishActions,
-              (QList<FinishAction>{FinishAction::Nothing, FinishAction::Nothing}));
+    EXPECT_EQ(session_->queue().jobsAtOnce(), 2);
+    dispatch_->skinClick("settings");
+    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, 0},
+                                                         {FinishAction::Nothing, 0},
+                                                         {FinishAction::OpenFolder, 2}}));
 }
 
 // With no file manager or browser, each folder and page that could not be opened is said
