@@ -12,7 +12,7 @@ class CliUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override { return {}; }
     QStringList chooseIfoFiles() override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<SettingsChoices> chooseSettings(const SettingsChoices&) override {
         return std::nullopt;
     }

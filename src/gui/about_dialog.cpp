@@ -13,7 +13,16 @@
 
 namespace {
 
-void setColour(QLabel* label, const QColor& colour) {
+// The link's blue and red, light enough to read on the dark dialog.
+QColor linkBlue() {
+    return QColor(0x6e, 0xa8, 0xff);
+}
+
+QColor linkRed() {
+    return QColor(0xff, 0x6b, 0x70);
+}
+
+void setColour(QWidget* label, const QColor& colour) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, colour);
     label->setPalette(p);
@@ -49,9 +58,11 @@ Tfm_about::Tfm_about(const QString& programFileName, MachineRequests& machine, Q
     web_->setGeometry(187, 125, 90, 18);
     web_->setCursor(Qt::PointingHandCursor);
     web_->installEventFilter(this);
-    setColour(web_, Qt::blue);
+    setColour(web_, linkBlue());
     auto* separator = new QFrame(this);
     separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Plain);
+    setColour(separator, palette().color(QPalette::Light));
     separator->setGeometry(14, 150, 270, 2);
     contact_->setGeometry(41, 165, 90, 26);
     close_->setGeometry(180, 165, 90, 26);
@@ -73,10 +84,10 @@ bool Tfm_about::eventFilter(QObject* watched, QEvent* event) {
     if (watched == web_) {
         switch (event->type()) {
             case QEvent::Enter:
-                setColour(web_, Qt::red);
+                setColour(web_, linkRed());
                 break;
             case QEvent::Leave:
-                setColour(web_, Qt::blue);
+                setColour(web_, linkBlue());
                 break;
             case QEvent::MouseButtonRelease:
                 machine_.openAddress(help_links::siteOf(programFileName_));

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "gui/dir_dialog.h"
 #include "gui/settings_dialog.h"
@@ -110,7 +111,15 @@ QStringList GuiUserInterface::chooseIfoFiles() {
 QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
                                                   const QStringList& filters) {
     const KeysBack keysBack(owner_);
-    QFileDialog dialog(owner_, caption, lastFolder_);
+    QFileDialog dialog(owner_, caption, lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_);
+    // Qt's own dialog on every desktop: it wears the program's look and the folder dialog's
+    // places.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QList<QUrl> places;
+    for (const Tfm_dir::Place& place : Tfm_dir::places()) {
+        places << QUrl::fromLocalFile(place.path);
+    }
+    dialog.setSidebarUrls(places);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(filters);
     // The box shows each entry's own text; the patterns Qt adds would not fit it.
@@ -128,13 +137,15 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
     return chosen;
 }
 
-QString GuiUserInterface::chooseFolder(const QString& caption) {
+QString GuiUserInterface::chooseFolder(const QString& caption, const QString& start) {
     const KeysBack keysBack(owner_);
+    // Sources are looked for where the last ones came from; the output folder where it is.
+    const QString from = start.isEmpty() ? lastFolder_ : start;
     if (folders_ == nullptr) {
-        return QFileDialog::getExistingDirectory(owner_, caption, lastFolder_);
+        return QFileDialog::getExistingDirectory(owner_, caption, from);
     }
-    const QString folder = folders_->choose(caption, lastFolder_);
-    if (!folder.isEmpty()) {
+    const QString folder = folders_->choose(caption, from);
+    if (!folder.isEmpty() && start.isEmpty()) {
         lastFolder_ = folder;
     }
     return folder;

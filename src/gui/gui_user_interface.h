@@ -26,7 +26,7 @@ class GuiUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override;
     QStringList chooseIfoFiles() override;
-    QString chooseFolder(const QString& caption) override;
+    QString chooseFolder(const QString& caption, const QString& start) override;
     std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) override;
 
     // The Add Files dialog's filter list, in order.

@@ -14,6 +14,8 @@ JobListView::JobListView(JobList& jobs, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
+    // Tab leaves the list for the next control; rows are walked with the arrow keys.
+    setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionsClickable(false);
@@ -63,6 +65,15 @@ void JobListView::mousePressEvent(QMouseEvent* event) {
 void JobListView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete) {
         emit deletePressed();
+        return;
+    }
+    // Space ticks or unticks the row wherever its cell cursor stands, not only in the first
+    // column.
+    const QModelIndex tick = model_->index(currentIndex().row(), 0);
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && tick.isValid() &&
+        (model_->flags(tick) & Qt::ItemIsUserCheckable)) {
+        const bool checked = tick.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        model_->setData(tick, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -6,7 +6,8 @@
 #include "gui/job_list_model.h"
 
 // `lv`: the job list as a table with whole-row, multiple selection that stays in step with the
-// list's own selection flags, files and folders dropped on it, and the Delete key.
+// list's own selection flags, files and folders dropped on it, the Delete key, and Space for
+// the tick of the current row.
 class JobListView : public QTableView {
     Q_OBJECT
   public:

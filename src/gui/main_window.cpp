@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 
 #include "gui/about_dialog.h"
 #include "gui/choice_combo.h"
@@ -23,6 +24,7 @@
 #include "gui/skin/skin_object.h"
 #include "gui/skin/skin_window.h"
 #include "gui/status_line.h"
+#include "gui/tab_order.h"
 #include "gui/window_focus.h"
 #include "gui/window_messages.h"
 
@@ -83,6 +85,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
     bindSession();
     bindPreview();
     addShortcuts();
+    nameControls();
     session_.picker().hidePicker();
 }
 
@@ -139,7 +142,6 @@ void Tfm_main::createControls() {
     output_->setFrame(false);
     output_->setGeometry(422, 66, 187, 14);
     play_ = new PreviewPanel(this);
-    play_->setObjectName(QStringLiteral("pl_play"));
     play_->setGeometry(559, 294, 176, 137);
     icon_ = new QLabel(this);
     icon_->setGeometry(62, 64, 16, 16);
@@ -258,6 +260,49 @@ void Tfm_main::applyLayoutVariant() {
     lv_->jobModel()->setCheckBoxes(layout_.checkBoxes);
 }
 
+void Tfm_main::nameControls() {
+    const struct {
+        QWidget* widget;
+        const char* objectName;
+        const char* name;
+    } names[] = {{lv_, "lv", session_.isDvdEdition() ? "Titles" : "Files to convert"},
+                 {progress_, "ProgressBar1", "Progress"},
+                 {size_, "cb_size", "Picture size"},
+                 {video_, "cb_videobitrate", "Video quality"},
+                 {audio_, "cb_audiobitrate", "Audio quality"},
+                 {channel_, "cb_channel", "Channels"},
+                 {streamAudio_, "cb_audio", "Audio track"},
+                 {streamSubtitle_, "cb_subtitle", "Subtitle"},
+                 {output_, "ed_output", "Output folder"},
+                 {play_, "pl_play", "Preview"},
+                 {icon_, "im_mainico", "Choose a profile"}};
+    for (const auto& n : names) {
+        n.widget->setObjectName(QLatin1String(n.objectName));
+        n.widget->setAccessibleName(QLatin1String(n.name));
+    }
+}
+
+void Tfm_main::orderForKeyboard() {
+    const auto skin = [this](const char* name) -> QWidget* {
+        return SkinEngine::findObject(this, QLatin1String(name));
+    };
+    // Reading order: the title bar's buttons and the menus; the left column's groups where
+    // the layout puts them; the quality boxes and the preview on the right; Stop and Convert.
+    tab_order::arrange(
+        this,
+        {skin("minimize"), skin("close"), skin("file"), skin("dvdfile"), skin("settings"),
+         skin("help")},
+        {{skin("profiles")},
+         {streamAudio_, streamSubtitle_},
+         {output_, skin("browse"), skin("open")},
+         {lv_},
+         {skin("openfiles"), skin("openfolder"), skin("dvdopen"), skin("ifoopen"), skin("chapter"),
+          skin("remove"), skin("clear")}},
+        {size_, video_, audio_, channel_, skin("play"), skin("pause"), skin("stopplay"),
+         skin("play_bar"), static_cast<QWidget*>(messages_->statusLine()->badge()),
+         skin("stopconverter"), skin("converter")});
+}
+
 void Tfm_main::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) {
@@ -265,6 +310,9 @@ void Tfm_main::showEvent(QShowEvent* event) {
     }
     shown_ = true;
     applyLayoutVariant();
+    orderForKeyboard();
+    // No control holds the keyboard until Tab gives it one; the window's keys work meanwhile.
+    setFocus(Qt::ActiveWindowFocusReason);
     bindPreview();  // the variant may have moved and sized pl_play
     session_.picker().applyLayoutVariant(layout_);
     session_.picker().restoreAllEntries();

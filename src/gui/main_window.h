@@ -73,6 +73,9 @@ class Tfm_main : public QWidget, public WindowShell {
     void bindSession();
     void addShortcuts();
     void applyLayoutVariant();
+    // Names for assistive tools, and the order Tab takes through the controls.
+    void nameControls();
+    void orderForKeyboard();
     void showCategoryPicture(int category);
     void showProblem(const QString& text);
     // A missing or damaged file of the program's own, said with how to get it back.

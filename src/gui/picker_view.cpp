@@ -1,10 +1,15 @@
 #include "gui/picker_view.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+
+#include "core/profiles/profile_catalog.h"
+#include "gui/accessible_roles.h"
 
 namespace {
 
@@ -23,6 +28,34 @@ QString categoryPath(bool highlighted, int category) {
         .arg(highlighted ? QStringLiteral("move") : QStringLiteral("general"),
              ProfilePicker::categoryImageName(category));
 }
+
+// What assistive tools call an entry: its profile, or for the parents of the sub-panels the
+// group they open.
+QString entryName(int entry) {
+    if (entry >= 2 && entry <= 5) {
+        const QList<int> sub = ProfilePicker::entriesOf(
+            static_cast<ProfilePicker::Panel>(ProfilePicker::Avi + entry - 2));
+        return QStringLiteral("%1 profiles").arg(ProfileCatalog::groupOf(sub.first()));
+    }
+    return ProfileCatalog::displayNameOf(entry).value_or(QStringLiteral("Empty"));
+}
+
+// The ring around the keyboard's place in the picker.
+class FocusMark : public QWidget {
+  public:
+    explicit FocusMark(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(palette().color(QPalette::Highlight).lighter(180), 2));
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
 
 }  // namespace
 
@@ -47,6 +80,8 @@ PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget
                 frame, picker.entryRect(which, i), [this, n] { picker_.moveOverEntry(n); },
                 [this, n] { picker_.clickEntry(n); });
             label->setObjectName(QStringLiteral("btim_%1").arg(n));
+            accessible_roles::setRole(label, QAccessible::Button);
+            label->setAccessibleName(entryName(n));
             entries_.insert(n, label);
         }
     }
@@ -57,6 +92,9 @@ PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget
         QLabel* label = picture(panels_[ProfilePicker::Main], QRect(0, top, kCategoryWidth, height),
                                 [this, k] { picker_.moveOverCategory(k); }, {});
         label->setObjectName(ProfilePicker::categoryImageName(k));
+        accessible_roles::setRole(label, QAccessible::PageTab);
+        label->setAccessibleName(ProfileCatalog::groupOf(
+            ProfilePicker::entriesOf(ProfilePicker::panelOfCategory(k)).first()));
         categories_.insert(k, label);
         top += height;
     }
@@ -92,11 +130,19 @@ PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget
             frame, QRect(ProfilePicker::kPanelWidth - kPagingWidth, y, kPagingWidth, kPagingHeight),
             {}, [this, image] { picker_.clickPaging(image); });
         button->setObjectName(QLatin1String(place.name));
+        accessible_roles::setRole(button, QAccessible::Button);
+        button->setAccessibleName(QLatin1String(place.file) == QLatin1String("next")
+                                      ? QStringLiteral("Next page")
+                                      : QStringLiteral("Previous page"));
         button->setCursor(Qt::PointingHandCursor);
         button->setPixmap(load(QStringLiteral("images/sub/%1.bmp").arg(QLatin1String(place.file)),
                                button->size()));
         paging_[int(image)] = button;
     }
+    for (QFrame* frame : panels_) {
+        frame->installEventFilter(this);
+    }
+    mark_ = new FocusMark(window);
     connect(&picker, &ProfilePicker::changed, this, [this] {
         if (!renderPending_) {
             renderPending_ = true;
@@ -146,6 +192,7 @@ QPixmap PickerView::load(const QString& relativePath, const QSize& size) {
 
 void PickerView::render() {
     renderPending_ = false;
+    const bool hadKeyboard = holdsKeyboard();
     QList<std::pair<int, QFrame*>> order;
     for (int p = 0; p < ProfilePicker::PanelCount; ++p) {
         const auto which = static_cast<ProfilePicker::Panel>(p);
@@ -158,8 +205,8 @@ void PickerView::render() {
             QLabel* label = entries_.value(numbers[i]);
             label->setGeometry(picker_.entryRect(which, i));
             if (frame->isVisible() || state.visible) {
-                label->setPixmap(load(entryPath(picker_.entryHighlighted(numbers[i]), numbers[i]),
-                                      label->size()));
+                label->setPixmap(fitted(entryPath(picker_.entryHighlighted(numbers[i]), numbers[i]),
+                                        label->size()));
             }
         }
         frame->setVisible(state.visible);
@@ -177,12 +224,115 @@ void PickerView::render() {
     for (const auto& [z, frame] : order) {
         frame->raise();
     }
+    followKeyboard(hadKeyboard);
+    placeMark();
+}
+
+QPixmap PickerView::fitted(const QString& relativePath, const QSize& size) {
+    const QPixmap picture = load(relativePath, size);
+    const int extra = size.height() - picture.height();
+    if (extra <= 0 || picture.height() < 2) {
+        return picture;
+    }
+    const QString key = QStringLiteral("%1@%2").arg(relativePath).arg(size.height());
+    const auto it = pixmaps_.constFind(key);
+    if (it != pixmaps_.constEnd()) {
+        return *it;
+    }
+    // The row above the bottom divider holds only background: it fills the extra height.
+    const int w = picture.width();
+    const int h = picture.height();
+    QPixmap tall(w, size.height());
+    QPainter p(&tall);
+    p.drawPixmap(0, 0, picture, 0, 0, w, h - 1);
+    p.drawPixmap(QRect(0, h - 1, w, extra), picture, QRect(0, h - 2, w, 1));
+    p.drawPixmap(0, size.height() - 1, picture, 0, h - 1, w, 1);
+    p.end();
+    pixmaps_.insert(key, tall);
+    return tall;
+}
+
+bool PickerView::holdsKeyboard() const {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && std::find(panels_.begin(), panels_.end(), focus) != panels_.end();
+}
+
+void PickerView::followKeyboard(bool hadKeyboard) {
+    if (picker_.isOpen()) {
+        if (!holding_) {
+            holding_ = true;
+            hadKeyboard = true;
+            focusBefore_ = QApplication::focusWidget();
+        }
+        // A panel that was hidden lost the keys to whatever came next: any visible one takes
+        // them back. A click elsewhere meanwhile took them for good.
+        const auto visible = std::find_if(panels_.begin(), panels_.end(),
+                                          [](QFrame* frame) { return frame->isVisible(); });
+        if (hadKeyboard && visible != panels_.end() && !holdsKeyboard()) {
+            (*visible)->setFocus(Qt::PopupFocusReason);
+        }
+        return;
+    }
+    if (!holding_) {
+        return;
+    }
+    holding_ = false;
+    keyboardUsed_ = false;
+    if (hadKeyboard) {
+        if (focusBefore_ != nullptr && focusBefore_->isVisible()) {
+            focusBefore_->setFocus(Qt::PopupFocusReason);
+        } else {
+            mark_->window()->setFocus(Qt::PopupFocusReason);
+        }
+    }
+    focusBefore_ = nullptr;
+}
+
+void PickerView::placeMark() {
+    QLabel* place = picker_.keyInCategories() ? categories_.value(picker_.currentCategory())
+                                              : entries_.value(picker_.currentProfile());
+    if (!keyboardUsed_ || !picker_.isOpen() || place == nullptr || !place->isVisible()) {
+        mark_->hide();
+        return;
+    }
+    mark_->setGeometry(QRect(place->mapTo(mark_->parentWidget(), QPoint(0, 0)), place->size())
+                           .intersected(place->parentWidget()->geometry()));
+    mark_->show();
+    mark_->raise();
+}
+
+bool PickerView::keyPressed(int key) {
+    using Key = ProfilePicker::Key;
+    // Tab leaves the picker as Escape does: closed, the keyboard back on its opener.
+    static const QHash<int, Key> keys{{Qt::Key_Up, Key::Up},        {Qt::Key_Down, Key::Down},
+                                      {Qt::Key_Left, Key::Left},    {Qt::Key_Right, Key::Right},
+                                      {Qt::Key_Return, Key::Enter}, {Qt::Key_Enter, Key::Enter},
+                                      {Qt::Key_Space, Key::Enter},  {Qt::Key_Escape, Key::Escape},
+                                      {Qt::Key_Tab, Key::Escape},   {Qt::Key_Backtab, Key::Escape}};
+    const auto it = keys.constFind(key);
+    if (it == keys.constEnd()) {
+        return false;
+    }
+    keyboardUsed_ = true;
+    return picker_.pressKey(*it);
 }
 
 bool PickerView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QFrame*>(watched) != nullptr &&
+        qobject_cast<QLabel*>(watched) == nullptr) {
+        if (keyPressed(static_cast<QKeyEvent*>(event)->key())) {
+            return true;
+        }
+    }
     auto* label = qobject_cast<QLabel*>(watched);
     if (label != nullptr) {
-        if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        // Only a moving pointer: a panel that opens under a resting one (opened with the
+        // keyboard) leaves the keyboard's place alone.
+        if (event->type() == QEvent::MouseMove) {
+            if (keyboardUsed_) {
+                keyboardUsed_ = false;
+                placeMark();
+            }
             const auto it = enters_.constFind(label);
             if (it != enters_.constEnd()) {
                 (*it)();

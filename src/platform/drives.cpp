@@ -31,10 +31,14 @@ bool holds(const QString& mountPoint, const QString& path) {
     return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
 }
 
-}  // namespace
+// One line of the mount table.
+struct Mount {
+    QString mountPoint;
+    bool optical = false;
+};
 
-MountOfPath mountOfPath(const QString& mountinfo, const QString& path) {
-    MountOfPath best;
+QList<Mount> mountsOf(const QString& mountinfo) {
+    QList<Mount> mounts;
     for (const QString& line : mountinfo.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         // id parent major:minor root mountpoint options [optional...] - fstype source super
         const QStringList f = line.split(QLatin1Char(' '));
@@ -42,17 +46,38 @@ MountOfPath mountOfPath(const QString& mountinfo, const QString& path) {
         if (f.size() < 5 || dash < 5 || dash + 2 >= f.size()) {
             continue;
         }
-        const QString mountPoint = unescaped(f.at(4));
-        if (!holds(mountPoint, path) || mountPoint.size() < best.mountPoint.size()) {
-            continue;
-        }
         const QString type = f.at(dash + 1);
         const QString source = unescaped(f.at(dash + 2));
-        best.mountPoint = mountPoint;
-        best.optical = source.startsWith(QLatin1String("/dev/sr")) ||
-                       type == QLatin1String("iso9660") || type == QLatin1String("udf");
+        mounts.append({unescaped(f.at(4)), source.startsWith(QLatin1String("/dev/sr")) ||
+                                               type == QLatin1String("iso9660") ||
+                                               type == QLatin1String("udf")});
+    }
+    return mounts;
+}
+
+}  // namespace
+
+MountOfPath mountOfPath(const QString& mountinfo, const QString& path) {
+    MountOfPath best;
+    for (const Mount& mount : mountsOf(mountinfo)) {
+        if (holds(mount.mountPoint, path) && mount.mountPoint.size() >= best.mountPoint.size()) {
+            best = {mount.mountPoint, mount.optical};
+        }
     }
     return best;
+}
+
+QStringList mediaMountPoints(const QString& mountinfo) {
+    QStringList media;
+    for (const Mount& mount : mountsOf(mountinfo)) {
+        const bool removablePlace = mount.mountPoint.startsWith(QLatin1String("/media/")) ||
+                                    mount.mountPoint.startsWith(QLatin1String("/run/media/")) ||
+                                    mount.mountPoint.startsWith(QLatin1String("/mnt/"));
+        if ((removablePlace || mount.optical) && !media.contains(mount.mountPoint)) {
+            media << mount.mountPoint;
+        }
+    }
+    return media;
 }
 
 }  // namespace platform

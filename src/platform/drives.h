@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -32,5 +33,11 @@ struct MountOfPath {
     bool optical = false;
 };
 MountOfPath mountOfPath(const QString& mountinfo, const QString& path);
+
+// From the text of a mountinfo file, the mount points of removable and optical media, in the
+// table's order: those under /media, /run/media and /mnt, and optical ones anywhere.
+QStringList mediaMountPoints(const QString& mountinfo);
+// The same for this machine's mount table.
+QStringList mountedMedia();
 
 }  // namespace platform

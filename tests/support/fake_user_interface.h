@@ -19,8 +19,9 @@ class FakeUserInterface : public UserInterface {
     void error(const QString& text) override { errors << text; }
     QStringList chooseFiles() override { return filesToChoose; }
     QStringList chooseIfoFiles() override { return ifoFilesToChoose; }
-    QString chooseFolder(const QString& caption) override {
+    QString chooseFolder(const QString& caption, const QString& start) override {
         folderCaptions << caption;
+        folderStarts << start;
         return folderToChoose;
     }
 
@@ -29,7 +30,7 @@ class FakeUserInterface : public UserInterface {
         return settingsToChoose;
     }
 
-    QStringList warnings, informations, confirmations, errors, folderCaptions;
+    QStringList warnings, informations, confirmations, errors, folderCaptions, folderStarts;
     QList<SettingsChoices> shownSettings;
     std::optional<SettingsChoices> settingsToChoose;
     bool confirmAnswer = true;

@@ -65,20 +65,20 @@ void paintHighlight(QPainter& p, const QRectF& r, const Theme& t) {
     p.fillRect(QRectF(r.left(), r.top(), 3, r.height()), Qt::white);
 }
 
-// The format tile of an entry: its extension written large, or its device drawn.
-void paintTile(QPainter& p, const QRectF& tile, int entry, int category, bool highlighted,
-               const Theme& t) {
+// The format tile of an entry: its format (extension) written large, or its device drawn when
+// the format is empty or the category is a device's.
+void paintTile(QPainter& p, const QRectF& tile, const QString& format, int category,
+               bool highlighted, const Theme& t) {
     const QColor hue = categoryColour(category);
     const QColor fill = highlighted ? QColor(Qt::white) : mix(hue, kPanel, 0.78);
     const QColor ink = highlighted ? mix(t.accent, t.accent2, 0.5) : mix(hue, Qt::white, 0.15);
     roundedBox(p, tile, 7, fill, highlighted ? QColor(Qt::transparent) : mix(hue, kPanel, 0.55));
-    const auto name = ProfileCatalog::displayNameOf(entry);
-    if (isDeviceCategory(category) || !name) {
+    if (isDeviceCategory(category) || format.isEmpty()) {
         paintGlyph(p, glyphOfCategory(category), tile.adjusted(6, 6, -6, -6), ink);
         return;
     }
-    // A film frame (or, for audio, a level meter) above the extension written large.
-    const QString ext = ProfileCatalog::extensionOf(*name).mid(1).toUpper();
+    // A film frame (or, for audio, a level meter) above the format written large.
+    const QString& ext = format;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -155,6 +155,39 @@ void paintBlank(QPainter& p, const QRectF& r, bool highlighted) {
     p.setPen(QPen(line, 1, Qt::DashLine));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    p.restore();
+}
+
+// Entries 2 to 5 of the first panel open the AVI, MPEG, MP4 and MKV sub-panels: they show
+// that group and an arrow, not a profile. The sub-panel covers an entry from 180 pixels on
+// (the brand kamzu's offset), so all of it stays left of that.
+bool isGroupEntry(int entry) {
+    return entry >= 2 && entry <= 5;
+}
+
+void paintGroupEntry(QPainter& p, const QRectF& row, int entry, bool highlighted,
+                     const Theme& theme) {
+    const Panel sub = kPanels[15 + entry - 2];
+    const QString group = ProfileCatalog::groupOf(sub.first);
+    int profiles = 0;
+    for (int n = sub.first; n <= sub.last; ++n) {
+        profiles += ProfileCatalog::displayNameOf(n) ? 1 : 0;
+    }
+    paintTile(p, QRectF(10, row.top() + 8, 32, 32), group, 1, highlighted, theme);
+    const QRectF text(52, row.top() + 6, 96, row.height() - 12);
+    p.setFont(font(13, true));
+    p.setPen(highlighted ? QColor(Qt::white) : kTextPrimary);
+    p.drawText(QRectF(text.left(), text.top(), text.width(), text.height() / 2 + 1),
+               Qt::AlignLeft | Qt::AlignBottom, group);
+    p.setFont(font(10));
+    p.setPen(highlighted ? QColor(0xe8, 0xec, 0xff) : kTextSecondary);
+    p.drawText(QRectF(text.left(), text.center().y() + 3, text.width(), text.height() / 2 - 3),
+               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 profiles").arg(profiles));
+    p.save();
+    p.translate(162, row.center().y());
+    p.rotate(-90);
+    paintIcon(p, QStringLiteral("chevron"), QRectF(-8, -8, 16, 16),
+              highlighted ? QColor(Qt::white) : kTextSecondary);
     p.restore();
 }
 
@@ -264,12 +297,17 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
     } else {
         p.fillRect(QRectF(0, h - 1, kEntryWidth, 1), kDivider);
     }
+    if (isGroupEntry(entry)) {
+        paintGroupEntry(p, row, entry, highlighted, theme);
+        return image;
+    }
     if (!name) {
         paintBlank(p, row.adjusted(10, 7, -10, -8), highlighted);
         return image;
     }
     const QRectF tile(10, row.top() + 8, 32, 32);
-    paintTile(p, tile, entry, category, highlighted, theme);
+    paintTile(p, tile, ProfileCatalog::extensionOf(*name).mid(1).toUpper(), category, highlighted,
+              theme);
     const QRectF text(52, row.top() + 6, kEntryWidth - 52 - 10, kEntryHeight - 12);
     if (paintName(p, text, *name, highlighted ? QColor(Qt::white) : kTextPrimary)) {
         const QString group = ProfileCatalog::groupOf(entry);

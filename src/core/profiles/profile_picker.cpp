@@ -280,6 +280,7 @@ void ProfilePicker::openPicker(int previousProfile) {
             panels_[s.panel].position.setX(isKamzu() ? 88 : 53);
             showPanel(s.panel);
         }
+        keyInCategories_ = false;
         emit changed();
         return;
     }
@@ -298,6 +299,8 @@ void ProfilePicker::openPicker(int previousProfile) {
         setCurrentCategory(at.category);
         break;
     }
+    // The keyboard starts in the panel shown, or in the categories when none is.
+    keyInCategories_ = keyPanel() == PanelCount;
     emit changed();
 }
 
@@ -339,7 +342,15 @@ void ProfilePicker::restoreCategory(int category) {
 }
 
 void ProfilePicker::moveOverCategory(int category) {
-    if (category < 1 || category > kCategories || currentCategory_ == category) {
+    if (category < 1 || category > kCategories) {
+        return;
+    }
+    const bool keyMoved = !keyInCategories_;
+    keyInCategories_ = true;
+    if (currentCategory_ == category) {
+        if (keyMoved) {
+            emit changed();
+        }
         return;
     }
     restoreCategory(currentCategory_);
@@ -358,6 +369,10 @@ void ProfilePicker::moveOverCategory(int category) {
 void ProfilePicker::moveOverEntry(int entry) {
     if (entry < 1 || entry > kEntries || entryKind(entry) == EntryKind::Inert) {
         return;
+    }
+    if (keyInCategories_) {
+        keyInCategories_ = false;
+        emit changed();
     }
     int current = currentProfile();
     if (current == entry) {
@@ -444,4 +459,141 @@ void ProfilePicker::clickPaging(Paging image) {
 void ProfilePicker::showPlayPanel() {
     playPanelVisible_ = true;
     emit changed();
+}
+
+ProfilePicker::Panel ProfilePicker::keyPanel() const {
+    const Panel holding = panelOf(currentProfile());
+    if (holding != PanelCount && panels_[holding].visible) {
+        return holding;
+    }
+    Panel front = PanelCount;
+    for (int p = Video1; p < PanelCount; ++p) {
+        if (panels_[p].visible && (front == PanelCount || panels_[p].z > panels_[front].z)) {
+            front = static_cast<Panel>(p);
+        }
+    }
+    return front;
+}
+
+void ProfilePicker::keyToEntry(int entry) {
+    moveOverEntry(entry);
+    // Already the current profile: moving over it changed nothing, so show it highlighted.
+    if (!entryHighlighted_[entry]) {
+        entryHighlighted_[entry] = true;
+        emit changed();
+    }
+}
+
+bool ProfilePicker::turnPage(Panel from, bool forward) {
+    struct Turn {
+        Panel from;
+        bool forward;
+        Paging image;
+        Panel to;
+    };
+    constexpr Turn kTurns[] = {{Video1, true, Paging::Image94, Video2},
+                               {Video2, false, Paging::Image93, Video1},
+                               {Audio1, true, Paging::Image2, Audio2},
+                               {Audio2, false, Paging::Image5, Audio1}};
+    for (const Turn& t : kTurns) {
+        if (t.from == from && t.forward == forward) {
+            clickPaging(t.image);
+            QList<int> entries = entriesOf(t.to);
+            entries.removeIf([](int n) { return entryKind(n) == EntryKind::Inert; });
+            keyToEntry(forward ? entries.first() : entries.last());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ProfilePicker::categoryKey(Key key) {
+    const int category =
+        currentCategory_ >= 1 && currentCategory_ <= kCategories ? currentCategory_ : 0;
+    switch (key) {
+        case Key::Up:
+            moveOverCategory(std::max(1, category - 1));
+            return true;
+        case Key::Down:
+            moveOverCategory(std::min(kCategories, category + 1));
+            return true;
+        case Key::Right:
+        case Key::Enter: {
+            if (category == 0) {
+                moveOverCategory(1);
+            }
+            const Panel panel = keyPanel();
+            if (panel == PanelCount) {
+                return true;
+            }
+            const int current = currentProfile();
+            if (panelOf(current) == panel && entryKind(current) != EntryKind::Inert) {
+                keyToEntry(current);
+            } else {
+                keyToEntry(entriesOf(panel).first());
+            }
+            return true;
+        }
+        default:
+            return true;
+    }
+}
+
+bool ProfilePicker::entryKey(Key key) {
+    const Panel panel = keyPanel();
+    if (panel == PanelCount) {
+        return false;
+    }
+    QList<int> entries = entriesOf(panel);
+    entries.removeIf([](int n) { return entryKind(n) == EntryKind::Inert; });
+    const int current = currentProfile();
+    const qsizetype at = entries.indexOf(current);
+    const Panel sub = subPanelOfParent(current);
+    switch (key) {
+        case Key::Up:
+        case Key::Down: {
+            const bool down = key == Key::Down;
+            const qsizetype next = at < 0 ? 0 : at + (down ? 1 : -1);
+            if (next >= 0 && next < entries.size()) {
+                keyToEntry(entries[next]);
+            } else {
+                turnPage(panel, down);
+            }
+            return true;
+        }
+        case Key::Enter:
+            if (entryKind(current) == EntryKind::Selectable && at >= 0) {
+                clickEntry(current);
+                return true;
+            }
+            [[fallthrough]];
+        case Key::Right:
+            if (sub != PanelCount) {
+                placeSubPanel(sub);
+                keyToEntry(kEntriesOf[sub].first);
+            }
+            return true;
+        case Key::Left:
+            if (isSubPanel(panel)) {
+                keyToEntry(parentOfSubPanel(panel));
+            } else if (panels_[Main].visible) {
+                keyInCategories_ = true;
+                emit changed();
+            }
+            return true;
+        case Key::Escape:
+            break;
+    }
+    return true;
+}
+
+bool ProfilePicker::pressKey(Key key) {
+    if (!isOpen()) {
+        return false;
+    }
+    if (key == Key::Escape) {
+        hidePicker();
+        return true;
+    }
+    return keyInCategories_ && panels_[Main].visible ? categoryKey(key) : entryKey(key);
 }

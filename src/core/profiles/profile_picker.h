@@ -45,6 +45,8 @@ class ProfilePicker : public QObject {
     enum class EntryKind { Selectable, HoverOnly, Inert };
     // The paging images: Image94 and Image93 on the video pages, Image2 and Image5 on the audio.
     enum class Paging { Image94, Image93, Image2, Image5 };
+    // The keys an open picker answers.
+    enum class Key { Up, Down, Left, Right, Enter, Escape };
 
     struct PanelState {
         bool visible = false;
@@ -112,6 +114,16 @@ class ProfilePicker : public QObject {
     // A preview started: pl_play is shown again.
     void showPlayPanel();
 
+    // The keyboard in an open picker, going where the pointer would: Up and Down step through
+    // the categories or through the entries of the panel (across its pages), Right goes from
+    // the categories into the panel and from a parent entry into its sub-panel, Left back out,
+    // Enter chooses the entry (or opens a parent's sub-panel), Escape closes. False when the
+    // picker is closed.
+    bool pressKey(Key key);
+    // Where the keyboard is: the category column (the current category) or an entry (the
+    // current profile). The pointer moves it too.
+    bool keyInCategories() const { return keyInCategories_; }
+
   signals:
     void changed();
 
@@ -125,6 +137,15 @@ class ProfilePicker : public QObject {
     void setCurrentProfile(int profile);
     // The single-panel edition's word that the program's name contains, or empty.
     QString singlePanelWord() const;
+    bool categoryKey(Key key);
+    bool entryKey(Key key);
+    // The visible panel the keyboard steps through: the one holding the current profile, else
+    // the panel in front.
+    Panel keyPanel() const;
+    // Puts the keyboard on entry n (highlighted as the pointer would).
+    void keyToEntry(int entry);
+    // Down past the last or Up past the first entry of a two-page panel turns the page.
+    bool turnPage(Panel from, bool forward);
 
     QString programFileName_;
     ProfileSelection& selection_;
@@ -138,4 +159,5 @@ class ProfilePicker : public QObject {
     int subPanelOffset_ = 220;
     int frontZ_ = 0;
     bool playPanelVisible_ = true;
+    bool keyInCategories_ = false;
 };

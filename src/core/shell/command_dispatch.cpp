@@ -122,7 +122,9 @@ bool CommandDispatch::closeRequest() {
 }
 
 void CommandDispatch::browse() {
-    const QString folder = session_.ui().chooseFolder(QStringLiteral("Output Directory"));
+    // The dialog opens at the folder the window shows.
+    const QString folder = session_.ui().chooseFolder(QStringLiteral("Output Directory"),
+                                                      session_.queue().outputText());
     if (folder.isEmpty()) {
         return;
     }

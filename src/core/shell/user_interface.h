@@ -32,8 +32,9 @@ class UserInterface {
     virtual QStringList chooseFiles() = 0;
     // The file-open dialog of Add IFO (IFO files, several at once); empty when cancelled.
     virtual QStringList chooseIfoFiles() = 0;
-    // The folder dialog with its caption; empty when nothing was chosen.
-    virtual QString chooseFolder(const QString& caption) = 0;
+    // The folder dialog with its caption, opened at `start` when that is a folder (else where
+    // the front end sees fit); empty when nothing was chosen.
+    virtual QString chooseFolder(const QString& caption, const QString& start = {}) = 0;
     // The settings dialog, showing `current`; the choices made with OK, nothing on Cancel.
     virtual std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) = 0;
 };

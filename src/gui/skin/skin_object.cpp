@@ -1,7 +1,9 @@
 #include "gui/skin/skin_object.h"
 
+#include "gui/accessible_roles.h"
 #include "gui/skin/skin_bundle.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -31,6 +33,16 @@ void SkinObject::adopt(const SkinObjectDef& def) {
     tooltip_ = def.tooltip;
     showTip();
     showCursor();
+    // Reached with Tab, never taken by a click: the mouse leaves the keyboard's place alone.
+    const bool control = isButtonLike() || kind_ == SkinObjectKind::Bar;
+    setFocusPolicy(control ? Qt::TabFocus : Qt::NoFocus);
+    // The role first: naming the object may already ask for its accessible interface.
+    static const QAccessible::Role roles[] = {QAccessible::Button, QAccessible::StaticText,
+                                              QAccessible::Slider, QAccessible::Button,
+                                              QAccessible::Button, QAccessible::TitleBar};
+    accessible_roles::setRole(this, roles[int(kind_)]);
+    setAccessibleName(def.accessibleName);
+    setAccessibleDescription(def.tooltip);
     update();
 }
 
@@ -130,6 +142,20 @@ void SkinObject::paintEvent(QPaintEvent*) {
         case SkinObjectKind::Title:
             break;
     }
+    if (hasFocus()) {
+        paintFocusMark(painter);
+    }
+}
+
+void SkinObject::paintFocusMark(QPainter& painter) {
+    // The keyboard's place: a ring in the accent, drawn over the object's own look.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ring = palette().color(QPalette::Highlight).lighter(180);
+    painter.setPen(QPen(ring, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    painter.restore();
 }
 
 QFont SkinObject::textFont(const QString& shown) const {
@@ -231,16 +257,88 @@ void SkinObject::mouseReleaseEvent(QMouseEvent* event) {
     emit released(this, event->button(), at);
     if (alive && wasLeftDown && rect().contains(at)) {
         emit clicked(this);
-        if (alive && (kind_ == SkinObjectKind::Close || kind_ == SkinObjectKind::Minimize)) {
+        if (alive) {
             runWindowAction();
         }
     }
 }
 
+void SkinObject::activate() {
+    if (!isButtonLike() || !isEnabled()) {
+        return;
+    }
+    const QPoint centre = rect().center();
+    const QPointer<SkinObject> alive(this);
+    emit pressed(this, Qt::LeftButton, centre);
+    if (alive) {
+        emit released(this, Qt::LeftButton, centre);
+    }
+    if (alive) {
+        emit clicked(this);
+    }
+    if (alive) {
+        runWindowAction();
+    }
+}
+
+void SkinObject::stepBar(int position) {
+    setPosition(position);
+    // Where a pointer would have put the thumb's centre.
+    const int thumbWidth = look(kThumb).width();
+    const int travel = std::max(0, width() - thumbWidth);
+    const QPoint at(thumbWidth / 2 + int(qint64(travel) * position_ / kMaxPosition), height() / 2);
+    const QPointer<SkinObject> alive(this);
+    emit pressed(this, Qt::LeftButton, at);
+    if (alive) {
+        emit released(this, Qt::LeftButton, at);
+    }
+}
+
+void SkinObject::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (isButtonLike() && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                           key == Qt::Key_Select)) {
+        activate();
+        return;
+    }
+    if (kind_ == SkinObjectKind::Bar) {
+        const int step = kMaxPosition / 20;
+        switch (key) {
+            case Qt::Key_Left:
+            case Qt::Key_Down:
+                stepBar(position_ - step);
+                return;
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+                stepBar(position_ + step);
+                return;
+            case Qt::Key_Home:
+                stepBar(0);
+                return;
+            case Qt::Key_End:
+                stepBar(kMaxPosition);
+                return;
+            default:
+                break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SkinObject::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void SkinObject::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 void SkinObject::runWindowAction() {
     if (kind_ == SkinObjectKind::Close) {
         window()->close();
-    } else {
+    } else if (kind_ == SkinObjectKind::Minimize) {
         window()->showMinimized();
     }
 }

@@ -38,6 +38,10 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
 
     void redraw() override { update(); }
 
+    // What a click does, for the keyboard (Space, Enter) and assistive tools: the press, the
+    // release and the click at the object's centre.
+    Q_INVOKABLE void activate();
+
     // Takes the kind and looks of an object of the same name in another skin, so that
     // pointers the window keeps stay valid when it falls back to the built-in skin.
     void adopt(const SkinObjectDef& def);
@@ -63,6 +67,9 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     bool isButtonLike() const;
@@ -73,6 +80,9 @@ class SkinObject : public QWidget, public SkinText, public SkinBar {
     void showTip();
     void showCursor();
     void paintBar(QPainter& painter);
+    void paintFocusMark(QPainter& painter);
+    // A bar moved by the keyboard: pressed and released where it now stands.
+    void stepBar(int position);
     int positionAt(int x) const;
     void runWindowAction();
 

@@ -22,6 +22,10 @@ QString mountTable() {
 
 }  // namespace
 
+QStringList mountedMedia() {
+    return mediaMountPoints(mountTable());
+}
+
 bool SystemDrives::isOpticalDrive(const QString& folder) {
     return mountOfPath(mountTable(), resolved(folder)).optical;
 }

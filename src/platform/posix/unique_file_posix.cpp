@@ -12,14 +12,28 @@ namespace platform {
 
 namespace {
 
-// Locked, and still the file of that name: a cleanup that found the new file unclaimed before
-// the lock took hold has removed it.
-bool claim(int fd, const std::string& name) {
+bool namesFile(int fd, const std::string& name) {
     struct stat held {};
     struct stat named {};
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
-           ::stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-           held.st_ino == named.st_ino;
+    return ::fstat(fd, &held) == 0 && ::stat(name.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+enum class Claim { Held, Lost, Impossible };
+
+// Locked, and still the file of that name: a cleanup that found the new file unclaimed before
+// the lock took hold has removed it (Lost: try another name). A file system without locks
+// gets no file left behind.
+Claim claim(int fd, const std::string& name) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockError = errno;
+        if (namesFile(fd, name)) {
+            ::unlink(name.c_str());
+        }
+        errno = lockError;
+        return lockError == EWOULDBLOCK || lockError == EINTR ? Claim::Lost : Claim::Impossible;
+    }
+    return namesFile(fd, name) ? Claim::Held : Claim::Lost;
 }
 
 }  // namespace
@@ -34,8 +48,14 @@ std::FILE* createUniqueFile(const std::string& prefix, const std::string& suffix
         if (fd < 0) {
             return nullptr;
         }
-        if (claimed && !claim(fd, name)) {
+        const Claim held = claimed ? claim(fd, name) : Claim::Held;
+        if (held != Claim::Held) {
+            const int error = errno;
             ::close(fd);
+            if (held == Claim::Impossible) {
+                errno = error;
+                return nullptr;
+            }
             continue;  // another name
         }
         // mkostemps makes the file private; give it what a plain new file would get.

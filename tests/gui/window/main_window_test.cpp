@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 
 #include "../../support/gui/gui_test_support.h"
 #include "../../support/gui/window_test.h"
@@ -102,27 +106,158 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
     EXPECT_EQ(queue.jobsAtOnce(), 1);
 }
 
-TEST_F(MainWindowTest, FolderDialogNeedsAFolderForOkAndCancelGivesNothing) {
+// The folder dialog opens at the folder given (else home), its path follows the tree and a
+// typed path is taken; no folder, or a path that is none, keeps it open; Cancel gives nothing.
+TEST_F(MainWindowTest, FolderDialogOpensWhereAskedAndTakesATypedPath) {
     start();
     Tfm_dir& dialog = app_->folderDialog();
-    bool stayedOpen = false;
-    onNextModal([&](QWidget* modal) {
-        ASSERT_EQ(modal, &dialog);
-        EXPECT_EQ(dialog.windowTitle(), "File Directory");
-        dialog.ShellTreeView1()->setCurrentIndex({});
-        dialog.btn_ok()->click();
-        stayedOpen = dialog.isVisible();
-        dialog.btn_cancel()->click();
-    });
-    EXPECT_EQ(dialog.choose("File Directory"), QString());
-    EXPECT_TRUE(stayedOpen);
+    const QString typed = dir_.filePath("typed");
+    QDir().mkpath(typed + "/Movies");
+    QDir().mkpath(typed + "/music");
+    QDir().mkpath(typed + "/Maps");
+    const auto current = [&] {
+        const auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView1()->model());
+        return model->filePath(dialog.ShellTreeView1()->currentIndex());
+    };
+    struct Case {
+        const char* title;
+        QString start;
+        std::function<void()> act;  // what the user does before the dialog is checked
+        QString opensAt;
+        QString result;
+    } cases[] = {
+        {"File Directory", QString(),
+         [&] {
+             dialog.ShellTreeView1()->setCurrentIndex({});  // no folder: Ok keeps it open
+             EXPECT_TRUE(dialog.ed_path()->text().isEmpty());
+             dialog.btn_ok()->click();
+             EXPECT_TRUE(dialog.isVisible());
+             QTest::keyClicks(dialog.ed_path(), dir_.filePath("missing"));
+             dialog.btn_ok()->click();  // no such folder: said, and still open
+             EXPECT_TRUE(dialog.isVisible());
+             EXPECT_TRUE(dialog.lbl_problem()->isVisibleTo(&dialog));
+             dialog.btn_cancel()->click();
+         },
+         QDir::homePath(), QString()},
+        {"Output Directory", dir_.path(),
+         [&] {
+             dialog.ed_path()->clear();
+             QTest::keyClicks(dialog.ed_path(), typed + "/");
+             EXPECT_EQ(current(), typed) << "the tree follows a typed folder";
+             EXPECT_EQ(dialog.ed_path()->text(), typed + "/") << "and leaves the typing alone";
+             // Type-ahead looks beside the current folder, in any case, and steps on.
+             auto* model = qobject_cast<QFileSystemModel*>(dialog.ShellTreeView1()->model());
+             ASSERT_TRUE(waitUntil([&] { return model->rowCount(model->index(typed)) == 3; }));
+             dialog.ShellTreeView1()->setCurrentIndex(model->index(typed + "/Maps"));
+             dialog.ShellTreeView1()->keyboardSearch("m");
+             EXPECT_EQ(current(), typed + "/Movies");
+             dialog.ShellTreeView1()->keyboardSearch("m");
+             EXPECT_EQ(current(), typed + "/music");
+             dialog.ed_path()->setText(typed);
+             QTest::keyClick(dialog.ed_path(), Qt::Key_Return);  // Enter is Ok
+         },
+         dir_.path(), QDir::toNativeSeparators(typed)},
+    };
+    for (Case& c : cases) {
+        onNextModal([&](QWidget* modal) {
+            ASSERT_EQ(modal, &dialog);
+            EXPECT_EQ(dialog.windowTitle(), c.title);
+            EXPECT_EQ(current(), c.opensAt) << c.title;
+            EXPECT_EQ(dialog.ed_path()->text(), QDir::toNativeSeparators(c.opensAt));
+            EXPECT_EQ(dialog.places().first().path, QDir::homePath());
+            c.act();
+        });
+        EXPECT_EQ(dialog.choose(c.title, c.start), c.result) << c.title;
+    }
+}
 
-    onNextModal([&](QWidget*) {
-        EXPECT_EQ(dialog.windowTitle(), "Select DVD Directory");
-        dialog.btn_ok()->click();  // starts at the folder given, which is selected
+// Tab walks the controls in reading order, and each has a name and a role for screen readers.
+TEST_F(MainWindowTest, TabOrderAndAccessibleNames) {
+    const struct Stop {
+        const char* object;
+        const char* name;
+        QAccessible::Role role;
+    } video[] = {
+        {"minimize", "Minimise", QAccessible::Button},
+        {"close", "Close", QAccessible::Button},
+        {"file", "File", QAccessible::Button},
+        {"settings", "Settings", QAccessible::Button},
+        {"help", "Help", QAccessible::Button},
+        {"profiles", "Choose a profile", QAccessible::Button},
+        {"ed_output", "Output folder", QAccessible::EditableText},
+        {"browse", "Choose the output folder", QAccessible::Button},
+        {"open", "Open the output folder", QAccessible::Button},
+        {"openfiles", "Add Files", QAccessible::Button},
+        {"openfolder", "Add Folder", QAccessible::Button},
+        {"remove", "Remove", QAccessible::Button},
+        {"clear", "Clear", QAccessible::Button},
+        {"cb_size", "Picture size", QAccessible::ComboBox},
+        {"cb_videobitrate", "Video quality", QAccessible::ComboBox},
+        {"cb_audiobitrate", "Audio quality", QAccessible::ComboBox},
+        {"cb_channel", "Channels", QAccessible::ComboBox},
+        {"play", "Preview play", QAccessible::Button},
+        {"pause", "Preview pause", QAccessible::Button},
+        {"stopplay", "Preview stop", QAccessible::Button},
+        {"play_bar", "Preview position", QAccessible::Slider},
+        // Stop and Convert come here once they can act; with an empty list they cannot.
+        {"minimize", "Minimise", QAccessible::Button},
+    };
+    // The other layouts put the list, its tools, the profile and the output elsewhere.
+    const struct {
+        const char* program;
+        QStringList order;
+    } layouts[] = {
+        {"orvex-dvd",
+         {"minimize", "close", "dvdfile", "settings", "help", "profiles", "cb_audio", "cb_subtitle",
+          "lv", "dvdopen", "ifoopen", "chapter", "remove", "clear", "ed_output"}},
+        {"orvex-kamzu",
+         {"minimize", "close", "file", "settings", "help", "openfiles", "openfolder", "remove",
+          "clear", "lv", "profiles", "ed_output", "browse", "open", "cb_size"}},
+    };
+    Tfm_main& w = start();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QApplication::focusWidget(), &w) << "no control holds the keyboard at first";
+    for (const Stop& stop : video) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->objectName(), stop.object);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(focus);
+        ASSERT_NE(a, nullptr);
+        // On Linux Qt names a combo box by its current text; its own name stays the widget's.
+        EXPECT_EQ(stop.role == QAccessible::ComboBox ? focus->accessibleName()
+                                                     : a->text(QAccessible::Name),
+                  stop.name)
+            << stop.object;
+        EXPECT_EQ(a->role(), stop.role) << stop.object;
+    }
+    // The keyboard presses a skin button: Space runs its command.
+    bool settingsShown = false;
+    onNextModal([&](QWidget* dialog) {
+        settingsShown = true;
+        qobject_cast<QDialog*>(dialog)->reject();
     });
-    EXPECT_EQ(dialog.choose("Select DVD Directory", dir_.path()),
-              QDir::toNativeSeparators(dir_.path()));
+    object(w, "settings")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(object(w, "settings"), Qt::Key_Space);
+    EXPECT_TRUE(settingsShown);
+    const QStringList actions = QAccessible::queryAccessibleInterface(object(w, "openfiles"))
+                                    ->actionInterface()
+                                    ->actionNames();
+    EXPECT_TRUE(actions.contains(QAccessibleActionInterface::pressAction()));
+
+    for (const auto& layout : layouts) {
+        Tfm_main& other = start(layout.program);
+        other.lv()->show();  // as once a source is added
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QStringList walked;
+        for (qsizetype i = 0; i < layout.order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(walked, layout.order) << layout.program;
+    }
 }
 
 TEST_F(MainWindowTest, ADamagedSkinFileStillGivesAUsableWindow) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -72,6 +73,34 @@ TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
     EXPECT_FALSE(view->panel(P::Main)->isVisible());
 }
 
+// Space on the profile button opens the picker with the keyboard in it; the arrows and Enter
+// choose, and the keyboard goes back to the button.
+TEST_F(PickerViewTest, TheKeyboardChoosesAProfile) {
+    Tfm_main& w = start("orvex");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    SkinObject* profiles = SkinEngine::findObject(&w, "profiles");
+    profiles->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(profiles, Qt::Key_Space);
+    settle();
+    PickerView* view = w.picker();
+    ASSERT_TRUE(view->panel(P::Video1)->isVisible());
+    for (int key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        settle();
+    }
+    EXPECT_TRUE(view->panel(P::Ipod)->isVisible());
+    EXPECT_EQ(w.session().selection().currentProfile(), 28);
+    EXPECT_TRUE(view->focusMark()->isVisible());
+    EXPECT_EQ(view->focusMark()->geometry().topLeft(), view->entry(28)->mapTo(&w, QPoint(0, 0)));
+    shot(&w, "picker-keyboard");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+    EXPECT_EQ(w.session().selection().previousProfile(), 28);
+    EXPECT_EQ(QApplication::focusWidget(), profiles);
+}
+
 TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {
     Tfm_main& ipod = start("orvex-ipod");
     QTest::mouseClick(SkinEngine::findObject(&ipod, "profiles"), Qt::LeftButton);
@@ -79,6 +108,10 @@ TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {
     EXPECT_TRUE(ipod.picker()->panel(P::Ipod)->isVisible());
     EXPECT_FALSE(ipod.picker()->panel(P::Main)->isVisible());
     EXPECT_EQ(ipod.picker()->panel(P::Ipod)->x(), 53);
+    // The last entry reaches the panel's foot, and so does its picture: no empty strip.
+    QLabel* last = ipod.picker()->entry(33);
+    EXPECT_EQ(last->geometry().bottom(), ipod.picker()->panel(P::Ipod)->height() - 1);
+    EXPECT_EQ(last->pixmap().height(), last->height());
     shot(&ipod, "picker-ipod-edition");
 
     // Without its pictures the picker still works and says once what was missing.

@@ -35,6 +35,12 @@ TEST(Drives, MountOfPathFromMountinfo) {
         EXPECT_EQ(m.mountPoint, c.mountPoint) << c.path;
         EXPECT_EQ(m.optical, c.optical) << c.path;
     }
+    // The folder dialog's places: mounts under the media folders, and optical ones anywhere.
+    EXPECT_EQ(platform::mediaMountPoints(mountinfo + "35 22 0:44 / /srv/disc ro - udf /dev/sr2 ro\n"
+                                                     "36 22 0:45 / /run/media/me/stick rw - vfat "
+                                                     "/dev/sdc1 rw\n"),
+              QStringList({"/media/My Disc", "/media/usb", "/mnt/image", "/mnt/sr",
+                           "/media/usb/inner", "/srv/disc", "/run/media/me/stick"}));
 }
 
 }  // namespace

@@ -142,6 +142,49 @@ TEST_F(ProfilePickerTest, ParentEntriesAndTheirSubPanels) {
     EXPECT_TRUE(picker().panel(P::Mpeg).visible);
 }
 
+// The keyboard goes where the pointer would: through a panel, into a parent's sub-panel and
+// back, out to the categories, across a two-page panel, and Enter chooses.
+TEST_F(ProfilePickerTest, ArrowKeysAndEnter) {
+    using K = P::Key;
+    const struct Step {
+        K key;
+        int times;
+        int current;  // the current profile, or with `inCategories` the current category
+        bool inCategories;
+        QList<P::Panel> shown;
+    } steps[] = {
+        {K::Down, 1, 2, false, {P::Main, P::Video1, P::Avi}},
+        {K::Right, 1, 102, false, {P::Main, P::Video1, P::Avi}},
+        {K::Down, 1, 103, false, {P::Main, P::Video1, P::Avi}},
+        {K::Left, 1, 2, false, {P::Main, P::Video1}},
+        {K::Enter, 1, 102, false, {P::Main, P::Video1, P::Avi}},  // a parent's Enter opens
+        {K::Left, 2, 1, true, {P::Main, P::Video1}},
+        {K::Down, 1, 2, true, {P::Main, P::Audio1}},
+        {K::Right, 1, 15, false, {P::Main, P::Audio1}},
+        {K::Up, 1, 15, false, {P::Main, P::Audio1}},
+        {K::Down, 7, 22, false, {P::Main, P::Audio2}},  // past 21 onto the next page
+        {K::Up, 1, 21, false, {P::Main, P::Audio1}},
+        {K::Enter, 1, 21, false, {}},
+    };
+    picker().openPicker(1);
+    EXPECT_FALSE(picker().keyInCategories());
+    for (const Step& step : steps) {
+        for (int i = 0; i < step.times; ++i) {
+            EXPECT_TRUE(picker().pressKey(step.key));
+        }
+        const int at = step.inCategories ? picker().currentCategory() : picker().currentProfile();
+        EXPECT_EQ(at, step.current) << int(step.key) << " x" << step.times;
+        EXPECT_EQ(picker().keyInCategories(), step.inCategories) << step.current;
+        EXPECT_EQ(visible(), step.shown) << step.current;
+    }
+    EXPECT_EQ(session_->selection().previousProfile(), 21);
+    EXPECT_FALSE(picker().pressKey(K::Down)) << "a closed picker leaves the keys alone";
+    picker().openPicker(21);
+    EXPECT_TRUE(picker().pressKey(K::Escape));
+    EXPECT_FALSE(picker().isOpen());
+    EXPECT_EQ(session_->selection().previousProfile(), 21);
+}
+
 TEST_F(ProfilePickerTest, HoveringMovesTheCurrentProfileWhichIsSavedAtExit) {
     picker().openPicker(1);
     picker().moveOverCategory(3);

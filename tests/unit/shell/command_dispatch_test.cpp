@@ -178,8 +178,10 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
     dispatch_->skinClick("browse");
     EXPECT_EQ(session_->queue().outputFolder(), before);
     ui_.folderToChoose = dir_.filePath("out");
+    session_->queue().setOutputText(dir_.path());  // typed into ed_output
     dispatch_->skinClick("browse");
     EXPECT_EQ(ui_.folderCaptions, QStringList({"Output Directory", "Output Directory"}));
+    EXPECT_EQ(ui_.folderStarts.last(), dir_.path()) << "opens at the folder shown";
     EXPECT_EQ(session_->queue().outputFolder(), dir_.filePath("out"));
     EXPECT_EQ(session_->queue().outputText(), dir_.filePath("out"));
     dispatch_->skinClick("open");

@@ -93,6 +93,15 @@ SkinObjectDef parseObject(const QJsonObject& o, Problems& problems) {
     SkinObjectDef def;
     def.name = o.value(QStringLiteral("name")).toString();
     def.tooltip = o.value(QStringLiteral("tooltip")).toString();
+    // What assistive tools call the object: its own name for them, else its label, else its
+    // tooltip.
+    def.accessibleName = o.value(QStringLiteral("accessibleName")).toString();
+    if (def.accessibleName.isEmpty()) {
+        def.accessibleName = o.value(QStringLiteral("label")).toString();
+    }
+    if (def.accessibleName.isEmpty()) {
+        def.accessibleName = def.tooltip;
+    }
     def.design = o;
     const QString kindText = o.value(QStringLiteral("kind")).toString();
     const auto kind = kindFromText(kindText);

@@ -33,8 +33,9 @@ struct SkinObjectDef {
     QString name;
     SkinObjectKind kind = SkinObjectKind::Command;
     QString tooltip;
-    SkinTextStyle text;  // text objects only
-    QJsonObject design;  // the whole entry, for the artwork tool (style, label, icon)
+    QString accessibleName;  // "Add Files", "Preview play"
+    SkinTextStyle text;      // text objects only
+    QJsonObject design;      // the whole entry, for the artwork tool (style, label, icon)
 };
 
 // Where and how an object appears in one variant. Looks map a state ("normal", "hover",
