@@ -311,8 +311,8 @@ int Cli::convert() {
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);
-        QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
-                         &CliProgress::progressShown);
+        QObject::connect(&session_.progress(), &ProgressMonitor::jobProgress, &progress,
+                         &CliProgress::jobProgress);
     }
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });

@@ -210,8 +210,9 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
     ASSERT_TRUE(makeClip(path("next.avi"), 1.0));
     QProcess p;
     p.setProcessEnvironment(environment());
+    // One job at a time: the second row is never reached.
     p.start(binDir() + "/orvex-cli",
-            {"-p", "118", "-o", path("out"), path("long.avi"), path("next.avi")});
+            {"-p", "118", "-j", "1", "-o", path("out"), path("long.avi"), path("next.avi")});
     ASSERT_TRUE(p.waitForStarted());
     // Wait until the first job has started, then interrupt as a terminal would.
     QString err;
