@@ -307,7 +307,7 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    CliProgress progress(session_.jobs(), session_.progress(), platform::standardErrorIsTerminal());
+    CliProgress progress(session_.jobs(), session_.runClock(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);

@@ -3,20 +3,14 @@
 #include <array>
 #include <charconv>
 
+#include "numbers/number_reader.h"
+
 namespace orvex::dvd {
 
 namespace {
 
 std::optional<int64_t> decimal(std::string_view text) {
-    if (text.empty() || text.size() > 10) {
-        return std::nullopt;
-    }
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text[0] == '-') {
-        return std::nullopt;
-    }
-    return value;
+    return numbers::digits(text, 9'999'999'999);
 }
 
 // "0x" and one or two hex digits in either letter case, as the stream descriptions end; plain

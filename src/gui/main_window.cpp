@@ -76,8 +76,7 @@ Tfm_main::Tfm_main(Session& session, QWidget* parent)
     : QWidget(parent),
       session_(session),
       dispatch_(session, *this),
-      layout_(layoutVariantOf(session.isDvdEdition(), session.isKamzuBrand())),
-      clock_(session.jobs(), session.queue(), session.progress()) {
+      layout_(layoutVariantOf(session.isDvdEdition(), session.isKamzuBrand())) {
     setWindowTitle(kCaption);
     setAcceptDrops(true);
     loadSkin();
@@ -149,7 +148,7 @@ void Tfm_main::createControls() {
     icon_->setToolTip(QStringLiteral("Choose a profile"));
     icon_->installEventFilter(new ClickFilter(
         icon_, [this] { session_.picker().openPicker(session_.selection().previousProfile()); }));
-    messages_ = new WindowMessages(session_, clock_, this);
+    messages_ = new WindowMessages(session_, this);
     StatusLine* status = messages_->statusLine();
     status->setGeometry(session_.isKamzuBrand() ? kStatusRect.adjusted(0, 4, 0, 2) : kStatusRect);
     status->setHint(session_.isDvdEdition()

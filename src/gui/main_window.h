@@ -4,7 +4,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/engine/run_clock.h"
 #include "core/profiles/layout_variant.h"
 #include "core/shell/command_dispatch.h"
 #include "core/shell/session.h"
@@ -93,7 +92,6 @@ class Tfm_main : public QWidget, public WindowShell {
     CommandDispatch dispatch_;
     SkinEngine skin_;
     LayoutVariant layout_;
-    RunClock clock_;
     JobListView* lv_ = nullptr;
     QProgressBar* progress_ = nullptr;
     ChoiceCombo* size_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/engine/run_outcome.h"
+#include "core/engine/run_status.h"
 #include "gui/message_log.h"
 #include "gui/status_line.h"
 
@@ -16,10 +17,9 @@ QString notAddedText(const QString& path, const QString& reason) {
 
 }  // namespace
 
-WindowMessages::WindowMessages(Session& session, const RunClock& clock, QWidget* window)
+WindowMessages::WindowMessages(Session& session, QWidget* window)
     : QObject(window),
       session_(session),
-      clock_(clock),
       window_(window),
       log_(new MessageLog(window)),
       status_(new StatusLine(*log_, window)),
@@ -32,7 +32,7 @@ WindowMessages::WindowMessages(Session& session, const RunClock& clock, QWidget*
     connect(&queue, &ConversionQueue::jobEnded, this, &WindowMessages::jobEnded);
     connect(&queue, &ConversionQueue::runEnded, this, &WindowMessages::runEnded);
     connect(&queue, &ConversionQueue::convertingChanged, this, &WindowMessages::showRunStatus);
-    connect(&clock, &RunClock::changed, this, &WindowMessages::showRunStatus);
+    connect(&session.runClock(), &RunClock::changed, this, &WindowMessages::showRunStatus);
     // A new choice of profile or quality is something else too.
     connect(&session.selection(), &ProfileSelection::choicesChanged, this,
             &WindowMessages::userActed);
@@ -104,24 +104,7 @@ void WindowMessages::runEnded(bool stopped) {
 }
 
 void WindowMessages::showRunStatus() {
-    const RunClock::Reading r = clock_.reading();
-    const JobList& jobs = session_.jobs();
-    if (!session_.queue().converting() || r.row < 0 || !jobs.isRow(r.row)) {
-        status_->setProgress({});
-        return;
-    }
-    QString text = QStringLiteral("Converting %1 (%2 of %3)  %4")
-                       .arg(jobs.caption(r.row).trimmed())
-                       .arg(r.row + 1)
-                       .arg(jobs.rowCount())
-                       .arg(percentText(r.value));
-    if (!r.speed.isEmpty()) {
-        text += QStringLiteral("  \u00b7  speed ") + r.speed;
-    }
-    if (r.jobLeftSeconds && r.runLeftSeconds) {
-        text += QStringLiteral("  \u00b7  %1 left, run %2")
-                    .arg(RunClock::shortTime(*r.jobLeftSeconds),
-                         RunClock::shortTime(*r.runLeftSeconds));
-    }
-    status_->setProgress(text);
+    status_->setProgress(session_.queue().converting()
+                             ? runStatusLine(session_.jobs(), session_.runClock().reading())
+                             : QString());
 }

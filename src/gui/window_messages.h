@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QString>
 
-#include "core/engine/run_clock.h"
 #include "core/shell/session.h"
 #include "gui/desktop_notifier.h"
 
@@ -19,7 +18,7 @@ class QWidget;
 class WindowMessages : public QObject {
     Q_OBJECT
   public:
-    WindowMessages(Session& session, const RunClock& clock, QWidget* window);
+    WindowMessages(Session& session, QWidget* window);
 
     MessageLog* log() const { return log_; }
     StatusLine* statusLine() const { return status_; }
@@ -37,7 +36,6 @@ class WindowMessages : public QObject {
     void runEnded(bool stopped);
 
     Session& session_;
-    const RunClock& clock_;
     QPointer<QWidget> window_;
     MessageLog* log_;
     StatusLine* status_;

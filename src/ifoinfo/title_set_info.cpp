@@ -9,6 +9,7 @@
 #include "dvdsectors/dvd_disc.h"
 #include "ifoinfo/stream_descriptions.h"
 #include "ifoinfo/title_set_packing.h"
+#include "numbers/number_reader.h"
 #include "platform/isolated_call.h"
 
 namespace orvex::ifoinfo {
@@ -40,12 +41,10 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 int titleSetNumber(std::string_view name) {
     if (name.size() != 12 || !equalsNoCase(name.substr(0, 4), "vts_") ||
         !equalsNoCase(name.substr(6, 3), "_0.") ||
-        !(equalsNoCase(name.substr(9), "ifo") || equalsNoCase(name.substr(9), "bup")) ||
-        !std::isdigit(static_cast<unsigned char>(name[4])) ||
-        !std::isdigit(static_cast<unsigned char>(name[5]))) {
+        !(equalsNoCase(name.substr(9), "ifo") || equalsNoCase(name.substr(9), "bup"))) {
         return 0;
     }
-    return (name[4] - '0') * 10 + (name[5] - '0');
+    return static_cast<int>(orvex::numbers::digits(name.substr(4, 2), 99).value_or(0));
 }
 
 // libdvdread opens a disc at its root, above VIDEO_TS; a folder of IFO files under another

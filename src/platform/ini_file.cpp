@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <limits>
 #include <utility>
 
+#include "numbers/number_reader.h"
 #include "platform/ini_text.h"
 
 namespace platform {
@@ -79,9 +81,11 @@ int IniFile::readInt(const QString& section, const QString& key, int defaultValu
     if (!text) {
         return defaultValue;
     }
-    bool ok = false;
-    const int n = text->toInt(&ok, 10);
-    return ok ? n : defaultValue;
+    const QByteArray latin = text->toLatin1();
+    const std::optional<std::int64_t> n =
+        orvex::numbers::integer(std::string_view(latin.data(), size_t(latin.size())),
+                                std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    return n ? static_cast<int>(*n) : defaultValue;
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {

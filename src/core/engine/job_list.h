@@ -84,6 +84,8 @@ class JobList : public QObject {
     const Toriginalinfo& jobInfo(int row) const { return this->row(row).info; }
     const JobSource& source(int row) const { return this->row(row).source; }
     bool isDvdRow(int row) const;
+    // Whether a run converts the row: every file row, and the DVD rows with their check mark.
+    bool isMeantToRun(int row) const { return !isDvdRow(row) || isChecked(row); }
     // A DVD row's TConvertInfo; nullptr for a file row or a row that does not exist.
     const TConvertInfo* convertInfo(int row) const;
     TConvertInfo* convertInfo(int row);

@@ -1,6 +1,9 @@
 #include "core/engine/run_clock.h"
 
+#include <QElapsedTimer>
 #include <QtMath>
+#include <algorithm>
+#include <utility>
 
 #include "core/engine/time_value.h"
 
@@ -10,85 +13,105 @@ namespace {
 constexpr double kFirstForecastFraction = 0.005;
 constexpr qint64 kFirstForecastMs = 500;
 
+RunClock::TimeSource steadyClock() {
+    return [] {
+        static QElapsedTimer clock;
+        if (!clock.isValid()) {
+            clock.start();
+        }
+        return clock.elapsed();
+    };
+}
+
 }  // namespace
 
-RunClock::RunClock(const JobList& jobs, const ConversionQueue& queue,
-                   const ProgressMonitor& monitor, QObject* parent)
-    : QObject(parent), jobs_(jobs), queue_(queue), monitor_(monitor) {
-    connect(&queue, &ConversionQueue::convertingChanged, this, [this](bool converting) {
-        if (converting) {
-            run_.start();
-            totalSeconds_ = 0;
-            doneSeconds_ = 0;
-            for (int r = 0; r < jobs_.rowCount(); ++r) {
-                if (willRun(r)) {
-                    totalSeconds_ += mediaSeconds(r);
-                }
-            }
-        } else {
-            row_ = -1;
-        }
-        emit changed();
-    });
-    connect(&queue, &ConversionQueue::jobStarted, this, [this](int row) {
-        row_ = row;
-        value_ = 0;
-        job_.start();
-        emit changed();
-    });
-    connect(&queue, &ConversionQueue::jobEnded, this, [this](int row) {
-        doneSeconds_ += mediaSeconds(row);
-        row_ = -1;
-        emit changed();
-    });
-    connect(&monitor, &ProgressMonitor::progressShown, this, [this](int value) {
-        value_ = value;
-        emit changed();
-    });
-}
+RunClock::RunClock(const JobList& jobs, TimeSource now, QObject* parent)
+    : QObject(parent), jobs_(jobs), now_(now ? std::move(now) : steadyClock()) {}
 
 qint64 RunClock::mediaSeconds(int row) const {
     return jobs_.isRow(row) ? secondsOfTimeValue(jobs_.jobInfo(row).duration) : 0;
 }
 
-bool RunClock::willRun(int row) const {
-    return !jobs_.isDvdRow(row) || jobs_.isChecked(row);
+void RunClock::runStarted() {
+    runStartedMs_ = now_();
+    runJobs_ = 0;
+    totalSeconds_ = 0;
+    doneSeconds_ = 0;
+    running_.clear();
+    tookMs_.clear();
+    for (int r = 0; r < jobs_.rowCount(); ++r) {
+        if (jobs_.isMeantToRun(r)) {
+            ++runJobs_;
+            totalSeconds_ += mediaSeconds(r);
+        }
+    }
+    emit changed();
+}
+
+void RunClock::jobStarted(int row) {
+    running_.push_back({row, now_(), 0, {}});
+    emit changed();
+}
+
+void RunClock::jobProgress(int row, int value, const QString& speed) {
+    for (Running& job : running_) {
+        if (job.row == row) {
+            job.value = value;
+            job.speed = speed;
+            emit changed();
+            return;
+        }
+    }
+}
+
+void RunClock::jobEnded(int row) {
+    doneSeconds_ += mediaSeconds(row);
+    const auto job = std::find_if(running_.begin(), running_.end(),
+                                  [row](const Running& r) { return r.row == row; });
+    if (job != running_.end()) {
+        tookMs_.insert(row, now_() - job->startedMs);
+        running_.erase(job);
+    }
+    emit changed();
+}
+
+void RunClock::runEnded() {
+    running_.clear();
+    emit changed();
+}
+
+std::optional<qint64> RunClock::tookSeconds(int row) const {
+    const auto it = tookMs_.constFind(row);
+    return it == tookMs_.constEnd() ? std::nullopt : std::optional<qint64>(*it / 1000);
 }
 
 RunClock::Reading RunClock::reading() const {
     Reading r;
-    if (!queue_.converting() || row_ < 0) {
-        return r;
+    r.runJobs = runJobs_;
+    const qint64 now = now_();
+    double mediaDone = doneSeconds_;
+    qint64 notStarted = totalSeconds_ - doneSeconds_;
+    double longestLeft = 0;
+    bool allForecast = !running_.empty();
+    for (const Running& running : running_) {
+        Job job{running.row, running.value, running.speed, std::nullopt};
+        const double fraction = qBound(0.0, running.value / 10000.0, 1.0);
+        const qint64 elapsedMs = now - running.startedMs;
+        mediaDone += fraction * mediaSeconds(running.row);
+        notStarted -= mediaSeconds(running.row);
+        if (fraction > kFirstForecastFraction && elapsedMs > kFirstForecastMs) {
+            const double left = elapsedMs / 1000.0 * (1.0 - fraction) / fraction;
+            job.leftSeconds = qRound64(left);
+            longestLeft = std::max(longestLeft, left);
+        } else {
+            allForecast = false;
+        }
+        r.jobs.push_back(std::move(job));
     }
-    r.row = row_;
-    r.value = value_;
-    r.speed = monitor_.lastSpeed();
-    const double fraction = qBound(0.0, value_ / 10000.0, 1.0);
-    if (fraction > kFirstForecastFraction && job_.elapsed() > kFirstForecastMs) {
-        const double jobElapsed = job_.elapsed() / 1000.0;
-        const double jobLeft = jobElapsed * (1.0 - fraction) / fraction;
+    if (allForecast) {
         // The run's pace so far: wall seconds per media second.
-        const double mediaDone = doneSeconds_ + fraction * mediaSeconds(row_);
-        const double pace = mediaDone > 0 ? run_.elapsed() / 1000.0 / mediaDone : 0.0;
-        const qint64 after = totalSeconds_ - doneSeconds_ - mediaSeconds(row_);
-        r.jobLeftSeconds = qRound64(jobLeft);
-        r.runLeftSeconds = qRound64(jobLeft + pace * qMax<qint64>(0, after));
+        const double pace = mediaDone > 0 ? (now - runStartedMs_) / 1000.0 / mediaDone : 0.0;
+        r.runLeftSeconds = qRound64(longestLeft + pace * std::max<qint64>(0, notStarted));
     }
     return r;
-}
-
-QString RunClock::shortTime(qint64 seconds) {
-    if (seconds < 0) {
-        seconds = 0;
-    }
-    const qint64 h = seconds / 3600;
-    const qint64 m = (seconds % 3600) / 60;
-    const qint64 s = seconds % 60;
-    if (h > 0) {
-        return QStringLiteral("%1:%2:%3")
-            .arg(h)
-            .arg(m, 2, 10, QLatin1Char('0'))
-            .arg(s, 2, 10, QLatin1Char('0'));
-    }
-    return QStringLiteral("%1:%2").arg(m, 2, 10, QLatin1Char('0')).arg(s, 2, 10, QLatin1Char('0'));
 }

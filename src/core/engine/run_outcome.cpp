@@ -4,7 +4,7 @@ RunOutcome RunOutcome::of(const JobList& jobs, int stoppedAt) {
     RunOutcome o;
     o.wasStopped = stoppedAt >= 0;
     for (int row = 0; row < jobs.rowCount(); ++row) {
-        if (jobs.isDvdRow(row) && !jobs.isChecked(row)) {
+        if (!jobs.isMeantToRun(row)) {
             continue;
         }
         if (o.wasStopped && row > stoppedAt) {

@@ -1,50 +1,23 @@
 #include "core/engine/whole_number.h"
 
-namespace {
+#include <string>
+#include <string_view>
 
-constexpr qsizetype kMaxDigits = 18;  // every such number fits in 64 bits
-
-int code(QChar c) {
-    return c.unicode();
-}
-int code(char c) {
-    return static_cast<unsigned char>(c);
-}
-
-template <typename View>
-std::optional<qint64> parseDigits(View text, qint64 limit) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    auto blank = [&](qsizetype i) { return code(text[i]) == ' ' || code(text[i]) == '\t'; };
-    while (begin < end && blank(begin)) {
-        ++begin;
-    }
-    while (end > begin && blank(end - 1)) {
-        --end;
-    }
-    if (begin == end || end - begin > kMaxDigits) {
-        return std::nullopt;
-    }
-    qint64 value = 0;
-    for (qsizetype i = begin; i < end; ++i) {
-        const int c = code(text[i]);
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    if (value > limit) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-}  // namespace
+#include "numbers/number_reader.h"
 
 std::optional<qint64> wholeNumber(QStringView text, qint64 limit) {
-    return parseDigits(text, limit);
+    // Only ASCII can be a digit or a blank.
+    std::string ascii;
+    ascii.reserve(size_t(text.size()));
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7f) {
+            return std::nullopt;
+        }
+        ascii.push_back(char(c.unicode()));
+    }
+    return orvex::numbers::wholeNumber(ascii, limit);
 }
 
 std::optional<qint64> wholeNumber(QByteArrayView text, qint64 limit) {
-    return parseDigits(text, limit);
+    return orvex::numbers::wholeNumber(std::string_view(text.data(), size_t(text.size())), limit);
 }

@@ -8,9 +8,9 @@
 
 CommandLineSources::CommandLineSources(Session& session, QObject* parent)
     : QObject(parent), session_(session) {
-    // Queued: a batch says it is no longer busy before it has finished winding up.
-    connect(&session.files(), &FileSources::busyChanged, this, &CommandLineSources::openWaiting,
-            Qt::QueuedConnection);
+    // An add batch has wound up when it says it is idle, so the next may start at once. Add
+    // DVD says so before its search: queued, that search ends first.
+    connect(&session.files(), &FileSources::busyChanged, this, &CommandLineSources::openWaiting);
     connect(&session.dvdDiscovery(), &DvdDiscovery::busyChanged, this,
             &CommandLineSources::openWaiting, Qt::QueuedConnection);
 }

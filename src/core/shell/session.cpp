@@ -29,7 +29,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
       guards_(ui),
-      progress_(jobs_) {
+      progress_(jobs_),
+      runClock_(jobs_) {
     selection_ = std::make_unique<ProfileSelection>(programFileName_, *choices_, profilesPopPath());
     estimates_ = std::make_unique<OutputEstimates>(*selection_, jobs_);
     picker_ = std::make_unique<ProfilePicker>(programFileName_, *selection_, guards_);
@@ -46,6 +47,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setDrives(drives);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
+    bindRunClock();
 
     if (config.player) {
         player_ = std::move(config.player);
@@ -83,6 +85,16 @@ Session::~Session() {
     files_.reset();
     dvdDiscovery_.reset();
     dvdTitles_.reset();
+}
+
+void Session::bindRunClock() {
+    connect(queue_.get(), &ConversionQueue::convertingChanged, &runClock_, [this](bool converting) {
+        converting ? runClock_.runStarted() : runClock_.runEnded();
+    });
+    connect(queue_.get(), &ConversionQueue::jobStarted, &runClock_, &RunClock::jobStarted);
+    connect(queue_.get(), &ConversionQueue::jobEnded, &runClock_, &RunClock::jobEnded);
+    // Each job's own progress, also when several run side by side.
+    connect(&progress_, &ProgressMonitor::jobProgress, &runClock_, &RunClock::jobProgress);
 }
 
 bool Session::isDvdEdition() const {

@@ -8,6 +8,7 @@
 #include "core/engine/conversion_queue.h"
 #include "core/engine/job_list.h"
 #include "core/engine/progress_monitor.h"
+#include "core/engine/run_clock.h"
 #include "core/preview/preview.h"
 #include "core/preview/preview_player.h"
 #include "core/profiles/choices_store.h"
@@ -75,6 +76,9 @@ class Session : public QObject {
     DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
     ProgressMonitor& progress() { return progress_; }
+    // The run's time: each job's progress and time left, and the run's. Both front ends
+    // render its reading.
+    const RunClock& runClock() const { return runClock_; }
     Preview& preview() { return *preview_; }
     CommandGuards& guards() { return guards_; }
     // Files and folders from the window's command line or a second start of the program.
@@ -102,6 +106,8 @@ class Session : public QObject {
     void problem(const QString& text);
 
   private:
+    void bindRunClock();
+
     QString programFileName_;
     platform::ProgramFolders folders_;
     UserInterface& ui_;
@@ -111,6 +117,7 @@ class Session : public QObject {
     CommandGuards guards_;
     JobList jobs_;
     ProgressMonitor progress_;
+    RunClock runClock_;
     std::unique_ptr<ProfileSelection> selection_;
     std::unique_ptr<OutputEstimates> estimates_;
     std::unique_ptr<ProfilePicker> picker_;

@@ -104,6 +104,10 @@ void AddBatch::finish() {
     nextToStart_ = 0;
     nextToCommit_ = 0;
     busy_ = false;
-    emit busyChanged(false);
+    // The owner winds up and reports first, so whoever hears that the batch is idle may start
+    // the next one at once; if the report's listeners already did, the batch is busy again.
     hooks_.finished();
+    if (!busy_) {
+        emit busyChanged(false);
+    }
 }

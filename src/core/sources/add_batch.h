@@ -20,7 +20,7 @@ class AddBatch : public QObject {
         std::function<void(size_t i)> commit;
         // End every examination under way; each still reports examined().
         std::function<void()> cancelExaminations;
-        // The batch has ended (busy already cleared).
+        // The batch has ended: busy() is false already, busyChanged(false) follows.
         std::function<void()> finished;
     };
 

@@ -344,15 +344,17 @@ void FileSources::commit(size_t index) {
 }
 
 void FileSources::finishBatch() {
+    // Everything of this batch is dropped before it is reported: a listener may start the next.
     pending_.clear();
     probing_.clear();
-    report_.cancelled = batch_.cancelled();
-    selectFirstIfNone();
+    AddReport report = std::exchange(report_, AddReport());
+    report.cancelled = batch_.cancelled();
     const QString estimateProblem = std::exchange(estimateProblem_, QString());
+    selectFirstIfNone();
     if (!estimateProblem.isEmpty()) {
         emit problem(estimateProblem);
     }
-    emit batchFinished(report_);
+    emit batchFinished(report);
 }
 
 std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed, JobList::Row& row,

@@ -18,12 +18,16 @@
 #include <QTreeView>
 #include <functional>
 
+#include "../../support/fake_machine.h"
 #include "../../support/gui/gui_test_support.h"
 #include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
 #include "core/engine/jobs_at_once.h"
 #include "core/profiles/profile_catalog.h"
+#include "core/shell/brand.h"
+#include "core/shell/machine_requests.h"
+#include "gui/about_dialog.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
 #include "gui/dir_dialog.h"
@@ -315,8 +319,8 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     EXPECT_EQ(w.statusLine()->text(), "2 of 2 converted");
     EXPECT_TRUE(convert->isEnabled());
     EXPECT_FALSE(stop->isEnabled());
-    EXPECT_EQ(session.jobs().status(0), "Finish");
-    EXPECT_EQ(session.jobs().status(1), "Finish");
+    EXPECT_EQ(session.jobs().state(0).kind, RowState::Finished);
+    EXPECT_EQ(session.jobs().state(1).kind, RowState::Finished);
     EXPECT_EQ(w.lv()->model()->data(w.lv()->model()->index(1, 4)).toString(), "Finish");
     EXPECT_FALSE(w.ProgressBar1()->isVisible());
     for (const char* name : {"one.mp4", "two.mp4"}) {
@@ -331,6 +335,30 @@ TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     EXPECT_EQ(again.session().selection().sizeList().itemIndex(), 0) << "the size chosen";
     EXPECT_EQ(again.ed_output()->text(), out + '/');
     EXPECT_FALSE(object(again, "converter")->isEnabled()) << "an empty list";
+}
+
+// The About box of the kamzu brand: "Visit our web" turns red under the pointer and opens the
+// brand's site; "Contact us " opens the other site's contact page whatever the brand.
+TEST(AboutBoxTest, LinksAndTheirHoverColours) {
+    FakeMachine machine;
+    MachineRequests requests(machine);
+    Tfm_about about(QStringLiteral("orvex-kamzu"), requests);
+    about.show();
+    QLabel* web = about.lbl_web();
+    EXPECT_EQ(web->text(), "Visit our web");
+    auto colour = [web] { return web->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(colour(), QColor(Qt::blue));
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(web, &enter);
+    EXPECT_EQ(colour(), QColor(Qt::red));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(web, &leave);
+    EXPECT_EQ(colour(), QColor(Qt::blue));
+    QTest::mouseClick(web, Qt::LeftButton);
+    EXPECT_EQ(about.btn_contact()->text(), "Contact us ");
+    about.btn_contact()->click();
+    EXPECT_EQ(machine.urls,
+              (QStringList{brand::kKamzuSite, brand::kOrvexSite + brand::kOrvexContactPath}));
 }
 
 }  // namespace

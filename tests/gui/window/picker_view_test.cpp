@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include "core/profiles/profile_catalog.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
+#include "gui/job_list_view.h"
 #include "gui/main_window.h"
 #include "gui/message_log.h"
 #include "gui/skin/skin_object.h"
@@ -46,6 +48,17 @@ TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
     QTest::mouseMove(view->entry(30));
     settle();
     EXPECT_EQ(w.session().selection().currentProfile(), 30);
+    // What the pointer is over shows its highlighted picture, the rest their normal ones.
+    auto shows = [&](QLabel* label, const QString& file) {
+        const QImage expected(program_ + "/images/" + file);
+        return !expected.isNull() &&
+               label->pixmap().toImage().convertToFormat(QImage::Format_RGB32) ==
+                   expected.convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(shows(view->entry(30), "sub/move/30.bmp"));
+    EXPECT_TRUE(shows(view->entry(31), "sub/general/31.bmp"));
+    EXPECT_TRUE(shows(view->category(3), "main/move/" + P::categoryImageName(3) + ".bmp"));
+    EXPECT_TRUE(shows(view->category(1), "main/general/" + P::categoryImageName(1) + ".bmp"));
     shot(&w, "picker-ipod");
     QTest::mouseClick(view->entry(30), Qt::LeftButton);
     settle();
@@ -69,6 +82,14 @@ TEST_F(PickerViewTest, PointingAndClickingChoosesAProfile) {
     // A press on the skin closes the picker.
     QTest::mousePress(SkinEngine::findObject(&w, "title"), Qt::LeftButton);
     QTest::mouseRelease(SkinEngine::findObject(&w, "title"), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(view->panel(P::Main)->isVisible());
+    // So does a press in the job list.
+    w.session().jobs().setVisible(true);
+    QTest::mouseClick(SkinEngine::findObject(&w, "profiles"), Qt::LeftButton);
+    settle();
+    ASSERT_TRUE(view->panel(P::Main)->isVisible());
+    QTest::mousePress(w.lv()->viewport(), Qt::LeftButton);
     settle();
     EXPECT_FALSE(view->panel(P::Main)->isVisible());
 }

@@ -133,12 +133,17 @@ class ConversionQueueTest : public ::testing::Test {
     bool waitForRunEnd(int runs = 1) {
         return waitUntil([&] { return runsEnded_ >= runs; });
     }
-    QStringList statuses() {
-        QStringList s;
+    bool runningAt(int row, int progress) {
+        return jobs().state(row).kind == RowState::Running &&
+               jobs().state(row).progress == progress;
+    }
+    using Kinds = QList<RowState::Kind>;
+    Kinds kinds() {
+        Kinds k;
         for (int row = 0; row < jobs().rowCount(); ++row) {
-            s << jobs().status(row);
+            k << jobs().state(row).kind;
         }
-        return s;
+        return k;
     }
     QString outName(const char* name) const { return out_ + '/' + name; }
     // Every file in the output folder, hidden ones included.
@@ -169,7 +174,8 @@ TEST_F(ConversionQueueTest, NamesNeverCollideWithFilesOrEachOther) {
     ASSERT_TRUE(queue().convert());
     EXPECT_TRUE(queue().converting());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Finish", "Finish", "Finish"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Finished, RowState::Finished,
+                              RowState::Finished}));
     QStringList names;
     for (int row = 0; row < 4; ++row) {
         names << jobs().state(row).outputName;
@@ -206,8 +212,8 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
     queue().setFinishAction(FinishAction::PowerOff);
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(),
-              (QStringList{"Finish", "Failed", "Failed", "Failed", "Failed", "Finish"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Failed, RowState::Failed,
+                              RowState::Failed, RowState::Failed, RowState::Finished}));
     const RowState& failed = jobs().state(1);
     EXPECT_TRUE(failed.reason.contains("code 3"));
     EXPECT_EQ(failed.outputTail, QStringList{"boom: cannot encode " + dir_.filePath("fail.avi")});
@@ -232,7 +238,8 @@ TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
     ASSERT_TRUE(session_->selection().selectProfile(17));  // MP3: audio only
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Failed", "Failed", "Finish"}));
+    EXPECT_EQ(kinds(),
+              (Kinds{RowState::Finished, RowState::Failed, RowState::Failed, RowState::Finished}));
     EXPECT_EQ(jobs().state(1).reason, "the source has no audio");
     EXPECT_TRUE(jobs().state(2).reason.startsWith("the output is 1.5 s of the 4 s source"));
     while (jobs().rowCount() > 2) {
@@ -243,7 +250,7 @@ TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
     queue().setEncoderPath(dir_.filePath("missing-encoder"));
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd(2));
-    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed}));
     EXPECT_TRUE(jobs().state(0).reason.contains("missing-encoder"));
 }
 
@@ -258,10 +265,11 @@ TEST_F(ConversionQueueTest, StopInTheMiddleLeavesLaterRowsAlone) {
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_TRUE(lastRunStopped_);
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Stop", "Status"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Stopped, RowState::New}));
     EXPECT_FALSE(queue().converting());
     // The stopped job's end arrives later and changes nothing.
-    EXPECT_FALSE(waitUntil([this] { return statuses()[1] != "Stop" || runsEnded_ > 1; }, 500));
+    EXPECT_FALSE(
+        waitUntil([this] { return kinds()[1] != RowState::Stopped || runsEnded_ > 1; }, 500));
     EXPECT_TRUE(machine_.opened.isEmpty());
     queue().stop();  // no run: nothing happens
     EXPECT_EQ(runsEnded_, 1);
@@ -283,7 +291,7 @@ TEST_F(ConversionQueueTest, AFileThatAppearsDuringAJobIsNeverReplaced) {
     });
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Finish"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Finished}));
     EXPECT_EQ(jobs().state(0).outputName, outName("a_1.mp4"));
     EXPECT_EQ(jobs().state(1).outputName, outName("b_2.mp4"));
     EXPECT_EQ(contentOf(outName("a.mp4")), "theirs");
@@ -300,7 +308,8 @@ TEST_F(ConversionQueueTest, AnEncoderThatMakesNoProgressFailsItsJobAndTheRunGoes
     queue().setStallLimitMs(1500);  // shorter than "steady", long enough for a loaded machine
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Failed", "Finish"}));
+    EXPECT_EQ(kinds(),
+              (Kinds{RowState::Failed, RowState::Failed, RowState::Failed, RowState::Finished}));
     for (int row = 0; row < 3; ++row) {
         EXPECT_TRUE(jobs().state(row).reason.contains("made no progress"))
             << jobs().state(row).reason.toStdString();
@@ -311,7 +320,7 @@ TEST_F(ConversionQueueTest, AnEncoderThatMakesNoProgressFailsItsJobAndTheRunGoes
 TEST_F(ConversionQueueTest, QuittingDuringAJobEndsTheEncoderAndLeavesNoFile) {
     addFiles({"slow.avi"});
     ASSERT_TRUE(queue().convert());
-    ASSERT_TRUE(waitUntil([this] { return jobs().status(0) == "25.00%"; }));
+    ASSERT_TRUE(waitUntil([this] { return runningAt(0, 2500); }));
     ASSERT_EQ(outputFiles().size(), 1);  // the temporary file, under no final name
     EXPECT_FALSE(outputFiles()[0] == "slow.mp4");
     session_.reset();  // a front end that quits without waiting
@@ -328,21 +337,21 @@ TEST_F(ConversionQueueTest, StopDuringTheLastJobNeverPowersOff) {
     });
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Finish", "Stop"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Stopped}));
     EXPECT_FALSE(waitUntil([this] { return powerOffs_ > 0; }, 300));
 }
 
 TEST_F(ConversionQueueTest, LateEndOfAStoppedJobNeverTouchesANewRun) {
     addFiles({"slow.avi"});
     ASSERT_TRUE(queue().convert());
-    ASSERT_TRUE(waitUntil([this] { return jobs().status(0) == "25.00%"; }));
+    ASSERT_TRUE(waitUntil([this] { return runningAt(0, 2500); }));
     queue().stop();
     ASSERT_TRUE(queue().convert());  // before the stopped encoder's end has been handled
     // The killed encoder's end comes in now; the new run must go on undisturbed.
     EXPECT_FALSE(waitUntil([this] { return !queue().converting(); }, 500));
     EXPECT_EQ(jobs().state(0).kind, RowState::Running);
     queue().stop();
-    EXPECT_EQ(jobs().status(0), "Stop");
+    EXPECT_EQ(jobs().state(0).kind, RowState::Stopped);
     EXPECT_EQ(runsEnded_, 2);
 }
 
@@ -355,7 +364,8 @@ TEST_F(ConversionQueueTest, DvdRowsRunFromTheirLocatorAndUntickedOnesArePassedOv
     ASSERT_TRUE(queue().convert());
     EXPECT_TRUE(session_->progress().timer2().isActive()) << "a DVD job creeps until progress";
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Ready", "Finish", "Finish", "Ready"}));
+    EXPECT_EQ(kinds(),
+              (Kinds{RowState::Ready, RowState::Finished, RowState::Finished, RowState::Ready}));
     EXPECT_EQ(jobs().state(1).outputName, outName("Title_02.mp4"));
     EXPECT_EQ(jobs().state(2).outputName, outName("Chapter_01.mp4"));
     EXPECT_EQ(contentOf(outName("Title_02.mp4")), "vts://01*5000*7000*0*0*//discs/one");
@@ -377,7 +387,7 @@ TEST_F(ConversionQueueTest, StopEndsTheCreep) {
     ASSERT_TRUE(session_->progress().timer2().isActive());
     queue().stop();
     EXPECT_FALSE(session_->progress().timer2().isActive());
-    EXPECT_EQ(jobs().status(0), "Stop");
+    EXPECT_EQ(jobs().state(0).kind, RowState::Stopped);
 }
 
 TEST_F(ConversionQueueTest, RefusalsChangeNothing) {
@@ -400,7 +410,7 @@ TEST_F(ConversionQueueTest, RefusalsChangeNothing) {
     EXPECT_EQ(ui_.warnings[0], "Please first stop play!");
     EXPECT_EQ(ui_.warnings[1], CommandGuards::kBusyText);
     EXPECT_TRUE(ui_.warnings[2].contains("output folder"));
-    EXPECT_EQ(statuses(), QStringList{"Status"});
+    EXPECT_EQ(kinds(), Kinds{RowState::New});
     EXPECT_FALSE(queue().converting());
     EXPECT_FALSE(QFileInfo::exists(out_));
 
@@ -419,7 +429,7 @@ TEST_F(ConversionQueueTest, AnOutputFolderThatCannotBeMadeIsSaidOnce) {
                      [&problems](const QString& text) { problems << text; });
     ASSERT_TRUE(queue().convert());
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed"}));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed}));
     EXPECT_EQ(problems.size(), 1);  // once per run, not per job, and without a dialog
     EXPECT_TRUE(ui_.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("missing")));

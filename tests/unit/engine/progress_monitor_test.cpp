@@ -89,10 +89,10 @@ TEST_F(ProgressMonitorTest, ReadsPositionsInSecondsAndInHoursMinutesSeconds) {
         feed(c.line);
         if (c.shown < 0) {
             EXPECT_TRUE(view.positions.empty()) << c.line;
-            EXPECT_EQ(jobs.status(0), "Status") << c.line;
+            EXPECT_EQ(jobs.state(0).kind, RowState::New) << c.line;
         } else {
             EXPECT_EQ(view.positions, std::vector<int>{c.shown}) << c.line;
-            EXPECT_EQ(jobs.status(0), percentText(c.shown)) << c.line;
+            EXPECT_EQ(jobs.state(0), RowState::running(c.shown)) << c.line;
         }
     }
 }
@@ -131,7 +131,7 @@ TEST_F(ProgressMonitorTest, ShowsTheLastRecordOfAChunk) {
     // Three records in one hand-over: the position now is the last one, not the first.
     feed(kFfmpegRunning);
     EXPECT_EQ(view.positions, std::vector<int>{9000});
-    EXPECT_EQ(jobs.status(0), "90.00%");
+    EXPECT_EQ(jobs.state(0), RowState::running(9000));
     EXPECT_EQ(monitor.lastSpeed(), "8.97x");
     EXPECT_TRUE(buffer.isEmpty());
 
@@ -186,7 +186,7 @@ TEST_F(ProgressMonitorTest, ZeroDurationNeverShowsANegativeValue) {
     view.positions.clear();
     feed("time=00:00:04.00 bitrate=N/A\r");
     EXPECT_EQ(view.positions, std::vector<int>{120});
-    EXPECT_EQ(jobs.status(0), "01.20%");
+    EXPECT_EQ(jobs.state(0), RowState::running(120));
 }
 
 TEST_F(ProgressMonitorTest, Timer2CreepsUntilTheFirstRecord) {
@@ -202,7 +202,7 @@ TEST_F(ProgressMonitorTest, Timer2CreepsUntilTheFirstRecord) {
     }
     EXPECT_EQ(monitor.progressBase(), 250);
     EXPECT_EQ(view.positions.back(), 250) << "nothing is added twice while the timer runs";
-    EXPECT_EQ(jobs.status(0), "02.50%");
+    EXPECT_EQ(jobs.state(0), RowState::running(250));
 
     // The first record stops the creep; its credit stays and the encoder fills the rest.
     feed("time=00:00:05.00 bitrate=N/A\r");
@@ -220,7 +220,7 @@ TEST_F(ProgressMonitorTest, NoRowMeansBarOnly) {
     monitor.startJob(1, 10);
     feed("time=5.00 bitrate=\r");
     EXPECT_EQ(view.positions, std::vector<int>{5000});
-    EXPECT_EQ(jobs.status(0), "Status");
+    EXPECT_EQ(jobs.state(0).kind, RowState::New);
 }
 
 TEST_F(ProgressMonitorTest, ANewRunStartsWithoutTheLastRunsCredit) {

@@ -25,6 +25,7 @@ TEST(TimeValue, SecondsOfTimeValue) {
         {"-1:02:03", 0},
         {" 1:02:03", 0},
         {"00:00:0", 0},
+        {"00:99:00", 0},  // no minute beyond 59, as in the encoder's progress lines
     };
     for (const auto& c : cases) {
         EXPECT_EQ(secondsOfTimeValue(QString::fromLatin1(c.text)), c.seconds) << c.text;

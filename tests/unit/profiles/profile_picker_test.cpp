@@ -122,11 +122,24 @@ TEST_F(ProfilePickerTest, ParentEntriesAndTheirSubPanels) {
     EXPECT_TRUE(picker().panel(P::Avi).visible);
     picker().moveOverEntry(105);
     EXPECT_EQ(highlightedEntries(), QList<int>({2, 105}));
-    // To entry 1: the sub-panel closes, the parent is restored, the sub-panel's entry keeps
+    // To entry 1: the sub-panel closes, its parent is restored, the sub-panel's entry keeps
     // its highlighted picture.
-    picker().moveOverEntry(1);
-    EXPECT_FALSE(picker().panel(P::Avi).visible);
-    EXPECT_EQ(highlightedEntries(), QList<int>({1, 105}));
+    const struct {
+        int parent;
+        int entry;
+        P::Panel panel;
+    } subPanels[] = {{2, 105, P::Avi}, {3, 112, P::Mpeg}, {4, 120, P::Mp4}, {5, 131, P::Mkv}};
+    for (const auto& sub : subPanels) {
+        SCOPED_TRACE(sub.parent);
+        picker().moveOverEntry(sub.parent);
+        picker().moveOverEntry(sub.entry);
+        picker().moveOverEntry(1);
+        EXPECT_FALSE(picker().panel(sub.panel).visible);
+        EXPECT_TRUE(highlightedEntries().contains(sub.entry));
+        EXPECT_FALSE(picker().entryHighlighted(sub.parent));
+        EXPECT_TRUE(picker().entryHighlighted(1));
+    }
+    EXPECT_EQ(highlightedEntries(), QList<int>({1, 105, 112, 120, 131}));
 
     // Back from a sub-panel entry onto its parent: the sub-panel closes and reopens only once
     // the pointer has left the parent and come back.
@@ -216,6 +229,11 @@ TEST_F(ProfilePickerTest, CategoriesShowTheirPanelsAndTheChosenPage) {
     EXPECT_TRUE(picker().videoFirstPage());
     picker().moveOverCategory(1);  // already current: nothing
     EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Video1}));
+    picker().moveOverCategory(2);
+    EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Audio2}));
+    picker().clickPaging(P::Paging::Image5);
+    EXPECT_EQ(visible(), QList<P::Panel>({P::Main, P::Audio1}));
+    EXPECT_TRUE(picker().audioFirstPage());
 }
 
 TEST_F(ProfilePickerTest, EveryEntryClickSelectsItsOwnProfileOrNothing) {

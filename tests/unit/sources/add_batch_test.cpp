@@ -82,6 +82,24 @@ TEST(AddBatchTest, CancelAndStopCommitNothingMore) {
         EXPECT_EQ(h.finishes, 1);
         EXPECT_EQ(h.batch.cancelled(), userCancel);
     }
+    // The owner has wound up when the batch says it is idle, and the next batch may start then.
+    {
+        Harness h;
+        std::vector<int> finishesWhenIdle;
+        QObject::connect(&h.batch, &AddBatch::busyChanged, [&](bool busy) {
+            if (!busy) {
+                finishesWhenIdle.push_back(h.finishes);
+                if (finishesWhenIdle.size() == 1) {
+                    h.batch.start({true});
+                }
+            }
+        });
+        h.batch.start({true, true});
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(finishesWhenIdle, (std::vector<int>{1, 2}));
+        EXPECT_EQ(h.commits, (std::vector<size_t>{0, 1, 0}));
+    }
     // Cancelled before it began: ended at once, and its deferred start does nothing.
     Harness h;
     h.batch.start({false, true});

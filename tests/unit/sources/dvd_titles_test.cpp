@@ -63,16 +63,25 @@ TitleSetData secondSet() {
     return d;
 }
 
+TitleSetData equalSet() {
+    TitleSetData d = secondSet();
+    d.chains = {Chain{4, {cell(0, 1500, 4)}}, Chain{5, {cell(2000, 1500, 5)}}};
+    return d;
+}
+
 const QString kSet1 = QStringLiteral("/disc/VIDEO_TS/VTS_01_0.IFO");
 const QString kSet2 = QStringLiteral("/disc/VIDEO_TS/VTS_02_0.IFO");
+// Set 3: two titles of the same span.
+const QString kSet3 = QStringLiteral("/disc/VIDEO_TS/VTS_03_0.IFO");
 
 class DvdTitlesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
-        session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
-                                   std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
-                                       {kSet1, firstSet()}, {kSet2, secondSet()}}));
+        session_ =
+            makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
+                            std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
+                                {kSet1, firstSet()}, {kSet2, secondSet()}, {kSet3, equalSet()}}));
         session_->guards().setConvertingFlag([this] { return converting_; });
         session_->loadSettings();
     }
@@ -180,7 +189,7 @@ TEST_F(DvdTitlesTest, RowsOfBothViews) {
             EXPECT_EQ(jobs().jobInfo(r).duration, timeValueOfSeconds(e.seconds));
             EXPECT_EQ(jobs().subItem(r, JobList::TimeColumn), timeValueOfSeconds(e.seconds));
             EXPECT_TRUE(jobs().subItem(r, JobList::OutputSizeColumn).endsWith("MB"));
-            EXPECT_EQ(jobs().status(r), "Ready");
+            EXPECT_EQ(jobs().state(r).kind, RowState::Ready);
             EXPECT_TRUE(jobs().isChecked(r));
         }
         // The largest span is selected and its streams shown.
@@ -189,6 +198,8 @@ TEST_F(DvdTitlesTest, RowsOfBothViews) {
         titles().switchView();
     }
     EXPECT_TRUE(titles().titleView());
+    ASSERT_TRUE(titles().addIfoFiles({kSet3}));
+    EXPECT_EQ(jobs().selectedRows(), QList<int>{0}) << "the first of equal spans";
 }
 
 // Each row shows its own title set's streams and its own choice; a choice sets the row's stream
@@ -207,6 +218,10 @@ TEST_F(DvdTitlesTest, StreamBoxesFollowTheSelectedRow) {
     EXPECT_TRUE(audio.items().isEmpty());
     EXPECT_EQ(subtitle.items(), QStringList{"No Subtitle"});
     EXPECT_EQ(subtitle.itemIndex(), 0);
+    converting_ = true;  // a list click during a run changes nothing
+    click(0);
+    EXPECT_TRUE(audio.items().isEmpty());
+    converting_ = false;
 
     click(0);  // same title set, its own choice
     EXPECT_EQ(audio.itemIndex(), 0);

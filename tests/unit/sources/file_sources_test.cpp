@@ -156,7 +156,7 @@ TEST_F(FileSourcesTest, FillsTheRowItsRecordAndItsSource) {
     EXPECT_EQ(jobs().subItem(0, JobList::SizeColumn), "320x240");
     EXPECT_EQ(jobs().subItem(0, JobList::TimeColumn), "00:01:00");
     EXPECT_TRUE(jobs().subItem(0, JobList::OutputSizeColumn).endsWith("MB"));
-    EXPECT_EQ(jobs().status(0), "Status");
+    EXPECT_EQ(jobs().state(0).kind, RowState::New);
     ASSERT_NE(jobs().fileSource(0), nullptr);
     EXPECT_TRUE(jobs().fileSource(0)->hasAudio);
     EXPECT_FALSE(jobs().fileSource(1)->hasAudio);

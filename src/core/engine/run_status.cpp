@@ -1,0 +1,90 @@
+#include "core/engine/run_status.h"
+
+#include <algorithm>
+
+QString shortTime(qint64 seconds) {
+    seconds = std::max<qint64>(0, seconds);
+    const qint64 h = seconds / 3600;
+    const qint64 m = (seconds % 3600) / 60;
+    const qint64 s = seconds % 60;
+    if (h > 0) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(h)
+            .arg(m, 2, 10, QLatin1Char('0'))
+            .arg(s, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("%1:%2").arg(m, 2, 10, QLatin1Char('0')).arg(s, 2, 10, QLatin1Char('0'));
+}
+
+QString timeLeftText(const JobList& jobs, const RunClock::Reading& reading,
+                     const RunClock::Job& job) {
+    if (!job.leftSeconds) {
+        return {};
+    }
+    const QString thisJob =
+        jobs.isDvdRow(job.row) ? QStringLiteral("this title") : QStringLiteral("this file");
+    // The whole run's figure first: it is what a person waiting for a batch wants, and the
+    // job's own progress shows beside it anyway.
+    if (reading.runJobs > 1 && reading.runLeftSeconds) {
+        return QStringLiteral("%1 left in all, %2 for %3")
+            .arg(shortTime(*reading.runLeftSeconds), shortTime(*job.leftSeconds), thisJob);
+    }
+    return QStringLiteral("%1 left for %2").arg(shortTime(*job.leftSeconds), thisJob);
+}
+
+namespace {
+
+// The job shown: the first still running. nullptr when none is.
+const RunClock::Job* shownJob(const JobList& jobs, const RunClock::Reading& reading) {
+    if (reading.jobs.empty() || !jobs.isRow(reading.jobs.front().row)) {
+        return nullptr;
+    }
+    return &reading.jobs.front();
+}
+
+// The window's line has room for a short caption and the figures after it: a long one keeps
+// its start and end.
+QString shortCaption(const QString& caption) {
+    constexpr qsizetype kMost = 16;
+    if (caption.size() <= kMost) {
+        return caption;
+    }
+    return caption.left(10) + QChar(0x2026) + caption.right(kMost - 11);
+}
+
+}  // namespace
+
+QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading) {
+    const RunClock::Job* job = shownJob(jobs, reading);
+    if (job == nullptr) {
+        return {};
+    }
+    QStringList parts{QStringLiteral("Converting %1 (%2 of %3)  %4")
+                          .arg(shortCaption(jobs.caption(job->row).trimmed()))
+                          .arg(job->row + 1)
+                          .arg(jobs.rowCount())
+                          .arg(percentText(job->value))};
+    parts << timeLeftText(jobs, reading, *job);
+    if (!job->speed.isEmpty()) {
+        parts << QStringLiteral("speed ") + job->speed;
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("  \u00b7  "));
+}
+
+QString runProgressLine(const JobList& jobs, const RunClock::Reading& reading) {
+    const RunClock::Job* job = shownJob(jobs, reading);
+    if (job == nullptr) {
+        return {};
+    }
+    QStringList parts{QStringLiteral("[%1/%2] %3  %4")
+                          .arg(job->row + 1)
+                          .arg(jobs.rowCount())
+                          .arg(jobs.caption(job->row), percentText(job->value)),
+                      timeLeftText(jobs, reading, *job)};
+    if (!job->speed.isEmpty()) {
+        parts << QStringLiteral("speed ") + job->speed;
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("  "));
+}
