@@ -137,6 +137,14 @@ class ConversionQueueTest : public ::testing::Test {
         return jobs().state(row).kind == RowState::Running &&
                jobs().state(row).progress == progress;
     }
+    // What the status column reads, row by row.
+    QStringList statuses() {
+        QStringList s;
+        for (int row = 0; row < jobs().rowCount(); ++row) {
+            s << jobs().status(row);
+        }
+        return s;
+    }
     using Kinds = QList<RowState::Kind>;
     Kinds kinds() {
         Kinds k;
