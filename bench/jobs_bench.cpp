@@ -177,7 +177,7 @@ void simulate(const std::vector<FamilyUse>& uses) {
         std::printf("  %-22s", qPrintable(JobsAtOnce::nameOf(u.family)));
         for (int cores : {8, 16, 32}) {
             const int jobs = JobsAtOnce::automatic(u.family, cores, 1000, false);
-            const int threads = std::max(1, JobsAtOnce::threadsPerJob(cores, jobs));
+            const int threads = std::max(1, JobsAtOnce::threadsPerJob(QString(), cores, jobs));
             const double busy = jobs * threads * std::max(1.0, u.coresPerJob);
             const double together =
                 jobs * speedUp(u.twoThreads, threads) * std::min(1.0, cores / busy);

@@ -1,21 +1,23 @@
-// Quality per bit of a few profiles: each profile's own command (profiles.pop through the real
-// option assembly and register.dat) against a tuned FFmpeg command at the bit rate the profile
-// actually reached, on the same source in the same run. Prints SSIM, the achieved video rate and
-// the encoder's CPU time; with --before OLD.pop the same profiles from an older profiles.pop as
-// a third column, and HandBrakeCLI as a fourth when it is installed.
+// Quality per bit and speed of a few profiles: each profile's own command (profiles.pop through
+// the real option assembly and register.dat) on sources of the shapes and rates people have,
+// against the same profile as the program made it before pictures kept their shape and motion
+// (stretched, 25 fps, libxvid on one thread), against the same command on one thread, against
+// a tuned FFmpeg command and HandBrakeCLI (when installed) at the rate the profile reached, all
+// in the same run. SSIM is measured against the source as it should be seen: at its own shape
+// inside the output's frame and at its own frame rate, so a squeezed picture or dropped frames
+// cost what a viewer sees. Times are the encoder's CPU seconds and wall seconds.
 //
 //   quality_bench [--before OLD.pop] [--seconds S] [PROFILE...]
 #include <sys/resource.h>
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <optional>
 
 #include "../tests/support/test_media.h"
@@ -23,6 +25,7 @@
 #include "core/engine/job_list.h"
 #include "core/engine/option_assembly.h"
 #include "core/profiles/choices_store.h"
+#include "core/profiles/picture_size.h"
 #include "core/profiles/profile_selection.h"
 #include "platform/ini_file.h"
 
@@ -35,28 +38,24 @@ const QString kX264Reference =
     QStringLiteral("-c:v libx264 -pix_fmt yuv420p -preset slow -tune film");
 const QString kMpeg4Reference =
     QStringLiteral("-c:v mpeg4 -bf 2 -mbd rd -flags +mv4+aic -trellis 1 -cmp 2 -subcmp 2 -g 250");
-// Players limited to MPEG-4 Simple Profile take no B-frames.
-const QString kMpeg4SimpleReference =
-    QStringLiteral("-c:v mpeg4 -mbd rd -flags +mv4+aic -trellis 1 -cmp 2 -subcmp 2 -g 250");
 
-struct BenchProfile {
-    int number;
-    QString reference;  // empty: chosen from the profile's video codec
-};
+// AVI XviD, MP4 MPEG-4 Normal, MKV XviD, MP4 H.264 Normal.
+const std::vector<int> kDefaultProfiles = {3, 119, 127, 122};
 
-// Two H.264 (desktop, device), two MPEG-4 part 2 (MP4, AVI), one Simple-Profile device.
-const std::vector<BenchProfile> kDefaultProfiles = {
-    {122, {}},
-    {30, kX264Reference + QStringLiteral(" -profile:v baseline -level 3.0")},
-    {119, {}},
-    {103, {}},
-    {56, kMpeg4SimpleReference},
+// A source: detail that moves (a fractal zoom) under a little grain, like film, made lossless.
+struct Source {
+    QString name;
+    int width;
+    int height;
+    QString rate;
+    QString path;
 };
 
 struct Measure {
     double kbps = 0;
     double ssim = 0;
     double cpuSeconds = 0;
+    double wallSeconds = 0;
     bool ok = false;
 };
 
@@ -83,29 +82,39 @@ double videoKbps(const QString& file, double seconds) {
     return static_cast<double>(bytes) * 8 / seconds / 1000;
 }
 
-double ssimAgainst(const QString& file, const QString& source, const QString& size) {
+// SSIM of `file` against the source shown as it should be: fitted inside the output's frame at
+// its own shape (black bars), at its own frame rate. The output is brought to the source's rate
+// too, so a frame it dropped or repeated is compared with the frame that should be there.
+double ssimAgainst(const QString& file, const Source& source, const QString& size) {
+    const QString w = size.section(QLatin1Char('x'), 0, 0);
+    const QString h = size.section(QLatin1Char('x'), 1, 1);
+    const QString graph =
+        QStringLiteral(
+            "[0:v]fps=%1,scale=%2:%3,setsar=1,setpts=PTS-STARTPTS[a];"
+            "[1:v]fps=%1,scale=%2:%3:force_original_aspect_ratio=decrease,"
+            "pad=%2:%3:(ow-iw)/2:(oh-ih)/2,setsar=1,setpts=PTS-STARTPTS[b];[a][b]ssim")
+            .arg(source.rate, w, h);
     QString out;
     runProgram(QStringLiteral("ffmpeg"),
-               {"-nostdin", "-i", file, "-i", source, "-lavfi",
-                QStringLiteral("[0:v]scale=%1,setpts=PTS-STARTPTS[a];[1:v]setpts=PTS-STARTPTS[b];"
-                               "[a][b]ssim")
-                    .arg(QString(size).replace(QLatin1Char('x'), QLatin1Char(':'))),
-                "-f", "null", "-"},
+               {"-nostdin", "-i", file, "-i", source.path, "-lavfi", graph, "-f", "null", "-"},
                &out, 600000);
     const auto m = QRegularExpression(QStringLiteral("All:([0-9.]+)")).match(out);
     return m.hasMatch() ? m.captured(1).toDouble() : 0;
 }
 
 Measure measure(const QString& program, const QStringList& args, const QString& output,
-                const QString& source, const QString& size, double seconds) {
+                const Source& source, const QString& size, double seconds) {
     Measure m;
     const double before = childCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
     QString log;
     if (runProgram(program, args, &log, 1800000) != 0) {
         std::fprintf(stderr, "quality_bench: %s failed:\n%s\n", qPrintable(program),
                      qPrintable(log.right(600)));
         return m;
     }
+    m.wallSeconds = static_cast<double>(wall.elapsed()) / 1000;
     m.cpuSeconds = childCpuSeconds() - before;
     m.kbps = videoKbps(output, seconds);
     m.ssim = ssimAgainst(output, source, size);
@@ -120,7 +129,7 @@ struct Job {
 
 // Profile `number` with its default choices, as a row for `source` would run.
 std::optional<Job> assemble(int number, const QString& profilesPop, const QTemporaryDir& dir,
-                            const std::function<QString(const QString&)>& sourceFor) {
+                            const Source& source, double seconds, bool stretch) {
     static int serial = 0;
     ++serial;
     IniChoicesStore store{
@@ -132,26 +141,27 @@ std::optional<Job> assemble(int number, const QString& profilesPop, const QTempo
         return std::nullopt;
     }
     Job job;
-    job.size = selection.sizeList().currentText().section(QLatin1Char('('), 0, 0);
+    job.size = PictureSize::sizeTextOfEntry(selection.sizeList().currentText());
     if (!job.size.contains(QLatin1Char('x'))) {
         std::fprintf(stderr, "quality_bench: profile %d has no picture size\n", number);
         return std::nullopt;
     }
-    const QString source = sourceFor(job.size);
     JobList jobs;
     JobList::Row row;
     row.caption = QStringLiteral("source");
-    row.info = {source,
-                job.size,
-                QStringLiteral("00:00:03"),
+    row.info = {source.path,
+                QStringLiteral("%1x%2").arg(source.width).arg(source.height),
+                QStringLiteral("00:00:%1").arg(static_cast<int>(seconds), 2, 10, QLatin1Char('0')),
                 {},
                 QStringLiteral("5000"),
                 QStringLiteral("128")};
-    if (!assembleOptions(selection, jobs, jobs.addRow(row), job.rec, &error)) {
+    row.picture.frameRate = orvex::encoder::FrameRate::parse(source.rate.toStdString())
+                                .value_or(orvex::encoder::FrameRate{});
+    if (!assembleOptions(selection, jobs, jobs.addRow(row), job.rec, &error, stretch)) {
         std::fprintf(stderr, "quality_bench: profile %d: %s\n", number, qPrintable(error));
         return std::nullopt;
     }
-    job.rec.inputName = source;
+    job.rec.inputName = source.path;
     job.rec.outputName =
         dir.filePath(QStringLiteral("p%1_%2%3").arg(number).arg(serial).arg(selection.extension()));
     job.rec.encoderPath = registerDatPath();
@@ -159,10 +169,7 @@ std::optional<Job> assemble(int number, const QString& profilesPop, const QTempo
     return job;
 }
 
-QString referenceFor(const BenchProfile& p, const intputrec& rec) {
-    if (!p.reference.isEmpty()) {
-        return p.reference;
-    }
+QString referenceFor(const intputrec& rec) {
     if (rec.profileArgs.contains(QStringLiteral("libx264"))) {
         return kX264Reference;
     }
@@ -175,12 +182,25 @@ QString referenceFor(const BenchProfile& p, const intputrec& rec) {
 
 void printRow(const char* label, const Measure& m, const Measure& base) {
     if (!m.ok) {
-        std::printf("    %-10s failed\n", label);
+        std::printf("    %-12s failed\n", label);
         return;
     }
-    std::printf("    %-10s %7.0f kbit/s  SSIM %.4f  CPU %6.2f s  (%.2fx the profile)\n", label,
-                m.kbps, m.ssim, m.cpuSeconds,
-                base.cpuSeconds > 0 ? m.cpuSeconds / base.cpuSeconds : 0);
+    std::printf(
+        "    %-12s %7.0f kbit/s  SSIM %.4f  CPU %6.2f s  wall %6.2f s  (%.2fx the "
+        "profile's wall time)\n",
+        label, m.kbps, m.ssim, m.cpuSeconds, m.wallSeconds,
+        base.wallSeconds > 0 ? m.wallSeconds / base.wallSeconds : 0);
+}
+
+// The part of the frame the source's picture fills at its own shape: "640x360" in 640x480.
+std::pair<int, int> contentSize(const Source& source, const QString& size) {
+    const int w = size.section(QLatin1Char('x'), 0, 0).toInt();
+    const int h = size.section(QLatin1Char('x'), 1, 1).toInt();
+    const double shape = static_cast<double>(source.width) / source.height;
+    if (shape > static_cast<double>(w) / h) {
+        return {w, 2 * static_cast<int>(std::lround(w / shape / 2))};
+    }
+    return {2 * static_cast<int>(std::lround(h * shape / 2)), h};
 }
 
 }  // namespace
@@ -189,7 +209,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QString before;
     double seconds = 3;
-    std::vector<BenchProfile> profiles;
+    std::vector<int> profiles;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--before") && i + 1 < args.size()) {
@@ -197,14 +217,7 @@ int main(int argc, char** argv) {
         } else if (args[i] == QStringLiteral("--seconds") && i + 1 < args.size()) {
             seconds = args[++i].toDouble();
         } else if (args[i].toInt() > 0) {
-            const int n = args[i].toInt();
-            BenchProfile p{n, {}};
-            for (const BenchProfile& d : kDefaultProfiles) {
-                if (d.number == n) {
-                    p = d;
-                }
-            }
-            profiles.push_back(p);
+            profiles.push_back(args[i].toInt());
         } else {
             std::fprintf(stderr,
                          "usage: quality_bench [--before OLD.pop] [--seconds S] [PROFILE...]\n");
@@ -218,102 +231,154 @@ int main(int argc, char** argv) {
         seconds = 3;
     }
     QTemporaryDir dir;
-    // Detail that moves (a fractal zoom) under a little grain, like film; made lossless once per
-    // picture size so no scaler stands between source and output.
-    std::map<QString, QString> sources;
-    auto sourceFor = [&](const QString& size) {
-        auto it = sources.find(size);
-        if (it == sources.end()) {
-            const QString path = dir.filePath(QStringLiteral("source_%1.mkv").arg(size));
-            runProgram(QStringLiteral("ffmpeg"),
-                       {"-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
-                        QStringLiteral("mandelbrot=size=%1:rate=25,noise=alls=4:allf=t").arg(size),
-                        "-t", QString::number(seconds), "-c:v", "ffv1", path},
-                       nullptr, 1800000);
-            it = sources.emplace(size, path).first;
-        }
-        return it->second;
+    std::vector<Source> sources = {
+        {QStringLiteral("16:9 at 25 fps"), 1280, 720, QStringLiteral("25"), {}},
+        {QStringLiteral("4:3 at 30 fps"), 640, 480, QStringLiteral("30"), {}},
     };
+    for (Source& s : sources) {
+        s.path = dir.filePath(QStringLiteral("source_%1x%2.mkv").arg(s.width).arg(s.height));
+        runProgram(QStringLiteral("ffmpeg"),
+                   {"-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+                    QStringLiteral("mandelbrot=size=%1x%2:rate=%3,noise=alls=4:allf=t")
+                        .arg(s.width)
+                        .arg(s.height)
+                        .arg(s.rate),
+                    "-t", QString::number(seconds), "-c:v", "ffv1", s.path},
+                   nullptr, 1800000);
+    }
     const QString handBrake = QStandardPaths::findExecutable(QStringLiteral("HandBrakeCLI"));
 
-    std::printf("quality_bench: %.1f s sources; SSIM against the source at the output size\n",
-                seconds);
-    for (const BenchProfile& p : profiles) {
-        const std::optional<Job> job = assemble(p.number, profilesPopPath(), dir, sourceFor);
-        if (!job) {
-            continue;
-        }
-        const QString source = job->rec.inputName;
-        std::printf("profile %d at %s:%s\n", p.number, qPrintable(job->size),
-                    qPrintable(job->rec.profileArgs));
-        const Measure ours = measure(registerDatPath(), argumentList(job->rec), job->rec.outputName,
-                                     source, job->size, seconds);
-        printRow("profile", ours, ours);
-        if (!ours.ok) {
-            continue;
-        }
-        // Each other column is run at the video rate the profile reached: rate control
-        // overshoots or undershoots differently per encoder setting, so a second run corrects
-        // a miss of more than 3 % before SSIM is compared.
-        auto atOurRate = [&](const std::function<QStringList(qint64 kbps)>& argsAt,
-                             const QString& program, const QString& out) {
-            qint64 target = qRound64(ours.kbps);
-            Measure m = measure(program, argsAt(target), out, source, job->size, seconds);
-            if (m.ok && std::abs(m.kbps - ours.kbps) > 0.03 * ours.kbps) {
-                target = qRound64(static_cast<double>(target) * ours.kbps / m.kbps);
-                m = measure(program, argsAt(target), out, source, job->size, seconds);
+    std::printf(
+        "quality_bench: %.1f s sources; SSIM against the source at its own shape and "
+        "rate in the output's frame%s\n",
+        seconds, handBrake.isEmpty() ? "; HandBrakeCLI not installed" : "");
+    for (const Source& source : sources) {
+        for (const int number : profiles) {
+            const std::optional<Job> job =
+                assemble(number, profilesPopPath(), dir, source, seconds, false);
+            if (!job) {
+                continue;
             }
-            return m;
-        };
-        const QString reference = referenceFor(p, job->rec);
-        if (!reference.isEmpty()) {
-            const QString out = dir.filePath(QStringLiteral("ref%1.mkv").arg(p.number));
-            auto refArgs = [&](qint64 kbps) {
-                return QStringList{"-nostdin",
-                                   "-v",
-                                   "error",
-                                   "-y",
-                                   "-i",
-                                   source,
-                                   "-an",
-                                   "-r",
-                                   "25",
-                                   "-s",
-                                   job->size,
-                                   "-b:v",
-                                   QString::number(kbps) + "k"} +
-                       reference.split(QLatin1Char(' '), Qt::SkipEmptyParts) + QStringList{out};
+            std::printf(
+                "profile %d at %s, %s source:%s\n", number, qPrintable(job->size),
+                qPrintable(source.name),
+                qPrintable(job->rec.videoOption + job->rec.filterOption + job->rec.profileArgs));
+            const Measure ours = measure(registerDatPath(), argumentList(job->rec),
+                                         job->rec.outputName, source, job->size, seconds);
+            printRow("profile", ours, ours);
+            if (!ours.ok) {
+                continue;
+            }
+            // Each other column runs at the video rate the profile reached: rate control
+            // overshoots or undershoots differently per encoder setting, so a second run
+            // corrects a miss of more than 3 % before SSIM is compared.
+            auto atOurRate = [&](const std::function<QStringList(qint64 kbps)>& argsAt,
+                                 const QString& program, const QString& out) {
+                qint64 target = qRound64(ours.kbps);
+                Measure m = measure(program, argsAt(target), out, source, job->size, seconds);
+                if (m.ok && std::abs(m.kbps - ours.kbps) > 0.03 * ours.kbps) {
+                    target = qRound64(static_cast<double>(target) * ours.kbps / m.kbps);
+                    m = measure(program, argsAt(target), out, source, job->size, seconds);
+                }
+                return m;
             };
-            printRow("reference", atOurRate(refArgs, QStringLiteral("ffmpeg"), out), ours);
-        }
-        if (!before.isEmpty()) {
-            if (std::optional<Job> old = assemble(p.number, before, dir, sourceFor)) {
+            const QString bits = job->rec.videoOption.section(QLatin1Char(' '), 4, 4);
+            // As the program made it before: stretched to the frame, at 25 fps, libxvid on
+            // one thread (FFmpeg gives it none unless told).
+            if (std::optional<Job> old =
+                    assemble(number, profilesPopPath(), dir, source, seconds, true)) {
                 auto oldArgs = [&](qint64 kbps) {
                     old->rec.videoOption = QStringLiteral(" -r 25 -b %1").arg(kbps * 1000);
+                    old->rec.filterOption.clear();
+                    if (old->rec.profileArgs.contains(QStringLiteral("libxvid"))) {
+                        old->rec.profileArgs += QStringLiteral(" -threads 1 ");
+                    }
                     return argumentList(old->rec);
                 };
                 printRow("before", atOurRate(oldArgs, registerDatPath(), old->rec.outputName),
                          ours);
             }
+            // The same command on one thread: what the encoder's threads gain.
+            if (job->rec.profileArgs.contains(QStringLiteral("libxvid")) ||
+                job->rec.profileArgs.contains(QStringLiteral("mpeg4"))) {
+                Job single = *job;
+                single.rec.profileArgs += QStringLiteral(" -threads 1 ");
+                single.rec.outputName.insert(single.rec.outputName.lastIndexOf('.'), "_1t");
+                printRow("1 thread",
+                         measure(registerDatPath(), argumentList(single.rec), single.rec.outputName,
+                                 source, job->size, seconds),
+                         ours);
+            }
+            const QString reference = referenceFor(job->rec);
+            const auto [contentW, contentH] = contentSize(source, job->size);
+            const QString w = job->size.section(QLatin1Char('x'), 0, 0);
+            const QString h = job->size.section(QLatin1Char('x'), 1, 1);
+            if (!reference.isEmpty()) {
+                const QString out = dir.filePath(QStringLiteral("ref%1.mkv").arg(number));
+                auto refArgs = [&](qint64 kbps) {
+                    return QStringList{"-nostdin",
+                                       "-v",
+                                       "error",
+                                       "-y",
+                                       "-i",
+                                       source.path,
+                                       "-an",
+                                       "-vf",
+                                       QStringLiteral("fps=%1,scale=%2:%3,pad=%4:%5:(ow-iw)/2:"
+                                                      "(oh-ih)/2")
+                                           .arg(source.rate)
+                                           .arg(contentW)
+                                           .arg(contentH)
+                                           .arg(w, h),
+                                       "-b:v",
+                                       QString::number(kbps) + "k"} +
+                           reference.split(QLatin1Char(' '), Qt::SkipEmptyParts) + QStringList{out};
+                };
+                printRow("reference", atOurRate(refArgs, QStringLiteral("ffmpeg"), out), ours);
+            }
+            if (!before.isEmpty()) {
+                if (std::optional<Job> old =
+                        assemble(number, before, dir, source, seconds, false)) {
+                    auto oldArgs = [&](qint64 kbps) {
+                        old->rec.videoOption = job->rec.videoOption;
+                        old->rec.videoOption.replace(bits, QString::number(kbps * 1000));
+                        return argumentList(old->rec);
+                    };
+                    printRow("old .pop", atOurRate(oldArgs, registerDatPath(), old->rec.outputName),
+                             ours);
+                }
+            }
+            if (!handBrake.isEmpty()) {
+                const QString out = dir.filePath(QStringLiteral("hb%1.mkv").arg(number));
+                const bool x264 = job->rec.profileArgs.contains(QStringLiteral("libx264"));
+                auto hbArgs = [&](qint64 kbps) {
+                    return QStringList{"-i",
+                                       source.path,
+                                       "-o",
+                                       out,
+                                       "-e",
+                                       x264 ? "x264" : "mpeg4",
+                                       "-b",
+                                       QString::number(kbps),
+                                       "-w",
+                                       QString::number(contentW),
+                                       "-l",
+                                       QString::number(contentH),
+                                       "--pad",
+                                       QStringLiteral("width=%1:height=%2").arg(w, h),
+                                       "--non-anamorphic",
+                                       "--crop",
+                                       "0:0:0:0",
+                                       "-r",
+                                       source.rate,
+                                       "--cfr",
+                                       "-a",
+                                       "none"};
+                };
+                printRow("HandBrake", atOurRate(hbArgs, handBrake, out), ours);
+            }
+            std::fflush(stdout);
         }
-        if (!handBrake.isEmpty()) {
-            const QString out = dir.filePath(QStringLiteral("hb%1.mkv").arg(p.number));
-            const bool x264 = job->rec.profileArgs.contains(QStringLiteral("libx264"));
-            auto hbArgs = [&](qint64 kbps) {
-                return QStringList{"-i",     source,
-                                   "-o",     out,
-                                   "-e",     x264 ? "x264" : "mpeg4",
-                                   "-b",     QString::number(kbps),
-                                   "-w",     job->size.section('x', 0, 0),
-                                   "-l",     job->size.section('x', 1, 1),
-                                   "--crop", "0:0:0:0",
-                                   "-r",     "25",
-                                   "--cfr",  "-a",
-                                   "none"};
-            };
-            printRow("HandBrake", atOurRate(hbArgs, handBrake, out), ours);
-        }
-        std::fflush(stdout);
     }
     return 0;
 }

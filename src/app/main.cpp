@@ -139,6 +139,9 @@ int main(int argc, char* argv[]) {
                          sources.open(handed);
                      });
     window.show();
+    // Where no window manager hands the keyboard to a new window, F5 and Ctrl+O would do
+    // nothing until the window is clicked.
+    window.activateWindow();
     if (!paths.isEmpty()) {
         QTimer::singleShot(0, &window, [&sources, paths] { sources.open(paths); });
     }

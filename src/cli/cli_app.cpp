@@ -77,7 +77,10 @@ void runUntil(const Sender* sender, Signal changed, Done done) {
 class Cli {
   public:
     Cli(const QString& programFileName, const CliOptions& options)
-        : name_(programFileName), opt_(options), session_(config(programFileName), ui_, machine_) {}
+        : name_(programFileName),
+          opt_(options),
+          ui_(programFileName),
+          session_(config(programFileName), ui_, machine_) {}
 
     int run();
 
@@ -103,6 +106,7 @@ class Cli {
     std::optional<int> chooseProfileAndLists();
     int showLists();
     bool addSources();
+    std::optional<int> resume();
     std::optional<int> addDvdSources();
     int listJobs();
     int printCommands();
@@ -139,6 +143,9 @@ std::optional<int> Cli::chooseProfileAndLists() {
     }
     if (opt_.jobs) {
         session_.queue().setJobsAtOnce(*opt_.jobs);
+    }
+    if (opt_.stretch) {
+        session_.queue().setStretch(true);
     }
     session_.queue().setFinishAction(
         opt_.finish == CliOptions::Finish::Open       ? FinishAction::OpenFolder
@@ -248,6 +255,21 @@ bool Cli::addSources() {
     return true;
 }
 
+// Takes up the newest job list that a run of this program left when it did not end normally.
+std::optional<int> Cli::resume() {
+    std::optional<SavedJobList::LeftBehind> left = session_.savedJobs().takeLeftBehind();
+    if (!left) {
+        return failure(QStringLiteral("no run of %1 left files unconverted").arg(name_));
+    }
+    session_.activityLog().write(
+        ActivityLog::Category::Run,
+        QStringLiteral("Resuming %1").arg(QDir::toNativeSeparators(left->path)));
+    session_.savedJobs().restore(left->jobs);
+    // Saved anew before the old list goes, so that no moment lacks one.
+    session_.savedJobs().keep();
+    return std::nullopt;
+}
+
 std::optional<int> Cli::addDvdSources() {
     cli_dvd::Result r = cli_dvd::load(session_, opt_);
     if (r.outcome == cli_dvd::Outcome::Done) {
@@ -291,6 +313,9 @@ int Cli::printCommands() {
     OutputNaming naming;
     int code = CliApp::kSuccess;
     for (int row = 0; row < session_.jobs().rowCount(); ++row) {
+        if (!session_.jobs().isMeantToRun(row)) {
+            continue;  // as the run passes it over
+        }
         QString why;
         const std::optional<intputrec> rec =
             session_.queue().prepareJob(row, naming, target.path, &why);
@@ -307,6 +332,11 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
+    // From here on a kill or a crash leaves the list for --resume (the DVD edition's rows
+    // cannot be restored yet).
+    if (!session_.isDvdEdition()) {
+        session_.savedJobs().keep();
+    }
     CliProgress progress(session_.jobs(), session_.runClock(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
@@ -378,6 +408,10 @@ int Cli::summary(bool interrupted) {
                       .arg(outcome.notRun);
     }
     err(QStringLiteral("Summary: ") + counts + QLatin1Char('\n') + details);
+    if (session_.activityLog().fileProblem().isEmpty()) {
+        err(QStringLiteral("Activity log: %1\n")
+                .arg(QDir::toNativeSeparators(session_.activityLog().path())));
+    }
     return outcome.succeeded() && !interrupted ? CliApp::kSuccess : CliApp::kFailure;
 }
 
@@ -424,6 +458,17 @@ void Cli::powerOffCountdown() {
 }
 
 int Cli::run() {
+    ActivityLog& log = session_.activityLog();
+    if (opt_.logFile) {
+        log.setPath(*opt_.logFile);
+    }
+    if (opt_.verbose) {
+        QObject::connect(&log, &ActivityLog::lineAdded,
+                         [](const QString& line) { err(line + QLatin1Char('\n')); });
+    }
+    QObject::connect(&log, &ActivityLog::problem, [this](const QString& text) {
+        err(name_ + QStringLiteral(": ") + text + '\n');
+    });
     // Problems of the choices, a batch or a run as a whole, said as they come.
     QObject::connect(&session_, &Session::problem, [this](const QString& text) {
         err(name_ + QStringLiteral(": ") + text + QLatin1Char('\n'));
@@ -434,6 +479,12 @@ int Cli::run() {
     if (opt_.showLists) {
         return showLists();
     }
+    log.write(ActivityLog::Category::Run,
+              QStringLiteral("Started as: ") +
+                  RunLog::commandLine(name_, QCoreApplication::arguments().mid(1)));
+    if (session_.isDvdEdition() && opt_.resume) {
+        return usageError(QStringLiteral("--resume is for the video edition"));
+    }
     if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;
@@ -441,6 +492,10 @@ int Cli::run() {
         if (opt_.listStreams) {
             out(cli_dvd::streamLists(session_));
             return CliApp::kSuccess;
+        }
+    } else if (opt_.resume) {
+        if (const std::optional<int> code = resume()) {
+            return *code;
         }
     } else if (opt_.usesDvdOptions()) {
         return usageError(
@@ -503,7 +558,10 @@ int CliApp::runChecked() {
     if (opt.profile && !ProfileCatalog::displayNameOf(*opt.profile)) {
         return usageError(QStringLiteral("profile %1 has no display name").arg(*opt.profile));
     }
-    if (!opt.showLists && opt.sources.isEmpty()) {
+    if (opt.resume && !opt.sources.isEmpty()) {
+        return usageError(QStringLiteral("--resume takes no SOURCE"));
+    }
+    if (!opt.showLists && !opt.resume && opt.sources.isEmpty()) {
         return usageError(QStringLiteral("no SOURCE given"));
     }
     Cli cli(programFileName_, opt);

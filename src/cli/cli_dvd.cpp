@@ -18,14 +18,18 @@ Result failure(const QString& message) {
 }  // namespace
 
 Result load(Session& session, const CliOptions& options) {
-    QStringList folders;
+    QStringList folders;  // disc folders and disc images
     QStringList files;
     for (const QString& source : options.sources) {
         const QFileInfo info(source);
-        (info.isDir() ? folders : files) << info.absoluteFilePath();
+        // A file that is no IFO (nor its backup) is taken for a disc image.
+        const bool image = info.isFile() &&
+                           !source.endsWith(QLatin1String(".ifo"), Qt::CaseInsensitive) &&
+                           !source.endsWith(QLatin1String(".bup"), Qt::CaseInsensitive);
+        (info.isDir() || image ? folders : files) << info.absoluteFilePath();
     }
     if (!folders.isEmpty() && (folders.size() > 1 || !files.isEmpty())) {
-        return usage(QStringLiteral("give one DVD folder, or IFO files"));
+        return usage(QStringLiteral("give one DVD folder or image, or IFO files"));
     }
     DvdTitles& titles = session.dvdTitles();
     if (!folders.isEmpty()) {
@@ -61,6 +65,10 @@ Result load(Session& session, const CliOptions& options) {
         }
     }
     if (session.jobs().isEmpty()) {
+        // Each file that could not be read has been named with its reason.
+        if (titles.unreadableTitleSets() == titles.titleSetCount()) {
+            return failure(QStringLiteral("no title set of the DVD could be read"));
+        }
         return failure(QStringLiteral("no title on the disc is long enough to convert"));
     }
     if (options.chapters) {

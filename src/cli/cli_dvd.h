@@ -16,8 +16,9 @@ struct Result {
     QString message;  // one line, for Failure and Usage; empty when already said
 };
 
-// Loads the sources: one folder (Add DVD's search, with the drive wait) or IFO files (Add
-// IFO), then the chapter view when asked for. Runs the event loop while the drive is awaited.
+// Loads the sources: one folder or disc image (Add DVD's search, with the drive wait) or IFO
+// files (Add IFO), then the chapter view when asked for. Runs the event loop while the drive is
+// awaited.
 Result load(Session& session, const CliOptions& options);
 // Ticks the rows asked for and sets the stream choices, checked against the rows and their
 // lists.

@@ -99,12 +99,17 @@ Option valued(QLatin1StringView shortName, QLatin1StringView longName,
     return {shortName, longName, true, apply};
 }
 
-Problem outputFolder(CliOptions& o, const QString& name, const Value& v) {
-    o.output = v;
+// A path kept as given; an empty one is a mistake, said with what the option names.
+Problem pathValue(Value& field, const QString& name, const Value& v, const char* what) {
+    field = v;
     if (!v || v->isEmpty()) {
-        return QStringLiteral("option %1 needs a folder").arg(name);
+        return QStringLiteral("option %1 needs a %2").arg(name, QLatin1String(what));
     }
     return std::nullopt;
+}
+
+Problem outputFolder(CliOptions& o, const QString& name, const Value& v) {
+    return pathValue(o.output, name, v, "folder");
 }
 
 Problem finishAction(CliOptions& o, const QString&, const Value& v) {
@@ -133,6 +138,10 @@ Problem jobsAtOnce(CliOptions& o, const QString& name, const Value& v) {
             .arg(cores);
     }
     return std::nullopt;
+}
+
+Problem logFile(CliOptions& o, const QString& name, const Value& v) {
+    return pathValue(o.logFile, name, v, "file");
 }
 
 Problem tickedRows(CliOptions& o, const QString&, const Value& v) {
@@ -179,7 +188,11 @@ const std::vector<Option>& options() {
         flag(L(), L("--show-lists"), &CliOptions::showLists),
         flag(L(), L("--list-jobs"), &CliOptions::listJobs),
         flag(L(), L("--print-commands"), &CliOptions::printCommands),
+        flag(L(), L("--stretch"), &CliOptions::stretch),
         flag(L("-q"), L("--quiet"), &CliOptions::quiet),
+        valued(L(), L("--log"), logFile),
+        flag(L("-v"), L("--verbose"), &CliOptions::verbose),
+        flag(L(), L("--resume"), &CliOptions::resume),
         flag(L("-h"), L("--help"), &CliOptions::help),
         flag(L(), L("--version"), &CliOptions::version),
     };
@@ -263,6 +276,10 @@ QString CliOptions::helpText(const QString& programName) {
                "      --channels I        item index in the channel list (0 Mono, 1 Stereo)\n"
                "  -o, --output DIR        output folder; default: the settings file's output "
                "folder\n"
+               "      --stretch           stretch the picture to the chosen size instead of "
+               "keeping\n"
+               "                          its shape with black bars (also when the settings "
+               "file says so)\n"
                "      --finish ACTION     nothing (default) | open | shutdown (shutdown only after "
                "a\n"
                "                          30-second countdown on standard error that Ctrl-C "
@@ -280,12 +297,23 @@ QString CliOptions::helpText(const QString& programName) {
                "      --print-commands    add the sources and print each job's encoder command "
                "line\n"
                "  -q, --quiet             no progress display\n"
+               "      --log FILE          write the activity log to FILE; default: a new file "
+               "in\n"
+               "                          $XDG_STATE_HOME/orvex/logs/ "
+               "(~/.local/state/orvex/logs/)\n"
+               "  -v, --verbose           the activity log's lines on standard error too\n"
+               "      --resume            convert what a run that did not end normally (killed, "
+               "a crash,\n"
+               "                          a power cut) left unconverted, with its profile, "
+               "choices and\n"
+               "                          output folder (no SOURCE)\n"
                "\n"
                "The DVD edition (a program name containing \"dvd\"): SOURCE is a DVD folder "
                "(the disc's\n"
-               "root or its VIDEO_TS folder, searched as Add DVD does) or IFO files (read as Add "
-               "IFO\n"
-               "reads them); every title is ticked unless --rows says otherwise.\n"
+               "root or its VIDEO_TS folder, searched as Add DVD does), a DVD image (.iso) or "
+               "IFO files\n"
+               "(read as Add IFO reads them); every title is ticked unless --rows says "
+               "otherwise.\n"
                "      --chapters          the chapter view: each title followed by its "
                "chapters\n"
                "      --rows LIST         tick only these rows (positions from 1 as listed, "

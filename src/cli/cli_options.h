@@ -22,6 +22,10 @@ struct CliOptions {
     bool listJobs = false;
     bool printCommands = false;
     bool quiet = false;
+    bool stretch = false;            // fill the chosen size whatever the source's shape
+    std::optional<QString> logFile;  // the activity log's file instead of a new one
+    bool verbose = false;            // the activity log's lines on standard error too
+    bool resume = false;             // the job list a killed run left behind
     bool help = false;
     bool version = false;
     QStringList sources;

@@ -44,6 +44,9 @@ void CliProgress::jobEnded(int row) {
     if (state.kind == RowState::Failed && !state.reason.isEmpty()) {
         text += QStringLiteral(" (") + state.reason + QLatin1Char(')');
     }
+    if (jobs_.isRow(row) && !jobs_.row(row).note.isEmpty()) {
+        text += QStringLiteral(" (") + jobs_.row(row).note + QLatin1Char(')');
+    }
     if (live_) {
         print(QStringLiteral("\r\033[K") + text + QLatin1Char('\n'));
         lineOpen_ = false;

@@ -2,17 +2,13 @@
 
 #include <cstdio>
 
-namespace {
-
-void say(const QString& text) {
+void CliUserInterface::say(const QString& text) const {
     // Message texts may join their lines with a carriage return; a terminal wants new lines.
     QString line = text;
     line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "orvex-cli: %s\n", line.toUtf8().constData());
+    std::fprintf(stderr, "%s: %s\n", programName_.toUtf8().constData(), line.toUtf8().constData());
     std::fflush(stderr);
 }
-
-}  // namespace
 
 void CliUserInterface::warning(const QString& text) {
     say(text);

@@ -1,7 +1,8 @@
 #include "dvdsectors/dvd_disc.h"
 
 #include <cstdio>
-#include <filesystem>
+
+#include "dvdsectors/disc_files.h"
 
 namespace orvex::dvd {
 
@@ -37,10 +38,10 @@ void DvdDisc::log(void* self, dvd_logger_level_t level, const char* format, va_l
 }
 
 std::unique_ptr<DvdDisc> DvdDisc::open(const std::string& root, std::string* error) {
-    // libdvdread's own message for a missing path ("Can't stat") hides the reason.
-    std::error_code why;
-    if (!std::filesystem::exists(std::filesystem::status(root, why))) {
-        *error = "cannot open the DVD '" + root + "': " + why.message();
+    // libdvdread's own message for a missing path ("Can't stat") hides the reason, and it would
+    // wait for good on a FIFO.
+    if (const std::string why = discRootProblem(root); !why.empty()) {
+        *error = "cannot open the DVD '" + root + "': " + why;
         return nullptr;
     }
     std::unique_ptr<DvdDisc> disc(new DvdDisc);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dvdsectors/disc_files.h"
+
 namespace orvex::dvd {
 
 namespace {
@@ -59,6 +61,13 @@ bool DvdSectorReader::open(const VtsLocator& locator) {
     locator_ = locator;
     disc_ = DvdDisc::open(locator.discRoot, &error_);
     if (!disc_) {
+        return false;
+    }
+    // libdvdread gives no reason when a VOB cannot be opened, and waits for good on a FIFO.
+    if (const std::string why = titleVobsProblem(locator.discRoot, locator.titleSet);
+        !why.empty()) {
+        error_ = why + " (" + where() + ")";
+        close();
         return false;
     }
     file_ = DVDOpenFile(disc_->reader(), locator.titleSet, DVD_READ_TITLE_VOBS);

@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "dvdsectors/dvd_disc.h"
+#include "dvdsectors/title_palette.h"
 #include "dvdsectors/vts_locator.h"
 
 namespace orvex::dvd {
@@ -44,6 +46,10 @@ class DvdSectorReader {
     int64_t read(void* buffer, size_t n);
 
     const std::string& error() const { return error_; }
+    // The subpicture colours of the chain that plays the range; nullopt when closed or unknown.
+    std::optional<SubtitlePalette> subtitlePalette() const {
+        return disc_ ? dvd::subtitlePalette(*disc_, locator_) : std::nullopt;
+    }
     // libdvdread cannot decrypt this disc (libdvdcss is missing); scrambled sectors mean CSS.
     bool decryptionUnavailable() const { return disc_ && disc_->decryptionUnavailable(); }
 

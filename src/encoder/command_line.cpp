@@ -128,6 +128,32 @@ bool CommandLine::wantsAmr() const {
     return !inputs_.empty() && out && endsWithNoCase(*out, ".amr");
 }
 
+std::string CommandLine::outputFormat() const {
+    if (const auto format = lastOutputValue({"-f"})) {
+        return *format;
+    }
+    struct Extension {
+        std::string_view extension;
+        std::string_view format;
+    };
+    static constexpr std::array<Extension, 6> kExtensions = {{{".avi", "avi"},
+                                                              {".mkv", "matroska"},
+                                                              {".mp4", "mp4"},
+                                                              {".mov", "mov"},
+                                                              {".rm", "rm"},
+                                                              {".ra", "rm"}}};
+    const auto out = output();
+    if (!out || inputs_.empty()) {
+        return {};
+    }
+    for (const Extension& e : kExtensions) {
+        if (out->size() > e.extension.size() && endsWithNoCase(*out, e.extension)) {
+            return std::string(e.format);
+        }
+    }
+    return {};
+}
+
 std::optional<size_t> CommandLine::lastOutputOption(std::span<const std::string_view> names) const {
     std::optional<size_t> found;
     for (size_t i = outputPartBegin_; i + 1 < args_.size(); ++i) {
@@ -169,6 +195,43 @@ std::vector<std::string> CommandLine::withAudioBitRate(const std::string& rate) 
         out[*at] = rate;
     }
     return out;
+}
+
+std::vector<std::string> CommandLine::withoutOutputOptions(
+    std::initializer_list<std::string_view> names) const {
+    std::vector<std::string> out(args_.begin(),
+                                 args_.begin() + static_cast<long>(outputPartBegin_));
+    for (size_t i = outputPartBegin_; i < args_.size(); ++i) {
+        const std::string& a = args_[i];
+        const bool takesValue = isOption(a) && !contains(kFlags, a) && i + 1 < args_.size();
+        if (takesValue && std::find(names.begin(), names.end(), a) != names.end()) {
+            ++i;
+            continue;
+        }
+        out.push_back(a);
+        if (takesValue) {
+            out.push_back(args_[++i]);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> CommandLine::withOutputOptions(
+    const std::vector<std::string>& extra) const {
+    std::vector<std::string> out = args_;
+    const auto at = out.end() - (lastIsPositional_ ? 1 : 0);
+    out.insert(at, extra.begin(), extra.end());
+    return out;
+}
+
+std::vector<std::string> CommandLine::withListItem(std::initializer_list<std::string_view> names,
+                                                   const std::string& item) const {
+    if (const auto at = lastOutputOption({names.begin(), names.size()})) {
+        std::vector<std::string> out = args_;
+        out[*at] += "," + item;
+        return out;
+    }
+    return withOutputOptions({std::string(*names.begin()), item});
 }
 
 std::vector<std::string> CommandLine::pcmDecodeArgs() const {

@@ -30,6 +30,10 @@ class CommandLine {
     std::optional<std::string> output() const;
     // True when the output ends in ".amr" in any letter case: an AMR-NB job.
     bool wantsAmr() const;
+    // The container written: the last -f after the last input, else what the output's
+    // extension stands for (".avi", ".mkv", ".mp4", ".mov", ".rm", ".ra"); empty when neither
+    // says.
+    std::string outputFormat() const;
     bool overwrite() const { return overwrite_; }  // -y given (and no later -n)
     // Last value of -ab / -b:a / -b:a:0 after the last input, if any.
     std::optional<std::string> audioBitRate() const;
@@ -40,6 +44,17 @@ class CommandLine {
     // The arguments with that last value replaced by `value` (unchanged when there is none).
     std::vector<std::string> withLastOutputValue(std::initializer_list<std::string_view> names,
                                                  const std::string& value) const;
+
+    // The arguments without every `names` option (and its value) after the last input.
+    std::vector<std::string> withoutOutputOptions(
+        std::initializer_list<std::string_view> names) const;
+    // The arguments with `extra` added to the output options, just before the output path.
+    std::vector<std::string> withOutputOptions(const std::vector<std::string>& extra) const;
+    // The arguments with `item` joined to the comma list of the last of `names` ("-vf" with
+    // "tpad=stop=2": "fps=25" becomes "fps=25,tpad=stop=2"), or added as `names`' first when
+    // the command has none.
+    std::vector<std::string> withListItem(std::initializer_list<std::string_view> names,
+                                          const std::string& item) const;
 
     // Arguments for an FFmpeg that decodes the audio to raw 8 kHz mono s16le on standard output:
     // global and input options stay, output options that would clash are dropped, the output

@@ -26,6 +26,11 @@ std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
     const std::string in = std::to_string(input);
 
     std::vector<std::string> out(args.begin(), args.begin() + static_cast<long>(at - 1));
+    const bool burnIn = choice.subtitleId != 0 && !cmd.hasOutputFlag("-vn");
+    if (burnIn && !choice.palette.empty()) {
+        out.emplace_back("-palette:s");
+        out.push_back(choice.palette);
+    }
     for (const char* a :
          {"-f", "mpeg", "-probesize", "40M", "-analyzeduration", "40M", "-i", "pipe:0"}) {
         out.emplace_back(a);
@@ -34,13 +39,23 @@ std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
     out.insert(out.end(), args.begin() + static_cast<long>(at + 1),
                args.begin() + static_cast<long>(outputBegin));
 
+    // FFmpeg takes no -vf for a stream made by -filter_complex: the caller's video filters
+    // (frame rate, shape) follow the overlay in its graph instead.
+    std::vector<std::string> outputArgs(args.begin() + static_cast<long>(outputBegin), args.end());
     if (!cmd.hasOutputFlag("-vn")) {
-        if (choice.subtitleId != 0) {
+        if (burnIn) {
             // The subpicture is drawn over the picture at its own size (FFmpeg sizes the canvas
-            // after the video); the caller's -s then scales the overlay's output.
+            // after the video); the caller's filters and -s then shape the overlay's output.
+            const auto filters = cmd.lastOutputValue({"-vf", "-filter:v"});
+            if (filters) {
+                const std::vector<std::string> stripped =
+                    cmd.withoutOutputOptions({"-vf", "-filter:v"});
+                outputArgs.assign(stripped.begin() + static_cast<long>(outputBegin),
+                                  stripped.end());
+            }
             out.emplace_back("-filter_complex");
-            out.push_back("[" + in + ":v:0][" + in + ":i:" + hex(choice.subtitleId) +
-                          "]overlay[v]");
+            out.push_back("[" + in + ":v:0][" + in + ":i:" + hex(choice.subtitleId) + "]overlay" +
+                          (filters ? "," + *filters : std::string()) + "[v]");
             out.emplace_back("-map");
             out.emplace_back("[v]");
         } else {
@@ -54,7 +69,7 @@ std::vector<std::string> dvdFfmpegArgs(const CommandLine& cmd, size_t input,
         out.push_back(choice.audioId == 0 ? in + ":a:0?"
                                           : in + ":i:" + hex(ffmpegStreamNumber(choice.audioId)));
     }
-    out.insert(out.end(), args.begin() + static_cast<long>(outputBegin), args.end());
+    out.insert(out.end(), outputArgs.begin(), outputArgs.end());
     return out;
 }
 

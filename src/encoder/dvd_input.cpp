@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dvdsectors/disc_files.h"
 #include "dvdsectors/dvd_sector_reader.h"
 #include "dvdsectors/program_stream_census.h"
 #include "encoder/blank_subpicture_pack.h"
@@ -48,10 +49,7 @@ std::string whereOf(const DvdSectorReader& reader) {
 }
 
 std::string scrambledText(const DvdSectorReader& reader) {
-    return whereOf(reader) +
-           (reader.decryptionUnavailable()
-                ? " are CSS-encrypted and libdvdcss, which decrypts them, is not installed"
-                : " are CSS-encrypted and could not be decrypted");
+    return whereOf(reader) + ": " + dvd::scrambledText(reader.decryptionUnavailable());
 }
 
 // Reads the start of the range into `head` while taking its census. Empty text when fine.
@@ -79,7 +77,7 @@ std::string survey(DvdSectorReader& reader, Buffer& head, ProgramStreamCensus& c
 
 // The locator's streams, with an audio track that the title does not have replaced by its first.
 DvdStreamChoice chooseStreams(const dvd::VtsLocator& locator, const ProgramStreamCensus& census) {
-    DvdStreamChoice choice{locator.audioId, locator.subtitleId};
+    DvdStreamChoice choice{locator.audioId, locator.subtitleId, {}};
     if (choice.audioId != 0 && !census.has(ffmpegStreamNumber(choice.audioId))) {
         std::fprintf(stderr,
                      "register.dat: audio stream %s is not in the title; taking the first "
@@ -150,7 +148,12 @@ std::optional<int> handleDvdInput(const CommandLine& cmd, const FfmpegLauncher& 
     if (const std::string why = survey(reader, head, census); !why.empty()) {
         return cannotRead(why);
     }
-    const DvdStreamChoice choice = chooseStreams(reader.locator(), census);
+    DvdStreamChoice choice = chooseStreams(reader.locator(), census);
+    if (choice.subtitleId != 0) {
+        if (const auto palette = reader.subtitlePalette()) {
+            choice.palette = dvd::paletteOption(*palette);
+        }
+    }
 
     FfmpegChild child;
     if (!child.start(launcher, dvdFfmpegArgs(cmd, *input, choice), FfmpegChild::Pipe::ToStdin)) {

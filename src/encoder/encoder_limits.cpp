@@ -10,6 +10,59 @@ namespace orvex::encoder {
 
 namespace {
 
+// What one video encoder, disc target or kind of profile allows of the frame rate.
+struct FrameRateLimit {
+    enum Applies { Codec, Target, Device };
+    Applies applies;
+    std::string_view name;  // the encoder, or the target's standard ("pal" of "pal-dvd")
+    std::span<const FrameRate> steps;
+    double maxFps;
+};
+
+// The frame rates of MPEG-1 and MPEG-2 video. FFmpeg 5.1's mpeg1video refuses any other ("MPEG-1/2
+// does not support 15/1 fps"); its mpeg2video writes others through an extension that DVD, SVCD
+// and HD players do not take.
+constexpr std::array<FrameRate, 8> kMpegRates = {
+    {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001}, {30, 1}, {50, 1}, {60000, 1001}, {60, 1}}};
+constexpr std::array<FrameRate, 1> kPalRate = {{{25, 1}}};
+constexpr std::array<FrameRate, 1> kNtscRate = {{{30000, 1001}}};
+constexpr std::array<FrameRate, 1> kFilmRate = {{{24000, 1001}}};
+
+// Every other encoder profiles.pop names (mpeg4, libxvid, libx264, msmpeg4, wmv2, flv, h263,
+// rv20) writes any rate from 10 to 60 fps into its container, as measured on FFmpeg 5.1; the
+// disc targets have their standard's rate; players made for pockets show at most 30 frames a
+// second (and H.264 level 3.0 allows no more at 640x480).
+constexpr std::array<FrameRateLimit, 6> kFrameRateLimits = {{
+    {FrameRateLimit::Codec, "mpeg1video", kMpegRates, 0},
+    {FrameRateLimit::Codec, "mpeg2video", kMpegRates, 0},
+    {FrameRateLimit::Target, "pal", kPalRate, 0},
+    {FrameRateLimit::Target, "ntsc", kNtscRate, 0},
+    {FrameRateLimit::Target, "film", kFilmRate, 0},
+    {FrameRateLimit::Device, "", {}, 30},
+}};
+
+// Applies `limit` on top of `rule`: only rates both allow remain.
+void narrow(FrameRateRule& rule, const FrameRateLimit& limit) {
+    if (!limit.steps.empty()) {
+        if (rule.steps.empty()) {
+            rule.steps.assign(limit.steps.begin(), limit.steps.end());
+        } else {
+            std::erase_if(rule.steps, [&](const FrameRate& r) {
+                return std::none_of(limit.steps.begin(), limit.steps.end(),
+                                    [&](const FrameRate& l) { return l.sameAs(r); });
+            });
+        }
+    }
+    if (limit.maxFps > 0 && (rule.maxFps == 0 || limit.maxFps < rule.maxFps)) {
+        rule.maxFps = limit.maxFps;
+    }
+}
+
+// How far apart two rates are, either way round.
+double distance(const FrameRate& a, const FrameRate& b) {
+    return std::fabs(std::log(a.value() / b.value()));
+}
+
 enum class SampleRates { Any, Below32k, From32k };
 
 // What one audio encoder accepts for a channel count (0: any) and a class of sample rates.
@@ -102,6 +155,37 @@ std::optional<std::vector<std::string>> fitAudio(const CommandLine& cmd) {
     return cmd.withAudioBitRate(std::to_string(fitted));
 }
 
+// RealMedia carries each video frame in one packet of at most 64 kB (FFmpeg: "Muxing packets
+// larger than 64 kB is not supported"), and rv10/rv20 at their finest quantiser go beyond that
+// from 1280x720 up, or at the high rates "The Original Video Quliay" takes from a DVD. A
+// decoder buffer of this many bits bounds every frame (measured: at most 60 kB up to 1920x1080
+// at 10 to 60 fps); the mean rate leaves half of it per frame for key frames.
+constexpr long kRealVideoBufferBits = 480000;
+
+std::optional<std::vector<std::string>> fitRealVideo(const CommandLine& cmd) {
+    const auto codec = cmd.lastOutputValue({"-vcodec", "-c:v", "-codec:v"});
+    if (!codec || (*codec != "rv10" && *codec != "rv20") || cmd.outputFormat() != "rm") {
+        return std::nullopt;
+    }
+    const auto rateText = cmd.lastOutputValue({"-r", "-r:v"});
+    const double fps =
+        (rateText ? FrameRate::parse(*rateText) : std::nullopt).value_or(FrameRate{25, 1}).value();
+    const long maxRate = std::lround(kRealVideoBufferBits * fps);
+    std::vector<std::string> args = cmd.args();
+    if (const std::optional<long> rate = intOption(cmd, {"-b", "-b:v", "-vb"});
+        rate && *rate > maxRate / 2) {
+        args = cmd.withLastOutputValue({"-b", "-b:v", "-vb"}, std::to_string(maxRate / 2));
+    }
+    std::vector<std::string> buffer;
+    if (!cmd.lastOutputValue({"-maxrate", "-maxrate:v"})) {
+        buffer = {"-maxrate", std::to_string(maxRate)};
+    }
+    if (!cmd.lastOutputValue({"-bufsize", "-bufsize:v"})) {
+        buffer.insert(buffer.end(), {"-bufsize", std::to_string(kRealVideoBufferBits)});
+    }
+    return CommandLine(args).withOutputOptions(buffer);
+}
+
 // A video bit rate above the same command's -maxrate (a device's VBV limit) is lowered to it:
 // the encoder would otherwise give up on the buffer or write a stream the device cannot play.
 std::optional<std::vector<std::string>> fitVideo(const CommandLine& cmd) {
@@ -111,6 +195,24 @@ std::optional<std::vector<std::string>> fitVideo(const CommandLine& cmd) {
         return std::nullopt;
     }
     return cmd.withLastOutputValue({"-b", "-b:v", "-vb"}, std::to_string(*maxRate));
+}
+
+// A frame rate the command's video encoder or disc target does not take becomes the nearest it
+// does, as the program would have chosen it (FFmpeg would refuse MPEG-1 at 15 fps, and
+// silently pick another MPEG-2 rate).
+std::optional<std::vector<std::string>> fitRate(const CommandLine& cmd) {
+    const auto text = cmd.lastOutputValue({"-r", "-r:v"});
+    const std::optional<FrameRate> rate = text ? FrameRate::parse(*text) : std::nullopt;
+    if (!rate) {
+        return std::nullopt;
+    }
+    const std::string codec = cmd.lastOutputValue({"-vcodec", "-c:v", "-codec:v"}).value_or("");
+    const std::string target = cmd.lastOutputValue({"-target"}).value_or("");
+    const FrameRate fitted = fitFrameRate(frameRateRuleFor(codec, target, false), *rate);
+    if (fitted.sameAs(*rate)) {
+        return std::nullopt;
+    }
+    return cmd.withLastOutputValue({"-r", "-r:v"}, fitted.text());
 }
 
 }  // namespace
@@ -135,12 +237,74 @@ long fitAudioBitRate(std::string_view codec, int channels, int sampleRate, long 
     return bitsPerSecond;
 }
 
+bool FrameRateRule::allows(const FrameRate& rate) const {
+    if (!rate.isValid() || (maxFps > 0 && rate.value() > maxFps * 1.0005)) {
+        return false;
+    }
+    return steps.empty() || std::any_of(steps.begin(), steps.end(),
+                                        [&](const FrameRate& s) { return s.sameAs(rate); });
+}
+
+FrameRateRule frameRateRuleFor(std::string_view codec, std::string_view target, bool device) {
+    const std::string_view standard = target.substr(0, target.find('-'));
+    FrameRateRule rule;
+    for (const FrameRateLimit& limit : kFrameRateLimits) {
+        const bool applies = (limit.applies == FrameRateLimit::Codec && limit.name == codec) ||
+                             (limit.applies == FrameRateLimit::Target && !target.empty() &&
+                              limit.name == standard) ||
+                             (limit.applies == FrameRateLimit::Device && device);
+        if (applies) {
+            narrow(rule, limit);
+        }
+    }
+    if (rule.maxFps > 0) {
+        std::erase_if(rule.steps, [&](const FrameRate& r) { return !rule.allows(r); });
+    }
+    return rule;
+}
+
+FrameRate fitFrameRate(const FrameRateRule& rule, FrameRate source) {
+    if (!source.isValid() || rule.allows(source)) {
+        return source;
+    }
+    if (rule.steps.empty()) {
+        // Only too fast: show every k-th frame when that keeps at least two thirds of the
+        // allowed rate (50 -> 25, 59.94 -> 29.97); a rate that halves too far gets the limit.
+        const long k = static_cast<long>(std::ceil(source.value() / rule.maxFps - 0.0005));
+        const FrameRate divided{source.num, source.den * k};
+        return divided.value() >= rule.maxFps * 2 / 3 ? divided
+                                                      : FrameRate{std::lround(rule.maxFps), 1};
+    }
+    for (long k = 2; k <= 6; ++k) {
+        for (const FrameRate& candidate :
+             {FrameRate{source.num * k, source.den}, FrameRate{source.num, source.den * k}}) {
+            if (rule.allows(candidate)) {
+                for (const FrameRate& s : rule.steps) {
+                    if (s.sameAs(candidate)) {
+                        return s;  // written as the table writes it
+                    }
+                }
+            }
+        }
+    }
+    return *std::min_element(rule.steps.begin(), rule.steps.end(),
+                             [&](const FrameRate& a, const FrameRate& b) {
+                                 return distance(a, source) < distance(b, source);
+                             });
+}
+
 std::vector<std::string> fitToEncoderLimits(const CommandLine& cmd) {
     std::vector<std::string> args = cmd.args();
     if (auto fitted = fitAudio(CommandLine(args))) {
         args = std::move(*fitted);
     }
     if (auto fitted = fitVideo(CommandLine(args))) {
+        args = std::move(*fitted);
+    }
+    if (auto fitted = fitRate(CommandLine(args))) {
+        args = std::move(*fitted);
+    }
+    if (auto fitted = fitRealVideo(CommandLine(args))) {
         args = std::move(*fitted);
     }
     return args;

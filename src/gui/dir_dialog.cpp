@@ -29,6 +29,20 @@ QString expanded(const QString& typed) {
     return path;
 }
 
+// Where the dialog opens for `start`: the folder, or for one not made yet (the output folder
+// before the first run) its nearest existing parent; the home folder when only the root is.
+QString openingFolder(const QString& start) {
+    const QString wanted = QDir::cleanPath(expanded(start));
+    if (!QDir::isAbsolutePath(wanted)) {
+        return QDir::homePath();
+    }
+    QString at = wanted;
+    while (!QFileInfo(at).isDir()) {
+        at = QFileInfo(at).absolutePath();
+    }
+    return QDir(at).isRoot() && at != wanted ? QDir::homePath() : at;
+}
+
 }  // namespace
 
 Tfm_dir::Tfm_dir(QWidget* parent)
@@ -215,9 +229,7 @@ QString Tfm_dir::choose(const QString& caption, const QString& start) {
     chosenFolder_.clear();
     problem_->hide();
     tree_->collapseAll();
-    const QString expandedStart = expanded(start);
-    goTo(!expandedStart.isEmpty() && QFileInfo(expandedStart).isDir() ? expandedStart
-                                                                      : QDir::homePath());
+    goTo(openingFolder(start));
     path_->setFocus();
     path_->selectAll();
     if (parentWidget() != nullptr) {

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QSplitter>
+#include <QTreeView>
 #include <QUrl>
 
 #include "gui/dir_dialog.h"
@@ -108,8 +111,15 @@ QStringList GuiUserInterface::chooseIfoFiles() {
                                {QStringLiteral("IFO Files(*.ifo) (*.ifo *.IFO)")});
 }
 
+QString GuiUserInterface::chooseDvdImage() {
+    const QStringList chosen =
+        chooseExistingFiles(QStringLiteral("Add DVD image"),
+                            {QStringLiteral("DVD images (*.iso) (*.iso *.ISO)")}, false);
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
 QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
-                                                  const QStringList& filters) {
+                                                  const QStringList& filters, bool several) {
     const KeysBack keysBack(owner_);
     QFileDialog dialog(owner_, caption, lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_);
     // Qt's own dialog on every desktop: it wears the program's look and the folder dialog's
@@ -120,13 +130,25 @@ QStringList GuiUserInterface::chooseExistingFiles(const QString& caption,
         places << QUrl::fromLocalFile(place.path);
     }
     dialog.setSidebarUrls(places);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
     // The box shows each entry's own text; the patterns Qt adds would not fit it.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
+    // Qt's first size cuts the places' names and the dates: room for both, within the window.
+    dialog.resize(740, 470);
+    if (auto* split = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        split->setSizes({170, 570});
+    }
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        // Name, size, type and date, each whole in the first size.
+        const int widths[] = {215, 85, 95, 140};
+        for (int column = 0; column < 4; ++column) {
+            files->header()->resizeSection(column, widths[column]);
+        }
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -26,6 +26,7 @@ class GuiUserInterface : public UserInterface {
     void error(const QString& text) override;
     QStringList chooseFiles() override;
     QStringList chooseIfoFiles() override;
+    QString chooseDvdImage() override;
     QString chooseFolder(const QString& caption, const QString& start) override;
     std::optional<SettingsChoices> chooseSettings(const SettingsChoices& current) override;
 
@@ -33,7 +34,8 @@ class GuiUserInterface : public UserInterface {
     static QStringList fileFilters();
 
   private:
-    QStringList chooseExistingFiles(const QString& caption, const QStringList& filters);
+    QStringList chooseExistingFiles(const QString& caption, const QStringList& filters,
+                                    bool several = true);
     QPointer<QWidget> owner_;
     Tfm_dir* folders_ = nullptr;
     Tfm_set* settings_ = nullptr;

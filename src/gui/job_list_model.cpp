@@ -9,7 +9,14 @@ const std::array<int, JobListModel::kColumns> kWidths{150, 100, 80, 80, 98};
 QString tooltipOf(const JobList& jobs, int row) {
     const RowState& state = jobs.state(row);
     if (state.kind != RowState::Failed) {
-        return state.kind == RowState::Finished ? state.outputName : QString();
+        QStringList lines;
+        if (state.kind == RowState::Finished) {
+            lines << state.outputName;
+        }
+        if (const QString& note = jobs.row(row).note; !note.isEmpty()) {
+            lines << QStringLiteral("Note: ") + note;
+        }
+        return lines.join(QLatin1Char('\n'));
     }
     QString text = state.reason;
     if (!state.outputTail.isEmpty()) {

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "gui/about_dialog.h"
+#include "gui/activity_view.h"
 #include "gui/choice_combo.h"
 #include "gui/job_list_view.h"
 #include "gui/message_log.h"
@@ -154,9 +155,12 @@ void Tfm_main::createControls() {
     status->setHint(session_.isDvdEdition()
                         ? QStringLiteral("Add a DVD, tick the titles, then press Convert.")
                         : QStringLiteral("Add videos, choose a profile, then press Convert."));
+    activity_ = new ActivityView(session_.activityLog(), session_.machine(), this);
+    connect(status, &StatusLine::activityRequested, this, &Tfm_main::showActivity);
     powerOff_ = new PowerOffDialog(this);
     takeKeysBackAfter(powerOff_, this);
     takeKeysBackAfter(messages(), this);
+    takeKeysBackAfter(activity_, this);
     // Last, so its panels lie over every other control.
     picker_ = new PickerView(session_.picker(), session_.folders().data, this);
 }
@@ -325,6 +329,14 @@ void Tfm_main::showEvent(QShowEvent* event) {
     for (const QString& problem : session_.unreadableSettings()) {
         showProblem(problem);
     }
+    if (selected && !session_.isDvdEdition()) {
+        // Once the window can be seen: the list is kept from now on, and what a run that did
+        // not end normally left unconverted is offered back.
+        QTimer::singleShot(0, this, [this] {
+            session_.savedJobs().keep();
+            session_.savedJobs().offerLeftBehind(session_.ui());
+        });
+    }
     if (!selected) {
         // The general error report, once the window can be seen behind it.
         QTimer::singleShot(0, this, [this, error = withRestoreAdvice(error)] {
@@ -381,6 +393,10 @@ void Tfm_main::showAbout() {
         about_->showAbout();
         takeKeysBack(this);
     }
+}
+
+void Tfm_main::showActivity() {
+    activity_->showLog();
 }
 
 void Tfm_main::showCategoryPicture(int category) {
@@ -451,6 +467,10 @@ void Tfm_main::showRowDetails(int row) {
     if (!state.outputTail.isEmpty()) {
         details += QStringLiteral("\nThe encoder's last lines:\n") +
                    state.outputTail.join(QLatin1Char('\n'));
+    }
+    if (state.kind == RowState::Failed && session_.activityLog().fileProblem().isEmpty()) {
+        details += QStringLiteral("\nThe activity log tells more: %1\n")
+                       .arg(QDir::toNativeSeparators(session_.activityLog().path()));
     }
     box->setDetailedText(details);
     box->setModal(false);

@@ -24,6 +24,8 @@ class Tfm_about;
 
 // Tfm_main: the skinned main window. It shows the session's objects and forwards what the user
 // does to them; the commands themselves, their guards and the settings belong to the core.
+class ActivityView;
+
 class Tfm_main : public QWidget, public WindowShell {
     Q_OBJECT
   public:
@@ -59,6 +61,8 @@ class Tfm_main : public QWidget, public WindowShell {
     void popUpMenu(ShellMenu menu, QPoint offset) override;
     void requestClose() override { close(); }
     void showAbout() override;
+    void showActivity() override;
+    ActivityView* activity() const { return activity_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -104,6 +108,7 @@ class Tfm_main : public QWidget, public WindowShell {
     PreviewPanel* play_ = nullptr;
     QLabel* icon_ = nullptr;
     WindowMessages* messages_ = nullptr;
+    ActivityView* activity_ = nullptr;
     PowerOffDialog* powerOff_ = nullptr;
     PickerView* picker_ = nullptr;
     Tfm_about* about_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "core/profiles/profile_catalog.h"
 #include "gui/accessible_roles.h"
+#include "gui/skin/skin_object.h"
 
 namespace {
 
@@ -57,10 +58,51 @@ class FocusMark : public QWidget {
     }
 };
 
+// The pictures are drawn in one accent; a window whose highlight has another hue (the brand
+// kamzu's) turns the accent parts of the highlighted pictures, the paging and the filler to it.
+constexpr int kDrawnAccentHue = 219;
+
+int accentShiftFor(const QColor& highlight) {
+    const int hue = highlight.hsvHue();
+    if (hue < 0 || highlight.hsvSaturation() < 64) {
+        return 0;
+    }
+    const int shift = ((hue - kDrawnAccentHue) % 360 + 540) % 360 - 180;
+    return std::abs(shift) < 10 ? 0 : shift;
+}
+
+bool drawnInAccent(const QString& relativePath) {
+    // Pictures at rest ("general") carry the categories' own colours.
+    return !relativePath.contains(QLatin1String("/general/"));
+}
+
+QPixmap turnedToAccent(const QPixmap& pixmap, int shift) {
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            QColor c = QColor::fromRgba(line[x]);
+            int h = 0, sat = 0, v = 0, a = 0;
+            c.getHsv(&h, &sat, &v, &a);
+            // Only the accent's bright blues and violets: the dark surfaces and the categories'
+            // own hues stay.
+            if (sat >= 80 && v >= 100 && h >= 195 && h <= 285) {
+                // The brand's accent is darker than the pictures': white text keeps its contrast.
+                c.setHsv((h + shift + 360) % 360, sat, v * 4 / 5, a);
+                line[x] = c.rgba();
+            }
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 }  // namespace
 
 PickerView::PickerView(ProfilePicker& picker, const QString& dataFolder, QWidget* window)
-    : QObject(window), picker_(picker), folder_(dataFolder) {
+    : QObject(window),
+      picker_(picker),
+      folder_(dataFolder),
+      accentShift_(accentShiftFor(window->palette().color(QPalette::Highlight))) {
     for (int p = 0; p < ProfilePicker::PanelCount; ++p) {
         const auto which = static_cast<ProfilePicker::Panel>(p);
         auto* frame = new QFrame(window);
@@ -186,6 +228,9 @@ QPixmap PickerView::load(const QString& relativePath, const QSize& size) {
         p.setPen(QColor(0x8a, 0x93, 0xa6));
         p.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
     }
+    if (accentShift_ != 0 && drawnInAccent(relativePath)) {
+        pixmap = turnedToAccent(pixmap, accentShift_);
+    }
     pixmaps_.insert(relativePath, pixmap);
     return pixmap;
 }
@@ -263,6 +308,9 @@ void PickerView::followKeyboard(bool hadKeyboard) {
             holding_ = true;
             hadKeyboard = true;
             focusBefore_ = QApplication::focusWidget();
+            // Skin buttons take the keyboard only from Tab: opened from one, the picker was
+            // opened with the keyboard, and shows its place at once.
+            keyboardUsed_ = qobject_cast<SkinObject*>(focusBefore_.data()) != nullptr;
         }
         // A panel that was hidden lost the keys to whatever came next: any visible one takes
         // them back. A click elsewhere meanwhile took them for good.
@@ -295,8 +343,12 @@ void PickerView::placeMark() {
         mark_->hide();
         return;
     }
-    mark_->setGeometry(QRect(place->mapTo(mark_->parentWidget(), QPoint(0, 0)), place->size())
-                           .intersected(place->parentWidget()->geometry()));
+    // Inside the place's own panel: a sub-panel in front of it covers the mark as it covers
+    // the place.
+    if (mark_->parentWidget() != place->parentWidget()) {
+        mark_->setParent(place->parentWidget());
+    }
+    mark_->setGeometry(place->geometry());
     mark_->show();
     mark_->raise();
 }

@@ -61,6 +61,7 @@ class PickerView : public QObject {
     QHash<QLabel*, std::function<void()>> enters_;
     QHash<QLabel*, std::function<void()>> clicks_;
     QHash<QString, QPixmap> pixmaps_;
+    int accentShift_ = 0;  // degrees of hue from the pictures' accent to the window's
     bool missingSaid_ = false;
     bool renderPending_ = false;
     QWidget* mark_ = nullptr;

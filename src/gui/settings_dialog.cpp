@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,12 +19,13 @@ Tfm_set::Tfm_set(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       group_(new QGroupBox(QStringLiteral("Settings"), this)),
       items_(new QButtonGroup(this)),
+      stretch_(new QCheckBox(QStringLiteral("Stretch the picture to the chosen size"), this)),
       jobs_(new QComboBox(this)),
       ok_(new QPushButton(QStringLiteral("OK"), this)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Settings"));
-    // Room below the finish actions for the jobs at once.
-    setFixedSize(277, 240);
+    // Room below the finish actions for the picture's check box and the jobs at once.
+    setFixedSize(277, 272);
     auto* radios = new QVBoxLayout(group_);
     const char* texts[] = {"Do nothing after converting finished",
                            "Open the target folder after converting finished",
@@ -53,6 +55,11 @@ Tfm_set::Tfm_set(QWidget* parent)
     buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group_);
+    stretch_->setToolTip(
+        QStringLiteral("Off: the picture keeps its shape inside the chosen size, with black bars "
+                       "where the shapes differ.\nOn: the picture fills the chosen size, "
+                       "squeezed or widened."));
+    layout->addWidget(stretch_);
     layout->addLayout(jobsRow);
     layout->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
@@ -63,11 +70,13 @@ std::optional<SettingsChoices> Tfm_set::choose(const SettingsChoices& current) {
     items_->button(static_cast<int>(current.finishAction))->setChecked(true);
     // A count saved on a larger machine shows as this one's most.
     jobs_->setCurrentIndex(std::clamp(current.jobsAtOnce, 0, jobs_->count() - 1));
+    stretch_->setChecked(current.stretch);
     if (parentWidget() != nullptr) {
         move(parentWidget()->geometry().center() - rect().center());
     }
     if (exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return SettingsChoices{finishActionOf(items_->checkedId()), jobs_->currentIndex()};
+    return SettingsChoices{finishActionOf(items_->checkedId()), stretch_->isChecked(),
+                           jobs_->currentIndex()};
 }

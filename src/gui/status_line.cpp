@@ -8,22 +8,37 @@
 #include "gui/message_log.h"
 
 StatusLine::StatusLine(MessageLog& log, QWidget* parent)
-    : QWidget(parent), log_(log), label_(new QLabel(this)), badge_(new QToolButton(this)) {
+    : QWidget(parent),
+      log_(log),
+      label_(new QLabel(this)),
+      badge_(new QToolButton(this)),
+      activity_(new QToolButton(this)) {
     label_->setObjectName(QStringLiteral("status"));
     label_->setWordWrap(false);
+    // The line shortens itself to the room the count leaves it.
+    label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label_->installEventFilter(this);
     badge_->setObjectName(QStringLiteral("messagesBadge"));
     badge_->setAutoRaise(true);
+    badge_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     badge_->setCursor(Qt::PointingHandCursor);
     badge_->setToolTip(QStringLiteral("Read the messages"));
     badge_->setAccessibleName(QStringLiteral("Messages"));
     connect(badge_, &QToolButton::clicked, &log_, &MessageLog::showLog);
     connect(&log_, &MessageLog::changed, this, &StatusLine::showBadge);
+    activity_->setObjectName(QStringLiteral("activityButton"));
+    activity_->setText(QStringLiteral("Activity"));
+    activity_->setAutoRaise(true);
+    activity_->setCursor(Qt::PointingHandCursor);
+    activity_->setToolTip(QStringLiteral("What this run of Orvex did, as it happens"));
+    activity_->setAccessibleName(QStringLiteral("Activity"));
+    connect(activity_, &QToolButton::clicked, this, &StatusLine::activityRequested);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
     layout->addWidget(label_, 1);
     layout->addWidget(badge_, 0, Qt::AlignVCenter);
+    layout->addWidget(activity_, 0, Qt::AlignVCenter);
     showBadge();
 }
 

@@ -29,6 +29,11 @@ class StatusLine : public QWidget {
     QString text() const;
     QLabel* label() const { return label_; }
     QToolButton* badge() const { return badge_; }
+    QToolButton* activityButton() const { return activity_; }
+
+  signals:
+    // The user asked for the activity log.
+    void activityRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +45,7 @@ class StatusLine : public QWidget {
     MessageLog& log_;
     QLabel* label_;
     QToolButton* badge_;
+    QToolButton* activity_;
     QString hint_;
     QString progress_;
     QString said_;

@@ -1,6 +1,10 @@
 #include "ifoinfo/ifoinfo.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "ifoinfo/title_set_info.h"
 
@@ -8,10 +12,23 @@ struct IfoInfo {
     orvex::ifoinfo::TitleSetInfo info;
 };
 
+struct IfoBatch {
+    std::vector<orvex::ifoinfo::TitleSetRead> reads;
+};
+
 namespace {
 
 using orvex::ifoinfo::ChainInfo;
 using orvex::ifoinfo::PlayTime;
+using orvex::ifoinfo::ProgramInfo;
+using orvex::ifoinfo::TitleSetRead;
+
+const TitleSetRead* readAt(const IfoBatch* b, int32_t i) {
+    if (!b || i < 0 || static_cast<size_t>(i) >= b->reads.size()) {
+        return nullptr;
+    }
+    return &b->reads[static_cast<size_t>(i)];
+}
 
 const ChainInfo* chainAt(const IfoInfo* h, int32_t chain) {
     if (!h || chain < 0 || static_cast<size_t>(chain) >= h->info.chains.size()) {
@@ -47,19 +64,59 @@ void putTime(unsigned char* out, const PlayTime& t) {
 extern "C" {
 
 IfoInfo* ifoOpen(const char* path, int32_t flags) {
-    if (!path || flags != 0) {
+    if (!path) {
+        return nullptr;
+    }
+    IfoBatch* batch = ifoOpenBatch(&path, 1, flags);
+    // An image stands for all its title sets, not for one.
+    IfoInfo* h = ifoBatchCount(batch) == 1 ? ifoBatchTake(batch, 0) : nullptr;
+    ifoBatchClose(batch);
+    return h;
+}
+
+IfoBatch* ifoOpenBatch(const char* const* paths, int32_t count, int32_t flags) {
+    if (count < 0 || (count > 0 && !paths) || flags != 0) {
         return nullptr;
     }
     try {
-        auto info = orvex::ifoinfo::readTitleSetInfo(path);
-        if (!info) {
-            return nullptr;
+        std::vector<std::string> list;
+        for (int32_t i = 0; i < count; ++i) {
+            list.emplace_back(paths[i] ? paths[i] : "");
         }
-        return new IfoInfo{std::move(*info)};
+        return new IfoBatch{orvex::ifoinfo::readTitleSets(list)};
     } catch (...) {
         // Out of memory on a damaged file's claims must not cross the C boundary.
         return nullptr;
     }
+}
+
+int32_t ifoBatchCount(const IfoBatch* b) {
+    return b ? static_cast<int32_t>(b->reads.size()) : 0;
+}
+
+const char* ifoBatchPath(const IfoBatch* b, int32_t i) {
+    const TitleSetRead* r = readAt(b, i);
+    return r ? r->ifoPath.c_str() : "";
+}
+
+const char* ifoBatchError(const IfoBatch* b, int32_t i) {
+    const TitleSetRead* r = readAt(b, i);
+    return r ? r->error.c_str() : "";
+}
+
+IfoInfo* ifoBatchTake(IfoBatch* b, int32_t i) {
+    const TitleSetRead* r = readAt(b, i);
+    if (!r || !r->info) {
+        return nullptr;
+    }
+    auto& info = b->reads[static_cast<size_t>(i)].info;
+    auto* h = new (std::nothrow) IfoInfo{std::move(*info)};
+    info.reset();
+    return h;
+}
+
+void ifoBatchClose(IfoBatch* b) {
+    delete b;
 }
 
 int32_t ifoGetNumPGCI(const IfoInfo* h) {
@@ -87,6 +144,30 @@ int32_t ifoGetPGCICells(const IfoInfo* h, int32_t chain, unsigned char* cells) {
         putTime(record + 13, c->cells[j].time);
     }
     return static_cast<int32_t>(c->cells.size());
+}
+
+int32_t ifoGetPGCIPrograms(const IfoInfo* h, int32_t chain, unsigned char* programs) {
+    const ChainInfo* c = chainAt(h, chain);
+    if (!c) {
+        return 0;
+    }
+    for (size_t p = 0; programs && p < c->programs.size(); ++p) {
+        const ProgramInfo& program = c->programs[p];
+        unsigned char* record = programs + p * IFOINFO_PROGRAM_RECORD_SIZE;
+        putInt32(record, program.firstCell);
+        putInt32(record + 4, program.cellCount);
+        putTime(record + 8, program.time);
+    }
+    return static_cast<int32_t>(c->programs.size());
+}
+
+int32_t ifoGetPGCIPalette(const IfoInfo* h, int32_t chain, uint32_t palette[16]) {
+    const ChainInfo* c = chainAt(h, chain);
+    if (!c || !palette) {
+        return 0;
+    }
+    std::copy(c->palette.begin(), c->palette.end(), palette);
+    return static_cast<int32_t>(c->palette.size());
 }
 
 const char* ifoGetVideoDesc(const IfoInfo* h) {

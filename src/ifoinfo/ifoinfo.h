@@ -30,12 +30,37 @@ typedef struct IfoInfo IfoInfo;
 /* Bytes per cell record filled by ifoGetPGCICells. */
 #define IFOINFO_CELL_RECORD_SIZE 17
 
+/* Bytes per program record filled by ifoGetPGCIPrograms. */
+#define IFOINFO_PROGRAM_RECORD_SIZE 12
+
 /* Reads the title set of a VTS_nn_0.IFO file (any letter case; its backup VTS_nn_0.BUP is used
- * when the IFO is damaged). path is in the file system's encoding (UTF-8 here); flags must be
- * 0. NULL when the file is missing, is not a title set IFO, or cannot be read. Everything is
- * read here, in a short-lived child process (a damaged file that crashes libdvdread only ends
- * that child), so the handle holds no file open; a handle never closed costs only memory. */
+ * when the IFO is damaged), in a disc folder or inside a disc image
+ * ("/x/disc.iso/VIDEO_TS/VTS_01_0.IFO"). path is in the file system's encoding (UTF-8 here);
+ * flags must be 0. NULL when the file is missing, is not a title set IFO, or cannot be read.
+ * Everything is read here, in a short-lived child process (a damaged file that crashes
+ * libdvdread only ends that child), so the handle holds no file open; a handle never closed
+ * costs only memory. Files that are not regular files (a FIFO, a device) are refused unread. */
 IfoInfo* ifoOpen(const char* path, int32_t flags) IFOINFO_LINK_NAME(ifoOpen);
+
+/* Several title sets read at once, in one child process, each disc opened once: what a disc
+ * listing uses. paths are IFO files as for ifoOpen and disc image files, which stand for every
+ * title set they hold (in title set order). NULL only when count is negative or flags are not
+ * 0; otherwise a batch of ifoBatchCount entries in the order of paths, each read or not. */
+typedef struct IfoBatch IfoBatch;
+IfoBatch* ifoOpenBatch(const char* const* paths, int32_t count, int32_t flags)
+    IFOINFO_LINK_NAME(ifoOpenBatch);
+int32_t ifoBatchCount(const IfoBatch* b) IFOINFO_LINK_NAME(ifoBatchCount);
+/* The IFO path of entry i; inside an image, the image's path followed by
+ * "/VIDEO_TS/VTS_nn_0.IFO". */
+const char* ifoBatchPath(const IfoBatch* b, int32_t i) IFOINFO_LINK_NAME(ifoBatchPath);
+/* Why entry i could not be read ("it is damaged, and so is its backup VTS_01_0.BUP",
+ * "Permission denied"); "" when it was read. */
+const char* ifoBatchError(const IfoBatch* b, int32_t i) IFOINFO_LINK_NAME(ifoBatchError);
+/* Entry i's handle, handed over once (later calls give NULL); NULL when it was not read. The
+ * caller closes it with ifoClose. */
+IfoInfo* ifoBatchTake(IfoBatch* b, int32_t i) IFOINFO_LINK_NAME(ifoBatchTake);
+/* Frees the batch and the handles not taken. NULL is allowed. */
+void ifoBatchClose(IfoBatch* b) IFOINFO_LINK_NAME(ifoBatchClose);
 
 /* Number of program chains in the title set. */
 int32_t ifoGetNumPGCI(const IfoInfo* h) IFOINFO_LINK_NAME(ifoGetNumPGCI);
@@ -52,6 +77,20 @@ int32_t ifoGetPGCIInfo(const IfoInfo* h, int32_t chain, unsigned char time[4])
  * 16 frames of the cell's playing time (plain numbers). Returns the number of records filled. */
 int32_t ifoGetPGCICells(const IfoInfo* h, int32_t chain, unsigned char* cells)
     IFOINFO_LINK_NAME(ifoGetPGCICells);
+
+/* The programs of chain `chain`, which players call its chapters: with `programs` NULL, only
+ * their number; otherwise IFOINFO_PROGRAM_RECORD_SIZE bytes per program. Per record: bytes 0-3
+ * the index (from 0) of its first cell, 4-7 its number of cells (little-endian signed 32-bit;
+ * a program is never empty and its cells lie within the chain's), 8 hours, 9 minutes, 10 seconds
+ * and 11 frames of its playing time, its cells' times added up. A chain whose program map is
+ * missing or damaged has one program per cell. Returns the number of programs. */
+int32_t ifoGetPGCIPrograms(const IfoInfo* h, int32_t chain, unsigned char* programs)
+    IFOINFO_LINK_NAME(ifoGetPGCIPrograms);
+
+/* The 16 subpicture colours of chain `chain` as the IFO holds them, 0x00YYCrCb each (luma,
+ * red and blue difference). Returns 16, or 0 (palette untouched) for a chain out of range. */
+int32_t ifoGetPGCIPalette(const IfoInfo* h, int32_t chain, uint32_t palette[16])
+    IFOINFO_LINK_NAME(ifoGetPGCIPalette);
 
 /* "MPEG-2 720x576 PAL 16:9": the second blank-separated word is the picture size. */
 const char* ifoGetVideoDesc(const IfoInfo* h) IFOINFO_LINK_NAME(ifoGetVideoDesc);

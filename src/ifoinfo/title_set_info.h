@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,9 +22,20 @@ struct CellInfo {
     PlayTime time;
 };
 
+// A program of a chain: what a player calls a chapter. Its cells are [firstCell, firstCell +
+// cellCount), its time theirs added up.
+struct ProgramInfo {
+    int32_t firstCell = 0;
+    int32_t cellCount = 0;
+    PlayTime time;
+};
+
 struct ChainInfo {
     PlayTime time;
     std::vector<CellInfo> cells;
+    std::vector<ProgramInfo> programs;
+    // The subpicture colours: 0x00YYCrCb each, as the IFO holds them.
+    std::array<uint32_t, 16> palette{};
 };
 
 // Everything the IFO contract hands out for one title set, read at once so that a damaged
@@ -35,8 +47,26 @@ struct TitleSetInfo {
     std::vector<std::string> subpictureDescriptions;
 };
 
-// Reads the title set of a VTS_nn_0.IFO (or .BUP) file through libdvdread; nullptr when the
-// name is not a title set's or libdvdread cannot read it.
-std::unique_ptr<TitleSetInfo> readTitleSetInfo(const std::string& ifoPath);
+// One title set of a batch: read, or why not.
+struct TitleSetRead {
+    std::string ifoPath;
+    std::unique_ptr<TitleSetInfo> info;  // nullptr when it could not be read
+    std::string error;                   // why, when it could not
+};
+
+// Reads title sets through libdvdread, all of them in one short-lived child process (a damaged
+// file that crashes libdvdread only ends that child; it is then reported for every title set
+// the child had not finished). `paths` are VTS_nn_0.IFO files (or their .BUP), in a disc folder
+// or inside a disc image ("/x/disc.iso/VIDEO_TS/VTS_01_0.IFO"), and disc image files, which
+// stand for every title set they hold. Each disc is opened once; the results keep the order of
+// `paths`.
+std::vector<TitleSetRead> readTitleSets(const std::vector<std::string>& paths);
+
+// The program chains' programs from the IFO's program map: program p starts at entry cell
+// map[p] (counted from 1) and runs to the next program's entry. A map that is missing or out
+// of order gives one program per cell. framesPerSecond (25 or 30; 0 when the IFO does not say)
+// carries frames over into seconds.
+std::vector<ProgramInfo> programsOf(const std::vector<uint8_t>& map,
+                                    const std::vector<CellInfo>& cells, int framesPerSecond);
 
 }  // namespace orvex::ifoinfo

@@ -70,6 +70,8 @@ class Unpacker {
         return list;
     }
 
+    void fail() { ok_ = false; }
+
   private:
     bool take(size_t n) {
         if (!ok_ || bytes_.size() - at_ < n) {
@@ -86,41 +88,95 @@ class Unpacker {
 
 }  // namespace
 
-std::string packTitleSetInfo(const TitleSetInfo& info) {
-    Packer p;
+namespace {
+
+void pack(Packer& p, const TitleSetInfo& info) {
     p.text(info.videoDescription);
     p.texts(info.audioDescriptions);
     p.texts(info.subpictureDescriptions);
     p.word(static_cast<uint32_t>(info.chains.size()));
     for (const ChainInfo& chain : info.chains) {
         p.time(chain.time);
+        for (const uint32_t colour : chain.palette) {
+            p.word(colour);
+        }
         p.word(static_cast<uint32_t>(chain.cells.size()));
         for (const CellInfo& cell : chain.cells) {
             p.word(static_cast<uint32_t>(cell.firstSector));
             p.word(static_cast<uint32_t>(cell.lastSector));
             p.time(cell.time);
         }
+        p.word(static_cast<uint32_t>(chain.programs.size()));
+        for (const ProgramInfo& program : chain.programs) {
+            p.word(static_cast<uint32_t>(program.firstCell));
+            p.word(static_cast<uint32_t>(program.cellCount));
+            p.time(program.time);
+        }
     }
-    return std::move(p.bytes_);
 }
 
-std::unique_ptr<TitleSetInfo> unpackTitleSetInfo(const std::string& bytes) {
-    Unpacker u(bytes);
+std::unique_ptr<TitleSetInfo> unpack(Unpacker& u) {
     auto info = std::make_unique<TitleSetInfo>();
     info->videoDescription = u.text();
     info->audioDescriptions = u.texts();
     info->subpictureDescriptions = u.texts();
-    info->chains.resize(u.count(8));
+    info->chains.resize(u.count(76));
     for (ChainInfo& chain : info->chains) {
         chain.time = u.time();
+        for (uint32_t& colour : chain.palette) {
+            colour = u.word();
+        }
         chain.cells.resize(u.count(12));
         for (CellInfo& cell : chain.cells) {
             cell.firstSector = static_cast<int32_t>(u.word());
             cell.lastSector = static_cast<int32_t>(u.word());
             cell.time = u.time();
         }
+        chain.programs.resize(u.count(12));
+        for (ProgramInfo& program : chain.programs) {
+            program.firstCell = static_cast<int32_t>(u.word());
+            program.cellCount = static_cast<int32_t>(u.word());
+            program.time = u.time();
+            // The cells a program names are the chain's own: callers index with them.
+            if (program.firstCell < 0 || program.cellCount < 1 ||
+                int64_t{program.firstCell} + program.cellCount > int64_t(chain.cells.size())) {
+                u.fail();
+            }
+        }
     }
-    return u.ok() ? std::move(info) : nullptr;
+    return info;
+}
+
+}  // namespace
+
+std::string packTitleSetReads(const std::vector<TitleSetRead>& reads) {
+    Packer p;
+    p.word(static_cast<uint32_t>(reads.size()));
+    for (const TitleSetRead& read : reads) {
+        p.text(read.ifoPath);
+        p.text(read.error);
+        p.word(read.info ? 1 : 0);
+        if (read.info) {
+            pack(p, *read.info);
+        }
+    }
+    return std::move(p.bytes_);
+}
+
+std::optional<std::vector<TitleSetRead>> unpackTitleSetReads(const std::string& bytes) {
+    Unpacker u(bytes);
+    std::vector<TitleSetRead> reads(u.count(12));
+    for (TitleSetRead& read : reads) {
+        read.ifoPath = u.text();
+        read.error = u.text();
+        if (u.word() != 0) {
+            read.info = unpack(u);
+        }
+    }
+    if (!u.ok()) {
+        return std::nullopt;
+    }
+    return reads;
 }
 
 }  // namespace orvex::ifoinfo

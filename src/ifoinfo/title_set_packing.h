@@ -1,19 +1,20 @@
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "ifoinfo/title_set_info.h"
 
 namespace orvex::ifoinfo {
 
-// A title set's information as bytes, for the hand-over from the child process that reads the
-// IFO file: counts and numbers as 32-bit little-endian words, texts as their length and their
+// The title sets of a batch as bytes, for the hand-over from the child process that reads the
+// IFO files: counts and numbers as 32-bit little-endian words, texts as their length and their
 // characters.
-std::string packTitleSetInfo(const TitleSetInfo& info);
+std::string packTitleSetReads(const std::vector<TitleSetRead>& reads);
 
-// The information back; nullptr for bytes that are not exactly one packed title set (a child
-// that died while writing leaves a truncated packet).
-std::unique_ptr<TitleSetInfo> unpackTitleSetInfo(const std::string& bytes);
+// The title sets back; nullopt for bytes that are not exactly one packed batch (a child that
+// died while writing leaves a truncated packet).
+std::optional<std::vector<TitleSetRead>> unpackTitleSetReads(const std::string& bytes);
 
 }  // namespace orvex::ifoinfo

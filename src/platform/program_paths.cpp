@@ -78,4 +78,12 @@ QString defaultOutputFolder() {
     return withTrailingSeparator(QDir::cleanPath(folder));
 }
 
+QString stateFolder() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return QDir::cleanPath(base + QStringLiteral("/orvex")) + QLatin1Char('/');
+}
+
 }  // namespace platform

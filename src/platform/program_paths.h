@@ -34,4 +34,9 @@ QString choicesFileName(const QString& programFileName);
 // The user's videos folder (XDG), the default output folder, with a trailing separator.
 QString defaultOutputFolder();
 
+// Where the program keeps what it records about its runs (the activity logs, the saved job
+// list): $XDG_STATE_HOME/orvex/ (default ~/.local/state/orvex/), with a trailing separator.
+// Never the program's own folder, which may not be writable.
+QString stateFolder();
+
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <clocale>
 #include <cstring>
 
+#include "dvdsectors/dvd_disc.h"
+#include "dvdsectors/title_palette.h"
 #include "dvdsectors/vts_locator.h"
 #include "previewlib/vts_stream.h"
 
@@ -97,7 +99,7 @@ bool MpvPlayback::create(const std::string& source, std::optional<double> start)
     for (const Option& o : options) {
         mpv_set_option_string(mpv_, o.name, o.value.c_str());
     }
-    if (mpv_initialize(mpv_) < 0 || addVtsProtocol(mpv_) < 0) {
+    if (mpv_initialize(mpv_) < 0 || addVtsProtocol(mpv_, dvd_ ? &tap_ : nullptr) < 0) {
         return false;
     }
     int advanced = 0;
@@ -146,14 +148,31 @@ void MpvPlayback::onWake() {
     renderFrame();
 }
 
+void MpvPlayback::prepareSubtitle(const std::string& locatorText) {
+    std::string error;
+    const auto locator = dvd::parseVtsLocator(locatorText, &error);
+    if (!locator) {
+        return;
+    }
+    wantedAudioId_ = locator->audioId;
+    wantedSubtitleId_ = locator->subtitleId;
+    if (wantedSubtitleId_ != 0) {
+        const auto disc = dvd::DvdDisc::open(locator->discRoot, &error);
+        const auto palette = disc ? dvd::subtitlePalette(*disc, *locator) : std::nullopt;
+        if (palette) {
+            overlay_ = std::make_unique<SubtitleOverlay>(*palette);
+        }
+        if (overlay_ && !overlay_->ready()) {
+            overlay_.reset();
+        }
+    }
+    tap_ = std::make_shared<SubpictureTap>(overlay_ ? wantedSubtitleId_ : 0);
+}
+
 void MpvPlayback::run(const std::string& source, std::optional<double> start) {
     dvd_ = dvd::isVtsLocator(source);
     if (dvd_) {
-        std::string error;
-        if (const auto locator = dvd::parseVtsLocator(source, &error)) {
-            wantedAudioId_ = locator->audioId;
-            wantedSubtitleId_ = locator->subtitleId;
-        }
+        prepareSubtitle(source);
     }
     if (QCoreApplication::instance() == nullptr || !create(source, start)) {
         destroy();
@@ -220,7 +239,7 @@ void MpvPlayback::handleEvents() {
                 } else if (event->reply_userdata == kTrackList) {
                     selectDvdTracks();
                 } else if (event->reply_userdata == kAudioSrc ||
-                           event->reply_userdata == kSubtitleSrc) {
+                           (event->reply_userdata == kSubtitleSrc && !overlay_)) {
                     const int id = property->format == MPV_FORMAT_INT64
                                        ? static_cast<int>(*static_cast<int64_t*>(property->data))
                                        : 0;
@@ -253,7 +272,7 @@ void MpvPlayback::selectDvdTracks() {
             }
             const bool audio = type == "audio" && wantedAudioId_ != 0 && playedAudioId_ == 0 &&
                                sameStream(*srcId, wantedAudioId_);
-            const bool subtitle = type == "sub" && wantedSubtitleId_ != 0 &&
+            const bool subtitle = type == "sub" && wantedSubtitleId_ != 0 && !overlay_ &&
                                   shownSubtitleId_ == 0 && *srcId == wantedSubtitleId_;
             if (audio || subtitle) {
                 int64_t value = *id;
@@ -262,9 +281,41 @@ void MpvPlayback::selectDvdTracks() {
         }
     }
     mpv_free_node_contents(&list);
-    if (wantedSubtitleId_ == 0) {
+    if (wantedSubtitleId_ == 0 || overlay_) {
         mpv_set_property_string(mpv_, "sid", "no");
     }
+}
+
+// Draws the subtitle that shows now over the frame just rendered, where the player put the
+// picture in it.
+void MpvPlayback::drawSubtitle() {
+    for (const SubpictureUnit& unit : tap_->take()) {
+        overlay_->add(unit);
+    }
+    if (overlay_->decoded() > 0) {
+        shownSubtitleId_ = wantedSubtitleId_;
+    }
+    double seconds = 0;
+    mpv_node osd;
+    if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0 ||
+        mpv_get_property(mpv_, "osd-dimensions", MPV_FORMAT_NODE, &osd) < 0) {
+        return;
+    }
+    const auto field = [&osd](const char* key) { return intField(osd, key).value_or(0); };
+    SubtitleOverlay::Placement p;
+    p.x = int(field("ml"));
+    p.y = int(field("mt"));
+    p.width = int(field("w") - field("ml") - field("mr"));
+    p.height = int(field("h") - field("mt") - field("mb"));
+    mpv_free_node_contents(&osd);
+    int64_t pictureWidth = 0;
+    int64_t pictureHeight = 0;
+    if (mpv_get_property(mpv_, "video-params/w", MPV_FORMAT_INT64, &pictureWidth) >= 0 &&
+        mpv_get_property(mpv_, "video-params/h", MPV_FORMAT_INT64, &pictureHeight) >= 0) {
+        p.pictureWidth = int(pictureWidth);
+        p.pictureHeight = int(pictureHeight);
+    }
+    overlay_->draw(seconds, frame_.data(), target_.width * 4, p);
 }
 
 void MpvPlayback::renderFrame() {
@@ -284,6 +335,9 @@ void MpvPlayback::renderFrame() {
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     if (mpv_render_context_render(render_, params) >= 0) {
+        if (overlay_) {
+            drawSubtitle();
+        }
         target_.surface->showFrame(frame_.data(), target_.width, target_.height,
                                    static_cast<int>(stride));
     }

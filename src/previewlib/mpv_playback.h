@@ -13,6 +13,8 @@
 #include "platform/thread_wakeup.h"
 #include "previewlib/preview.h"
 #include "previewlib/preview_surface.h"
+#include "previewlib/subpicture_tap.h"
+#include "previewlib/subtitle_overlay.h"
 
 namespace orvex::preview {
 
@@ -50,6 +52,8 @@ class MpvPlayback : public QObject {
     void onWake();
     void handleEvents();
     void selectDvdTracks();
+    void prepareSubtitle(const std::string& locatorText);
+    void drawSubtitle();
     void renderFrame();
     void finish();
 
@@ -66,6 +70,10 @@ class MpvPlayback : public QObject {
     bool dvd_ = false;
     int playedAudioId_ = 0;
     int shownSubtitleId_ = 0;
+    // What the DVD stream reads passes through the tap; the overlay draws the subtitle in the
+    // title's colours when its palette is known (the player then shows none of its own).
+    std::shared_ptr<SubpictureTap> tap_;
+    std::unique_ptr<SubtitleOverlay> overlay_;
 };
 
 }  // namespace orvex::preview

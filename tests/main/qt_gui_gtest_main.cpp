@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <QApplication>
 
 // Widget tests need a QApplication; one per test executable. They never need a display, and
@@ -9,6 +12,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleTest(&argc, argv);
+    // Nothing a test runs (the programs it starts included) may write the user's own
+    // activity logs or saved job list.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

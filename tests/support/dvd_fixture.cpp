@@ -134,14 +134,16 @@ QString titleSetXml(const QString& videoAspect, const QStringList& audio, bool s
     return xml + pgcs + QStringLiteral("</titles></titleset>");
 }
 
-QString author(const QString& folder, const QString& titleSets) {
+QString author(const QString& folder, const QString& titleSets,
+               const QString& dest = QStringLiteral("disc")) {
     const QByteArray xml =
-        (QStringLiteral("<dvdauthor dest=\"disc\"><vmgm/>") + titleSets + "</dvdauthor>\n")
+        (QStringLiteral("<dvdauthor dest=\"%1\"><vmgm/>").arg(dest) + titleSets + "</dvdauthor>\n")
             .toUtf8();
-    if (!writeFile(QDir(folder).filePath("disc.xml"), xml)) {
-        return QStringLiteral("cannot write disc.xml");
+    const QString name = dest + QStringLiteral(".xml");
+    if (!writeFile(QDir(folder).filePath(name), xml)) {
+        return QStringLiteral("cannot write ") + name;
     }
-    return runTool(folder, QStringLiteral("dvdauthor"), {"-x", "disc.xml"});
+    return runTool(folder, QStringLiteral("dvdauthor"), {"-x", name});
 }
 
 QString firstSetAudio() {
@@ -195,6 +197,70 @@ const Made& made() {
     return m;
 }
 
+QString sourceFolder() {
+    return QFileInfo(made().fixture.root).path();
+}
+
+// The bar subtitle over the subtitled title: stream 1 of t1_bars.mpg.
+QString makeBarSubtitle(const QString& folder) {
+    const BarRect& b = kBarRect;
+    QString error =
+        runTool(folder, QStringLiteral("ffmpeg"),
+                {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                 QStringLiteral("color=c=white:s=%1x%2").arg(b.width).arg(b.height), "-vf",
+                 QStringLiteral("drawbox=x=%1:y=%1:w=%2:h=%3:color=red:t=fill")
+                     .arg(b.border)
+                     .arg(b.width - 2 * b.border)
+                     .arg(b.height - 2 * b.border),
+                 "-frames:v", "1", "bar.png"});
+    const QByteArray spu = QStringLiteral(
+                               "<subpictures format=\"PAL\"><stream><spu start=\"00:00:00.5\" "
+                               "end=\"00:00:08.5\" image=\"bar.png\" xoffset=\"%1\" "
+                               "yoffset=\"%2\"/></stream></subpictures>\n")
+                               .arg(b.x)
+                               .arg(b.y)
+                               .toUtf8();
+    if (error.isEmpty() && !writeFile(QDir(folder).filePath("bar.xml"), spu)) {
+        error = QStringLiteral("cannot write bar.xml");
+    }
+    if (error.isEmpty()) {
+        error = runTool(folder, QStringLiteral("spumux"), {"-s", "1", "bar.xml"}, "t1_sub.mpg",
+                        "t1_bars.mpg");
+    }
+    return error;
+}
+
+DvdFixture makeMultiCell() {
+    DvdFixture f;
+    if (made().fixture.root.isEmpty()) {
+        f.error = made().fixture.error;
+        return f;
+    }
+    const QString folder = sourceFolder();
+    QString error = makeBarSubtitle(folder);
+    if (error.isEmpty()) {
+        const QString cells = QStringLiteral(
+            "<pgc><vob file=\"t1_bars.mpg\"><cell start=\"0\" end=\"1.2\" chapter=\"1\"/>"
+            "<cell start=\"1.2\" end=\"2.4\"/><cell start=\"2.4\" end=\"3\"/>"
+            "<cell start=\"3\" end=\"6\" chapter=\"1\"/>"
+            "<cell start=\"6\" end=\"7.2\" chapter=\"1\"/><cell start=\"7.2\"/>"
+            "</vob></pgc>");
+        const QString titleSets =
+            titleSetXml("4:3", {firstSetAudio()}, true, cells)
+                .replace(QStringLiteral("<subpicture lang=\"de\"/>"),
+                         QStringLiteral("<subpicture lang=\"de\"/><subpicture lang=\"en\"/>")) +
+            titleSetXml("16:9", {"<audio format=\"ac3\" lang=\"es\"/>"}, false,
+                        "<pgc><vob file=\"t3.mpg\"/></pgc>");
+        error = author(folder, titleSets, QStringLiteral("multicell"));
+    }
+    if (error.isEmpty()) {
+        f.root = folder + QStringLiteral("/multicell");
+    } else {
+        f.error = QStringLiteral("cannot make the multi-cell DVD: ") + error;
+    }
+    return f;
+}
+
 QString twoDigits(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
@@ -211,6 +277,92 @@ QString DvdFixture::vobPath(int titleSet) const {
 
 const DvdFixture& dvdFixture() {
     return made().fixture;
+}
+
+QStringList barColourMismatches(const QByteArray& frame, int width, int height, Rgb red, Rgb white,
+                                int tolerance) {
+    const BarRect& bar = kBarRect;
+    const struct {
+        const char* what;
+        int x, y;
+        Rgb expected;
+    } points[] = {
+        {"red inside", bar.x + bar.width / 2, bar.y + bar.height / 2, red},
+        {"white frame", bar.x + bar.border / 2, bar.y + bar.height / 2, white},
+    };
+    QStringList wrong;
+    for (const auto& p : points) {
+        const Rgb got = rgbAt(frame, width, p.x * width / 720, p.y * height / 576);
+        if (got.distance(p.expected) > tolerance) {
+            wrong << QStringLiteral("%1: %2,%3,%4 for %5,%6,%7")
+                         .arg(QLatin1String(p.what))
+                         .arg(got.r)
+                         .arg(got.g)
+                         .arg(got.b)
+                         .arg(p.expected.r)
+                         .arg(p.expected.g)
+                         .arg(p.expected.b);
+        }
+    }
+    return wrong;
+}
+
+const DvdFixture& multiCellDvd() {
+    static const DvdFixture f = makeMultiCell();
+    return f;
+}
+
+const DvdFixture& dvdImage() {
+    static const DvdFixture image = [] {
+        DvdFixture f;
+        if (dvdFixture().root.isEmpty()) {
+            f.error = dvdFixture().error;
+            return f;
+        }
+        const QString error =
+            runTool(sourceFolder(), QStringLiteral("genisoimage"),
+                    {"-quiet", "-dvd-video", "-o", "disc.iso", dvdFixture().root});
+        if (error.isEmpty()) {
+            f.root = sourceFolder() + QStringLiteral("/disc.iso");
+        } else {
+            f.error = QStringLiteral("cannot make the DVD image: ") + error;
+        }
+        return f;
+    }();
+    return image;
+}
+
+QString makeManySetsDvd(const QString& folder, int count, QString* error) {
+    const DvdFixture& f = dvdFixture();
+    if (f.root.isEmpty() || count > int(std::size(kManySetsLanguages))) {
+        *error = f.root.isEmpty() ? f.error : QStringLiteral("too many title sets");
+        return {};
+    }
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot make ") + folder;
+        return {};
+    }
+    // Three seconds of the first title, its picture and first audio track copied as they are.
+    *error = runTool(folder, QStringLiteral("ffmpeg"),
+                     {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i",
+                      sourceFolder() + QStringLiteral("/t1.mpg"), "-t", "3", "-map", "0:v", "-map",
+                      "0:a:0", "-c", "copy", "-f", "dvd", "clip.mpg"});
+    QString titleSets;
+    for (int n = 1; n <= count && error->isEmpty(); ++n) {
+        // dvdauthor writes a file named twice only once, so each set gets a name of its own.
+        const QString name = QStringLiteral("clip%1.mpg").arg(n);
+        if (!QFile::link(QStringLiteral("clip.mpg"), QDir(folder).filePath(name))) {
+            *error = QStringLiteral("cannot link ") + name;
+        }
+        titleSets += titleSetXml(
+            "4:3",
+            {QStringLiteral("<audio format=\"ac3\" lang=\"%1\"/>").arg(kManySetsLanguages[n - 1])},
+            false, QStringLiteral("<pgc><vob file=\"%1\"/></pgc>").arg(name));
+    }
+    if (error->isEmpty()) {
+        *error = author(folder, titleSets);
+    }
+    return error->isEmpty() ? folder + QStringLiteral("/disc") : QString();
 }
 
 bool copyDvdFixture(const QString& folder) {
@@ -256,7 +408,7 @@ QString makeRepeatedDvd(const QString& folder, int repeats, QString* error) {
         *error = f.error;
         return {};
     }
-    const QString source = QFileInfo(f.root).path() + QStringLiteral("/t1_sub.mpg");
+    const QString source = sourceFolder() + QStringLiteral("/t1_sub.mpg");
     QString vobs;
     for (int i = 0; i < repeats; ++i) {
         // dvdauthor writes a file named twice only once, so each repeat gets a name of its own.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include "test_media.h"
 
 namespace orvex::test {
 
@@ -35,6 +38,38 @@ bool copyDvdFixture(const QString& folder);
 // Marks every packet of the VOB file as CSS-scrambled (from sector `fromSector` on), as the
 // sectors of an encrypted disc read without decryption.
 bool scrambleVob(const QString& vobPath, int fromSector = 0);
+
+// A disc authored as commercial discs are, from the same sources (made the first time a
+// process asks for it, beside the fixture; a second or so):
+// Title set 1: title set 1's chain 0 of the fixture with a second subpicture stream, 'en'
+//   (id 0x21): a red bar in a white frame, kBarRect on the 720x576 picture, 0.5-8.5 s. Its
+//   chapters are programs of several cells: 1 = cells 0-1.2, 1.2-2.4 and 2.4-3 s (each cell
+//   under 1000 sectors, the three over); 2 = one cell 3-6 s; 3 = cells 6-7.2 and 7.2-9 s.
+// Title set 2: the fixture's title set 2.
+struct BarRect {
+    int x, y, width, height, border;  // the red part is inset by `border`
+};
+inline constexpr BarRect kBarRect{240, 100, 240, 80, 20};
+const DvdFixture& multiCellDvd();
+
+// What is wrong with the bar's colours in an RGB frame (three bytes a pixel) of width x height
+// that shows the whole picture: a text for each of the middle of its red part and of its white
+// frame whose colour is further than `tolerance` (per channel) from `red` and `white`.
+QStringList barColourMismatches(const QByteArray& frame, int width, int height, Rgb red, Rgb white,
+                                int tolerance);
+
+// The fixture's disc as an image made by genisoimage -dvd-video (made the first time a process
+// asks for it): root is the image file, ifoPath() names the IFO files inside it.
+const DvdFixture& dvdImage();
+
+// A disc in `folder` of `count` title sets (up to 44), each with one title of 3 s (just over
+// 1000 sectors) and one audio track whose language tells the set: kManySetsLanguages[n - 1]
+// for title set n. Empty with *error set on failure; otherwise the disc folder.
+inline constexpr const char* kManySetsLanguages[] = {
+    "ar", "bg", "ca", "cs", "cy", "da", "de", "el", "en", "es", "et", "eu", "fa", "fi", "fr",
+    "ga", "gl", "he", "hi", "hr", "hu", "id", "is", "it", "ja", "ko", "lt", "lv", "ms", "nl",
+    "no", "pl", "pt", "ro", "ru", "sk", "sl", "sr", "sv", "th", "tr", "uk", "vi", "zh"};
+QString makeManySetsDvd(const QString& folder, int count, QString* error);
 
 // A disc in `folder` whose one title plays title set 1's chain 0 `repeats` times over, for
 // benchmarks that need a title of some size (about 8 MB per repeat). Empty with *error set on

@@ -19,6 +19,7 @@ class FakeUserInterface : public UserInterface {
     void error(const QString& text) override { errors << text; }
     QStringList chooseFiles() override { return filesToChoose; }
     QStringList chooseIfoFiles() override { return ifoFilesToChoose; }
+    QString chooseDvdImage() override { return dvdImageToChoose; }
     QString chooseFolder(const QString& caption, const QString& start) override {
         folderCaptions << caption;
         folderStarts << start;
@@ -37,6 +38,7 @@ class FakeUserInterface : public UserInterface {
     QStringList filesToChoose;
     QStringList ifoFilesToChoose;
     QString folderToChoose;
+    QString dvdImageToChoose;
 };
 
 }  // namespace orvex::test

@@ -27,9 +27,11 @@ QList<LsdvdTitle> lsdvd(const QString& root) {
     const QRegularExpression vts(
         R"(VTS: (\d+), TTN: (\d+), .*Format: (\w+), Aspect ratio: (\d+)/(\d+), Width: (\d+), Height: (\d+))");
     const QRegularExpression audio(
-        R"(Audio: \d+, Language: \S+ - ([^,]+), Format: (\w+), .*Channels: (\d+))");
+        R"(Audio: \d+, Language: (\S+) - ([^,]+), Format: (\w+), .*Channels: (\d+))");
+    const QRegularExpression chapter(R"(Chapter: \d+, Length: (\d\d:\d\d:\d\d\.\d+))");
     const QRegularExpression cell(R"(Cell: \d+, Length: (\d\d:\d\d:\d\d\.\d+))");
     const QRegularExpression subtitle(R"(Subtitle: \d+, Language: \S+ - ([^,]+),)");
+    const QRegularExpression palette(R"(Palette: ((?:[0-9a-f]{6} ?)+))");
     for (const QString& line : out.split(QLatin1Char('\n'))) {
         QRegularExpressionMatch m;
         if ((m = title.match(line)).hasMatch()) {
@@ -45,10 +47,15 @@ QList<LsdvdTitle> lsdvd(const QString& root) {
             t.aspect = m.captured(4) + ":" + m.captured(5);
             t.size = m.captured(6) + "x" + m.captured(7);
         } else if ((m = audio.match(line)).hasMatch()) {
-            titles.last().audio << m.captured(1) + " " + formats.value(m.captured(2), "?") + " " +
-                                       m.captured(3) + "ch";
+            titles.last().audio << m.captured(2) + " " + formats.value(m.captured(3), "?") + " " +
+                                       m.captured(4) + "ch";
+            titles.last().audioLanguages << m.captured(1);
+        } else if ((m = chapter.match(line)).hasMatch()) {
+            titles.last().chapterSeconds << secondsOf(m.captured(1));
         } else if ((m = cell.match(line)).hasMatch()) {
             titles.last().cellSeconds << secondsOf(m.captured(1));
+        } else if ((m = palette.match(line)).hasMatch()) {
+            titles.last().palette = m.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         } else if ((m = subtitle.match(line)).hasMatch()) {
             titles.last().subtitles << m.captured(1);
         }

@@ -1,5 +1,7 @@
 #include "test_media.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -142,12 +144,38 @@ double toneHz(const QString& file) {
 }
 
 // One frame at `seconds` as 320x240 grey levels.
-QByteArray greyFrame(const QString& file, double seconds) {
+namespace {
+
+QByteArray rawFrame(const QString& file, double seconds, const QString& size,
+                    const QString& pixelFormat) {
     QProcess p;
     p.start("ffmpeg",
             {"-nostdin", "-v", "error", "-ss", QString::number(seconds), "-i", file, "-frames:v",
-             "1", "-s", "320x240", "-pix_fmt", "gray", "-f", "rawvideo", "pipe:1"});
+             "1", "-s", size, "-pix_fmt", pixelFormat, "-f", "rawvideo", "pipe:1"});
     return p.waitForFinished(60000) ? p.readAllStandardOutput() : QByteArray();
+}
+
+}  // namespace
+
+QByteArray greyFrame(const QString& file, double seconds) {
+    return rawFrame(file, seconds, QStringLiteral("320x240"), QStringLiteral("gray"));
+}
+
+QByteArray rgbFrame(const QString& file, double seconds, int width, int height) {
+    return rawFrame(file, seconds, QStringLiteral("%1x%2").arg(width).arg(height),
+                    QStringLiteral("rgb24"));
+}
+
+Rgb rgbAt(const QByteArray& frame, int width, int x, int y) {
+    const qsizetype at = (qsizetype(y) * width + x) * 3;
+    if (at < 0 || at + 3 > frame.size()) {
+        return {};
+    }
+    return {quint8(frame[at]), quint8(frame[at + 1]), quint8(frame[at + 2])};
+}
+
+int Rgb::distance(const Rgb& o) const {
+    return std::max({std::abs(r - o.r), std::abs(g - o.g), std::abs(b - o.b)});
 }
 
 // Pixels of two grey frames in rows [top, bottom) whose levels differ by more than coding noise.

@@ -47,6 +47,15 @@ double durationOf(const QString& file);
 double toneHz(const QString& file);
 // One frame at `seconds` as 320x240 grey levels.
 QByteArray greyFrame(const QString& file, double seconds);
+// One frame at `seconds` as width x height RGB, three bytes a pixel.
+QByteArray rgbFrame(const QString& file, double seconds, int width, int height);
+struct Rgb {
+    int r = -1, g = -1, b = -1;
+    // The largest difference of a channel.
+    int distance(const Rgb& other) const;
+};
+// The pixel at x, y of such a frame; -1s outside it.
+Rgb rgbAt(const QByteArray& frame, int width, int x, int y);
 // Pixels of two grey frames in rows [top, bottom) whose levels differ by more than coding
 // noise; -1 when a frame is missing.
 int changedPixels(const QByteArray& a, const QByteArray& b, int top, int bottom);

@@ -147,17 +147,6 @@ bool paintName(QPainter& p, const QRectF& r, const QString& name, const QColor& 
     return false;
 }
 
-// A slot of the catalog without a profile: an empty frame, filled when highlighted.
-void paintBlank(QPainter& p, const QRectF& r, bool highlighted) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor line = highlighted ? QColor(255, 255, 255, 170) : QColor(0x34, 0x3c, 0x50);
-    p.setPen(QPen(line, 1, Qt::DashLine));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-    p.restore();
-}
-
 // Entries 2 to 5 of the first panel open the AVI, MPEG, MP4 and MKV sub-panels: they show
 // that group and an arrow, not a profile. The sub-panel covers an entry from 180 pixels on
 // (the brand kamzu's offset), so all of it stays left of that.
@@ -294,7 +283,7 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
     const QRectF row(0, extra, kEntryWidth, kEntryHeight);
     if (highlighted) {
         paintHighlight(p, QRectF(0, 0, kEntryWidth, h), theme);
-    } else {
+    } else if (name || isGroupEntry(entry)) {
         p.fillRect(QRectF(0, h - 1, kEntryWidth, 1), kDivider);
     }
     if (isGroupEntry(entry)) {
@@ -302,7 +291,8 @@ QImage PickerArtwork::entry(int entry, bool highlighted, const Theme& theme) {
         return image;
     }
     if (!name) {
-        paintBlank(p, row.adjusted(10, 7, -10, -8), highlighted);
+        // A slot without a profile is bare panel, no divider either: a frame drawn there would
+        // read as a choice, and cut short at a panel's foot as a broken one.
         return image;
     }
     const QRectF tile(10, row.top() + 8, 32, 32);

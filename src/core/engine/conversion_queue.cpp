@@ -120,6 +120,7 @@ bool ConversionQueue::convert() {
     }
     rowsLeft_ = rows;
     runJobs_ = JobsAtOnce::forRun(jobsAtOnce_, family(), cores_, rows, optical);
+    runLog_.runStarted(selection_, folder.path, jobs_.rowCount(), finishAction_);
     monitor_.startRun(seconds, runJobs_ > 1);
     setConverting(true);
     fill();
@@ -239,13 +240,18 @@ std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& nami
         const FileSource* file = jobs_.fileSource(row);
         rec.inputName = jobs_.jobInfo(row).source;
         baseName = QFileInfo(rec.inputName).fileName();
-        if (file != nullptr && !file->hasAudio &&
-            ProfileCatalog::isAudioOnly(selection_.activeProfile())) {
+        const bool audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
+        if (file != nullptr && !file->hasAudio && audioOnly) {
             return fail(QStringLiteral("the source has no audio"));
+        }
+        // Else the encoder writes a video file without a picture (or a PSP profile fails
+        // with its own words).
+        if (file != nullptr && !file->hasVideo && !audioOnly) {
+            return fail(QStringLiteral("the source has no video"));
         }
     }
     QString why;
-    if (!assembleOptions(selection_, jobs_, row, rec, &why)) {
+    if (!assembleOptions(selection_, jobs_, row, rec, &why, stretch_)) {
         return fail(why.isEmpty() ? QStringLiteral("the encoder options cannot be worked out")
                                   : why);
     }
@@ -271,7 +277,7 @@ bool ConversionQueue::prepareAndStart(int row, bool creep) {
     outputFolder_ = folder.path;
     if (!cleaned_.contains(folder.path)) {
         cleaned_.insert(folder.path);
-        OutputFile::removeLeftovers(folder.path);
+        runLog_.leftoversRemoved(OutputFile::removeLeftovers(folder.path));
     }
     QString error;
     const std::optional<intputrec> rec = prepareJob(row, naming_, folder.path, &error);
@@ -297,8 +303,8 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     rec.outputName = live.output.path;
     // Its share of the cores among the jobs that will run beside it, for the picture's encoder
     // (register.dat keeps a -threads the command names).
-    const int threads =
-        JobsAtOnce::threadsPerJob(cores_, std::min(runJobs_, active() + 1 + rowsLeft_));
+    const int threads = JobsAtOnce::threadsPerJob(JobsAtOnce::videoCodec(rec.profileArgs), cores_,
+                                                  std::min(runJobs_, active() + 1 + rowsLeft_));
     if (threads > 0 && !live.audioOnly) {
         rec.profileArgs += QStringLiteral(" -threads %1").arg(threads);
     }
@@ -312,7 +318,12 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     monitor_.startJob(row, rec.durationSeconds, creep);
     RowState running = RowState::running(creep ? monitor_.value(row) : 0);
     running.outputName = wanted.outputName;
+    jobs_.setNote(row, wanted.note);
     jobs_.setState(row, running);
+    live.section = runLog_.jobStarted(row, jobs_.rowCount(), jobs_.caption(row).trimmed(),
+                                      rec.inputName, wanted.outputName, live.output.path);
+    runLog_.commandStarted(live.section, rec.encoderPath, argumentList(rec));
+    const RunLog::Section section = live.section;
 
     EncoderJob* job = new EncoderJob(this);
     job->setStallLimitMs(stallLimitMs_);
@@ -328,12 +339,15 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
         }
     });
     connect(job, &EncoderJob::ended, this, [this, job](const JobEnd& end) { jobEnd(job, end); });
+    connect(job, &EncoderJob::stopping, this,
+            [this, section](const QString& how) { runLog_.stopping(section, how); });
     emit jobStarted(row);
     job->run(rec);
     return true;
 }
 
 void ConversionQueue::failJob(int row, const QString& reason) {
+    runLog_.failedBeforeStart(row, jobs_.caption(row).trimmed(), reason);
     jobs_.setState(row, RowState::failed(reason));
     emit jobEnded(row);
 }
@@ -345,9 +359,11 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         return;
     }
     LiveJob live = std::move(node.mapped());
+    runLog_.encoderEnded(live.section, end);
     if (live.generation != generation_ || !converting_) {
         // The end of a stopped job (a newer run may be under way): Stop marked its row.
         OutputFile::discard(live.output.path);
+        runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
@@ -358,7 +374,7 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         emit windingDownChanged();
         RowState state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
         state.outputName = jobs_.state(row).outputName;
-        jobDone(row, state);
+        jobDone(row, state, live.section);
         return;
     }
     // The encoder ended well; the file counts once it has been read back whole.
@@ -387,9 +403,11 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
     LiveJob live = std::move(node.mapped());
     if (live.generation != generation_ || !converting_) {
         OutputFile::discard(live.output.path);
+        runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
+    runLog_.outputRead(live.section, problem.isEmpty() ? check->reading() : problem);
     const int row = live.row;
     RowState state = jobs_.state(row);
     const QString wanted = state.outputName;
@@ -406,10 +424,11 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
     }
     live.output.claim.reset();
     emit windingDownChanged();
-    jobDone(row, state);
+    jobDone(row, state, live.section);
 }
 
-void ConversionQueue::jobDone(int row, const RowState& state) {
+void ConversionQueue::jobDone(int row, const RowState& state, RunLog::Section section) {
+    runLog_.jobEnded(section, state);
     monitor_.endJob(row);
     jobs_.setState(row, state);
     emit jobEnded(row);
@@ -449,6 +468,7 @@ QString ConversionQueue::commitOutput(int row, OutputFile::Claimed& output, cons
 }
 
 void ConversionQueue::runOver() {
+    runLog_.runEnded(RunOutcome::of(jobs_));
     setConverting(false);
     if (monitor_.timer2().isActive()) {
         monitor_.timer2().stop();
@@ -487,6 +507,8 @@ void ConversionQueue::stop() {
         state.kind = RowState::Stopped;
         jobs_.setState(row, state);
     }
+    runLog_.runStopped();
+    runLog_.runEnded(RunOutcome::of(jobs_, currentJob_));
     setConverting(false);
     if (monitor_.timer2().isActive()) {
         monitor_.timer2().stop();

@@ -20,6 +20,7 @@
 #include "core/engine/output_file.h"
 #include "core/engine/output_naming.h"
 #include "core/engine/progress_monitor.h"
+#include "core/engine/run_log.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/user_interface.h"
@@ -54,6 +55,8 @@ class ConversionQueue : public QObject {
     void setEncoderPath(const QString& path) { encoderPath_ = path; }
     void setWorkFolder(const QString& folder) { workFolder_ = folder; }
     const QString& encoderPath() const { return encoderPath_; }
+    // Where each run and each job is recorded (none: nothing is).
+    void setActivityLog(ActivityLog* log) { runLog_.setLog(log); }
     // How long an encoder may make no progress (its position does not advance) before its
     // job fails.
     static constexpr int kDefaultStallLimitMs = 5 * 60 * 1000;
@@ -68,6 +71,10 @@ class ConversionQueue : public QObject {
     void setOutputFolder(const QString& folder) { outputFolder_ = folder; }
     FinishAction finishAction() const { return finishAction_; }
     void setFinishAction(FinishAction action) { finishAction_ = action; }
+    // "Stretch the picture to the chosen size": fill the frame whatever the source's shape,
+    // instead of keeping the shape with black bars. Read at each job start.
+    bool stretch() const { return stretch_; }
+    void setStretch(bool stretch) { stretch_ = stretch; }
 
     // How many jobs a run converts at once: 0 chooses (see JobsAtOnce), else 1 to the cores.
     int jobsAtOnce() const { return jobsAtOnce_; }
@@ -147,8 +154,9 @@ class ConversionQueue : public QObject {
     // first if it still is; the name given, or empty with *error set.
     QString commitOutput(int row, OutputFile::Claimed& output, const QString& wanted,
                          QString* error);
-    // The row's job has ended with `state`: the row shows it and the next row may start.
-    void jobDone(int row, const RowState& state);
+    // The row's job has ended with `state`: the row shows it, the log closes its section and
+    // the next row may start.
+    void jobDone(int row, const RowState& state, RunLog::Section section);
     void runOver();
 
     JobList& jobs_;
@@ -161,6 +169,7 @@ class ConversionQueue : public QObject {
     QString outputText_;
     QString outputFolder_;
     FinishAction finishAction_ = FinishAction::Nothing;
+    bool stretch_ = false;
     bool converting_ = false;
     int jobsAtOnce_ = 1;
     int runJobs_ = 1;
@@ -176,6 +185,7 @@ class ConversionQueue : public QObject {
     quint64 generation_ = 0;  // which run a deferred step belongs to
     int stallLimitMs_ = kDefaultStallLimitMs;
     QSet<QString> cleaned_;  // output folders this run has cleared of leftovers
+    RunLog runLog_;
 
     // A job from its start until its output is committed or discarded.
     struct LiveJob {
@@ -188,6 +198,7 @@ class ConversionQueue : public QObject {
         QDateTime sourceModified;
         bool audioOnly = false;
         QByteArray outputTail;  // what the encoder said last, for a failed row
+        RunLog::Section section = 0;
     };
     // By the encoder, and then the output check (its output read back before it counts), that
     // has the job now.

@@ -102,9 +102,12 @@ void EncoderJob::terminate() {
     // Asked first, FFmpeg closes its output properly and register.dat removes a half-written
     // file of its own; whatever still runs after the grace period is killed.
     platform::signalGroup(*process_, platform::GroupSignal::Terminate);
+    emit stopping(QStringLiteral("SIGTERM sent to the encoder and what it started"));
     QTimer::singleShot(kStopGraceMs, this, [this] {
         if (isRunning()) {
             platform::signalGroup(*process_, platform::GroupSignal::Kill);
+            emit stopping(
+                QStringLiteral("SIGKILL sent after %1 s without an end").arg(kStopGraceMs / 1000));
         }
     });
     // finished() follows and reports the end.

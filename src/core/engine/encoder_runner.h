@@ -64,6 +64,8 @@ class EncoderJob : public QObject {
   signals:
     void chunkArrived();
     void ended(const JobEnd& end);
+    // Stop asks the encoder to end, or kills it: how, in words.
+    void stopping(const QString& how);
 
   private:
     void readAvailable();

@@ -21,13 +21,21 @@ QString safeOutputName(const QString& name) {
 // so the text people see and the arguments the encoder gets cannot drift apart.
 QList<Piece> pieces(const intputrec& rec) {
     return {
-        {Piece::Path, rec.encoderPath},           {Piece::Options, QStringLiteral(" -y ")},
-        {Piece::Options, QStringLiteral(" -i ")}, {Piece::Path, rec.inputName},
-        {Piece::Options, rec.videoOption},        {Piece::Options, rec.audioOption},
-        {Piece::Options, rec.channelOption},      {Piece::Options, rec.aspectOption},
-        {Piece::Options, rec.sizeOption},         {Piece::Options, QStringLiteral(" ")},
-        {Piece::Options, rec.rateOption},         {Piece::Options, rec.profileArgs},
-        {Piece::Options, QStringLiteral(" ")},    {Piece::Path, safeOutputName(rec.outputName)},
+        {Piece::Path, rec.encoderPath},
+        {Piece::Options, QStringLiteral(" -y ")},
+        {Piece::Options, QStringLiteral(" -i ")},
+        {Piece::Path, rec.inputName},
+        {Piece::Options, rec.videoOption},
+        {Piece::Options, rec.audioOption},
+        {Piece::Options, rec.channelOption},
+        {Piece::Options, rec.aspectOption},
+        {Piece::Options, rec.sizeOption},
+        {Piece::Options, rec.filterOption},
+        {Piece::Options, QStringLiteral(" ")},
+        {Piece::Options, rec.rateOption},
+        {Piece::Options, rec.profileArgs},
+        {Piece::Options, QStringLiteral(" ")},
+        {Piece::Path, safeOutputName(rec.outputName)},
     };
 }
 

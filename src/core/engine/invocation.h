@@ -13,6 +13,7 @@ struct intputrec {
     QString encoderPath;         // full path of register.dat
     QString workFolder;          // the child's current directory
     QString videoOption;         // " -r 25 -b 1000000"
+    QString filterOption;        // " -vf fps=25,scale=640:360,pad=640:480:0:60"
     QString audioOption;         // " -ab 128000"
     qint32 durationSeconds = 0;  // progress denominator; not part of the command line
     QString profileArgs;         // the profile's codec options, or " -target pal-dvd "
@@ -20,6 +21,7 @@ struct intputrec {
     QString rateOption;          // " -ar 44100 "
     QString channelOption;       // " -ac 2"
     QString aspectOption;        // " -aspect 1.3333"
+    QString note;                // said to the user ("the picture is enlarged ..."); not passed
 };
 
 // A text with a blank goes between double quotes; embedded quotes are not escaped.

@@ -110,6 +110,14 @@ void JobList::setProgress(int row, int value) {
     emit rowChanged(row);
 }
 
+void JobList::setNote(int row, const QString& note) {
+    if (!isRow(row) || at(row).note == note) {
+        return;
+    }
+    at(row).note = note;
+    emit rowChanged(row);
+}
+
 void JobList::setChecked(int row, bool checked) {
     if (!isRow(row) || at(row).checked == checked) {
         return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/engine/job_records.h"
+#include "core/engine/picture_facts.h"
 #include "core/engine/row_state.h"
 
 // The job list: one row per source, each with its caption, the four right-hand columns (size,
@@ -29,6 +30,10 @@ class JobList : public QObject {
         bool selected = false;
         Toriginalinfo info;
         JobSource source;
+        PictureFacts picture;  // the source's shape and frame rate, as far as known
+        // What its last job did that the user may not expect ("the picture is enlarged
+        // ..."); empty when nothing.
+        QString note;
         // DVD rows: the item indexes chosen in cb_audio (0 = the first stream) and cb_subtitle
         // (0 = "No Subtitle"). Kept in the row so they stay with it through removals.
         int audioChoice = 0;
@@ -62,6 +67,7 @@ class JobList : public QObject {
     void setState(int row, RowState state);
     // The row is running at `value` hundredths of a percent; the rest of its state stays.
     void setProgress(int row, int value);
+    void setNote(int row, const QString& note);
     QString status(int row) const { return subItem(row, StatusColumn); }
 
     bool isChecked(int row) const { return this->row(row).checked; }

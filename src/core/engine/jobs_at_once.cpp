@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 
+#include "encoder/encoder_threads.h"
+
 namespace {
 
 struct FamilyFacts {
@@ -32,16 +34,6 @@ constexpr std::array<FamilyFacts, JobsAtOnce::kFamilies> kFacts = {{
 
 const FamilyFacts& factsOf(JobsAtOnce::Family family) {
     return kFacts[static_cast<size_t>(family)];
-}
-
-// The value of the last "-vcodec" (or "-c:v") in an argument text.
-QString videoCodec(const QString& args) {
-    static const QRegularExpression kCodec(QStringLiteral("(?:^|\\s)-(?:vcodec|c:v)\\s+(\\S+)"));
-    QString codec;
-    for (auto it = kCodec.globalMatch(args); it.hasNext();) {
-        codec = it.next().captured(1);
-    }
-    return codec;
 }
 
 // Pixels of a size text such as "480x320(HVGA)"; 0 when it names none.
@@ -116,11 +108,21 @@ int JobsAtOnce::forRun(int setting, Family family, int cores, int rows, bool opt
     return std::clamp(std::min({setting, cores, rows}), 1, std::max(1, cores));
 }
 
-int JobsAtOnce::threadsPerJob(int cores, int beside) {
+QString JobsAtOnce::videoCodec(const QString& args) {
+    static const QRegularExpression kCodec(QStringLiteral("(?:^|\\s)-(?:vcodec|c:v)\\s+(\\S+)"));
+    QString codec;
+    for (auto it = kCodec.globalMatch(args); it.hasNext();) {
+        codec = it.next().captured(1);
+    }
+    return codec;
+}
+
+int JobsAtOnce::threadsPerJob(const QString& codec, int cores, int beside) {
     if (beside <= 1) {
         return 0;
     }
-    return std::max(1, cores / beside);
+    const auto share = static_cast<unsigned>(std::max(1, cores / beside));
+    return orvex::encoder::sharedEncoderThreads(codec.toStdString(), share);
 }
 
 int JobsAtOnce::cores() {

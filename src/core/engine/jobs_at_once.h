@@ -43,10 +43,13 @@ class JobsAtOnce {
     // What a run uses: `setting` 0 is Automatic; otherwise the setting, at most the cores
     // and the rows (and at least 1).
     static int forRun(int setting, Family family, int cores, int rows, bool opticalSource);
-    // The encoder threads a job starting now gets: its share of the cores among the jobs that
-    // will run beside it (`beside` counts the job itself). 0 when it has the machine to itself,
-    // which leaves the choice to the encoder front end as with one job at a time.
-    static int threadsPerJob(int cores, int beside);
+    // The encoder threads a job of the video codec `codec` starting now gets: the encoder's own
+    // rule for its share of the cores among the jobs that will run beside it (`beside` counts
+    // the job itself). 0 when it has the machine to itself, which leaves the choice to the
+    // encoder front end as with one job at a time.
+    static int threadsPerJob(const QString& codec, int cores, int beside);
+    // The value of the last "-vcodec" (or "-c:v") in an argument text.
+    static QString videoCodec(const QString& args);
 
     // The machine's cores.
     static int cores();

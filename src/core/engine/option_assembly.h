@@ -6,9 +6,11 @@
 #include "core/engine/job_list.h"
 #include "core/profiles/profile_selection.h"
 
-// Fills the option fields of rec (size, aspect, video, audio, rate, channel, disc target and
-// profileArgs) from the current choices and row `row`'s record, in that order. durationSeconds
-// is filled too. Returns false with *error set when a width, height, dimensions, videoKbps or
-// audioKbps text it needs is malformed; rec is then not to be run.
+// Fills the option fields of rec (size, aspect, video with its filters, audio, rate, channel,
+// disc target and profileArgs) from the current choices and row `row`'s record and picture.
+// durationSeconds and note are filled too. The picture keeps its shape inside the chosen size
+// (black bars) unless `stretch`, and its frame rate where the encoder and device allow.
+// Returns false with *error set when a width, height, dimensions, videoKbps or audioKbps text
+// it needs is malformed; rec is then not to be run.
 bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int row,
-                     intputrec& rec, QString* error);
+                     intputrec& rec, QString* error, bool stretch = false);

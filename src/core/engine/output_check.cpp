@@ -21,6 +21,15 @@ OutputCheck::OutputCheck(QString encoderPath, QString workFolder, QObject* paren
 
 OutputCheck::~OutputCheck() = default;
 
+QString OutputCheck::readingText(qint64 outputHundredths, qint64 expectedSeconds) {
+    if (outputHundredths < 0) {
+        return QStringLiteral("the output's duration cannot be read");
+    }
+    return QStringLiteral("the output is %1 s of the %2 s source")
+        .arg(QString::number(static_cast<double>(outputHundredths) / 100.0, 'f', 1))
+        .arg(expectedSeconds);
+}
+
 QString OutputCheck::shortfall(qint64 outputHundredths, qint64 expectedSeconds) {
     const qint64 expected = expectedSeconds * 100;
     if (outputHundredths < 0 || expected <= 0 ||
@@ -28,11 +37,13 @@ QString OutputCheck::shortfall(qint64 outputHundredths, qint64 expectedSeconds) 
         expected - outputHundredths <= kToleranceHundredths) {
         return {};
     }
-    return QStringLiteral(
-               "the output is %1 s of the %2 s source; the source may have changed "
-               "or be damaged")
-        .arg(QString::number(static_cast<double>(outputHundredths) / 100.0, 'f', 1))
-        .arg(expectedSeconds);
+    return readingText(outputHundredths, expectedSeconds) +
+           QStringLiteral("; the source may have changed or be damaged");
+}
+
+QString OutputCheck::reading() const {
+    return job_.expectedSeconds > 0 ? readingText(outputHundredths_, job_.expectedSeconds)
+                                    : QStringLiteral("the source's duration is not known");
 }
 
 void OutputCheck::start(const Job& job) {

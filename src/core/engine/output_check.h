@@ -36,12 +36,15 @@ class OutputCheck : public QObject {
     // Why an output of outputHundredths is not whole against expectedSeconds, in words;
     // empty when it is.
     static QString shortfall(qint64 outputHundredths, qint64 expectedSeconds);
+    // What the check read, in words ("the output is 59.9 s of the 60 s source").
+    QString reading() const;
 
   signals:
     // problem: why the output is not whole; empty when it is.
     void finished(const QString& problem);
 
   private:
+    static QString readingText(qint64 outputHundredths, qint64 expectedSeconds);
     void outputProbed(qint64 outputHundredths);
     void measureAudio();
     void finish(const QString& problem);

@@ -109,10 +109,12 @@ void Preview::fileStart() {
     endPlayback();
 }
 
-// Neither resets the shown position nor seeks to 0: a title's clock need not start at 0, and
-// the first report sets the start offset.
+// Does not seek to 0: a title's clock need not start at 0, and the first report sets the start
+// offset. The shown position starts afresh, or a longer title previewed before would make the
+// end check stop this one at its first report.
 void Preview::dvdStart() {
     startPlayer();
+    shownPosition_ = 0;
     const TConvertInfo* row = jobs_.convertInfo(previewJobIndex_);
     if (row != nullptr) {
         TConvertInfo info = *row;

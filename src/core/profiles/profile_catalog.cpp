@@ -359,3 +359,16 @@ QString ProfileCatalog::discTargetSuffix(int number) {
             return {};
     }
 }
+
+std::optional<std::array<int, 2>> ProfileCatalog::discFrameSize(int number, bool pal) {
+    switch (number) {
+        case 112:
+            return pal ? std::array{352, 288} : std::array{352, 240};
+        case 113:
+            return pal ? std::array{480, 576} : std::array{480, 480};
+        case 114:
+            return pal ? std::array{720, 576} : std::array{720, 480};
+        default:
+            return std::nullopt;
+    }
+}

@@ -81,6 +81,15 @@ class ProfileCatalog {
     static std::optional<int> discTotalKbps(int number);
     // "-vcd ", "-svcd ", "-dvd " for 112..114; empty otherwise.
     static QString discTargetSuffix(int number);
+    // The picture size a disc profile's target writes for PAL or NTSC (DVD: 720x576, 720x480);
+    // none for other profiles.
+    static std::optional<std::array<int, 2>> discFrameSize(int number, bool pal);
+    // Profiles made for a portable player, phone, set-top box or console (categories iPod to
+    // Portable player), whose players show at most 30 frames a second.
+    static bool isDeviceProfile(int number) {
+        const int category = categoryOf(number);
+        return category >= 3 && category <= 11;
+    }
 
     ProfileCatalog() = delete;
 };

@@ -80,6 +80,9 @@ void CommandDispatch::menuCommand(MenuCommand command) {
         case MenuCommand::AddDvd:
             addDvd();
             break;
+        case MenuCommand::AddDvdImage:
+            session_.dvdDiscovery().openDvdImage();
+            break;
         case MenuCommand::AddIfo:
             addIfo();
             break;
@@ -99,6 +102,9 @@ void CommandDispatch::menuCommand(MenuCommand command) {
             break;
         case MenuCommand::About:
             window_.showAbout();
+            break;
+        case MenuCommand::Activity:
+            window_.showActivity();
             break;
     }
 }
@@ -139,9 +145,10 @@ void CommandDispatch::openOutputFolder() {
 void CommandDispatch::showSettings() {
     ConversionQueue& queue = session_.queue();
     const std::optional<SettingsChoices> chosen =
-        session_.ui().chooseSettings({queue.finishAction(), queue.jobsAtOnce()});
+        session_.ui().chooseSettings({queue.finishAction(), queue.stretch(), queue.jobsAtOnce()});
     if (chosen) {
         queue.setFinishAction(chosen->finishAction);
+        queue.setStretch(chosen->stretch);
         queue.setJobsAtOnce(chosen->jobsAtOnce);
     }
 }

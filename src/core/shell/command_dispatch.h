@@ -18,6 +18,8 @@ class WindowShell {
     // Asks the window to close (which runs the close request).
     virtual void requestClose() = 0;
     virtual void showAbout() = 0;
+    // The activity log's window.
+    virtual void showActivity() {}
 };
 
 // Routes the main window's commands: clicks on named skin objects (matched exactly and

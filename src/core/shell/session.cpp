@@ -1,5 +1,7 @@
 #include "core/shell/session.h"
 
+#include <QDir>
+
 #include "core/preview/library_preview_player.h"
 #include "core/profiles/profile_catalog.h"
 #include "platform/edition.h"
@@ -25,6 +27,7 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
       folders_(config.folders),
       ui_(ui),
       machineRequests_(machine),
+      log_(std::make_unique<ActivityLog>(programFileName_)),
       choices_(choicesOf(config)),
       settings_(config.settings ? std::move(*config.settings)
                                 : Settings::forProgram(config.programFileName)),
@@ -47,6 +50,9 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setDrives(drives);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
+    savedJobs_ =
+        std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_, *queue_);
+    connect(savedJobs_.get(), &SavedJobList::problem, this, &Session::problem);
     bindRunClock();
 
     if (config.player) {
@@ -76,15 +82,46 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     connect(&machineRequests_, &MachineRequests::problem, this, &Session::problem);
     commandLine_ = std::make_unique<CommandLineSources>(*this);
     connect(files_.get(), &FileSources::problem, this, &Session::problem);
+    connect(dvdTitles_.get(), &DvdTitles::problem, this, &Session::problem);
+    recordInActivityLog();
 }
 
 Session::~Session() {
+    // A normal end: the saved list goes, before what it saves from.
+    savedJobs_.reset();
     // The queue and the add batch end their processes before the objects they use go.
     commandLine_.reset();
     queue_.reset();
     files_.reset();
     dvdDiscovery_.reset();
     dvdTitles_.reset();
+}
+
+void Session::recordInActivityLog() {
+    using Category = ActivityLog::Category;
+    queue_->setActivityLog(log_.get());
+    connect(this, &Session::problem, log_.get(),
+            [this](const QString& text) { log_->write(Category::Run, text); });
+    connect(
+        files_.get(), &FileSources::fileSkipped, log_.get(),
+        [this](const QString& path, const QString& reason) {
+            log_->write(
+                Category::Sources,
+                QStringLiteral("Not added: %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        });
+    connect(files_.get(), &FileSources::batchFinished, log_.get(),
+            [this](const FileSources::AddReport& report) {
+                QString text = QStringLiteral("Added %1 files, %2 not added")
+                                   .arg(report.added)
+                                   .arg(report.skipped.size());
+                if (report.cancelled) {
+                    text += QStringLiteral("; adding was cancelled");
+                }
+                if (!report.encoderProblem.isEmpty()) {
+                    text += QStringLiteral("; ") + report.encoderProblem;
+                }
+                log_->write(Category::Sources, text);
+            });
 }
 
 void Session::bindRunClock() {
@@ -124,6 +161,13 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
     queue_->setJobsAtOnce(settings_.jobsAtOnce());
+    queue_->setStretch(settings_.stretch());
+    for (const QString& p : unreadableSettings()) {
+        log_->write(ActivityLog::Category::Settings, p);
+    }
+    if (!selected && error != nullptr) {
+        log_->write(ActivityLog::Category::Settings, *error);
+    }
     return selected;
 }
 
@@ -145,6 +189,6 @@ bool Session::saveSettings() {
     }
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
-                          picker_->videoFirstPage(), picker_->audioFirstPage(),
+                          picker_->videoFirstPage(), picker_->audioFirstPage(), queue_->stretch(),
                           queue_->jobsAtOnce());
 }

@@ -15,9 +15,11 @@
 #include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_picker.h"
 #include "core/profiles/profile_selection.h"
+#include "core/shell/activity_log.h"
 #include "core/shell/command_guards.h"
 #include "core/shell/command_line_sources.h"
 #include "core/shell/machine_requests.h"
+#include "core/shell/saved_job_list.h"
 #include "core/shell/settings.h"
 #include "core/shell/user_interface.h"
 #include "core/sources/dvd_discovery.h"
@@ -65,6 +67,8 @@ class Session : public QObject {
     QString encoderPath() const;
     QString profilesPopPath() const;
 
+    // What this run of the program did, for the user to read (see ActivityLog).
+    ActivityLog& activityLog() { return *log_; }
     JobList& jobs() { return jobs_; }
     ProfileSelection& selection() { return *selection_; }
     OutputEstimates& estimates() { return *estimates_; }
@@ -75,6 +79,8 @@ class Session : public QObject {
     DvdTitles& dvdTitles() { return *dvdTitles_; }
     DvdDiscovery& dvdDiscovery() { return *dvdDiscovery_; }
     ConversionQueue& queue() { return *queue_; }
+    // The job list kept on disk while the program runs, and what a killed run left behind.
+    SavedJobList& savedJobs() { return *savedJobs_; }
     ProgressMonitor& progress() { return progress_; }
     // The run's time: each job's progress and time left, and the run's. Both front ends
     // render its reading.
@@ -106,12 +112,15 @@ class Session : public QObject {
     void problem(const QString& text);
 
   private:
+    // Connects what the activity log records of the objects the session owns.
+    void recordInActivityLog();
     void bindRunClock();
 
     QString programFileName_;
     platform::ProgramFolders folders_;
     UserInterface& ui_;
     MachineRequests machineRequests_;
+    std::unique_ptr<ActivityLog> log_;
     std::unique_ptr<ChoicesStore> choices_;
     Settings settings_;
     CommandGuards guards_;
@@ -126,6 +135,7 @@ class Session : public QObject {
     std::unique_ptr<DvdTitles> dvdTitles_;
     std::unique_ptr<DvdDiscovery> dvdDiscovery_;
     std::unique_ptr<ConversionQueue> queue_;
+    std::unique_ptr<SavedJobList> savedJobs_;
     std::unique_ptr<PreviewPlayer> player_;
     std::unique_ptr<Preview> preview_;
     std::unique_ptr<CommandLineSources> commandLine_;

@@ -15,6 +15,7 @@ const QString kPlane = QStringLiteral("plane");
 const QString kOutput = QStringLiteral("output");
 const QString kProfiles = QStringLiteral("profiles");
 const QString kConvert = QStringLiteral("convert");
+const QString kPicture = QStringLiteral("picture");
 
 struct NameDefault {
     const char* word;
@@ -55,6 +56,7 @@ const IntKey kAudioPage{kPlane, "audio", [](qint64 n) { return n == 0 || n == 1;
 // 0 is Automatic; a count above this machine's cores (a file from a larger one) is cut down
 // when a run starts.
 const IntKey kJobs{kConvert, "jobs", [](qint64 n) { return n >= 0 && n <= 1024; }};
+const IntKey kStretch{kPicture, "stretch", [](qint64 n) { return n == 0 || n == 1; }};
 
 // A value as it may be shown in a sentence: short, and only printable characters.
 QString shown(const QString& value) {
@@ -129,7 +131,7 @@ int Settings::jobsAtOnce() const {
 QStringList Settings::unusableValues() const {
     QStringList said;
     for (const IntKey* k :
-         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kJobs}) {
+         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kStretch, &kJobs}) {
         const std::optional<QString> text = file_.value(k->section, QLatin1String(k->key));
         if (text && !usableInt(file_, *k)) {
             said << QStringLiteral(
@@ -142,14 +144,19 @@ QStringList Settings::unusableValues() const {
     return said;
 }
 
+bool Settings::stretch() const {
+    return usableInt(file_, kStretch).value_or(0) != 0;
+}
+
 bool Settings::save(const QString& outputPath, int profile, int category, int finishAction,
-                    bool videoFirstPage, bool audioFirstPage, int jobsAtOnce) {
+                    bool videoFirstPage, bool audioFirstPage, bool stretch, int jobsAtOnce) {
     bool ok = file_.writeString(kOutput, QStringLiteral("path"), outputPath);
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetsubindex"), profile) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetindex"), category) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("FinishSelcet"), finishAction) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("video"), videoFirstPage ? 1 : 0) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("audio"), audioFirstPage ? 1 : 0) && ok;
+    ok = file_.writeInt(kPicture, QStringLiteral("stretch"), stretch ? 1 : 0) && ok;
     ok = file_.writeInt(kConvert, QStringLiteral("jobs"), jobsAtOnce) && ok;
     return ok;
 }

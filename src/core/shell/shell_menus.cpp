@@ -19,9 +19,11 @@ const QList<MenuItem>& itemsOf(ShellMenu menu) {
                                       separator(),
                                       {QStringLiteral("Convert"), MenuCommand::Convert},
                                       {QStringLiteral("Stop"), MenuCommand::Stop},
+                                      {QStringLiteral("Activity"), MenuCommand::Activity},
                                       separator(),
                                       {QStringLiteral("Exit"), MenuCommand::Exit}};
     static const QList<MenuItem> dvd{{QStringLiteral("Add DVD"), MenuCommand::AddDvd},
+                                     {QStringLiteral("Add DVD image"), MenuCommand::AddDvdImage},
                                      {QStringLiteral("Add IFO"), MenuCommand::AddIfo},
                                      separator(),
                                      {QStringLiteral("Select All"), MenuCommand::SelectAll},
@@ -29,6 +31,7 @@ const QList<MenuItem>& itemsOf(ShellMenu menu) {
                                      separator(),
                                      {QStringLiteral("Convert"), MenuCommand::Convert},
                                      {QStringLiteral("Stop"), MenuCommand::Stop},
+                                     {QStringLiteral("Activity"), MenuCommand::Activity},
                                      separator(),
                                      {QStringLiteral("Exit"), MenuCommand::Exit}};
     static const QList<MenuItem> help{{QStringLiteral("Help"), MenuCommand::Help},

@@ -17,6 +17,7 @@ enum class MenuCommand {
     Stop,
     Exit,
     AddDvd,
+    AddDvdImage,
     AddIfo,
     SelectAll,
     UnselectAll,
@@ -25,6 +26,7 @@ enum class MenuCommand {
     Website,
     Contact,
     About,
+    Activity,
 };
 
 struct MenuItem {

@@ -9,7 +9,8 @@
 // What the settings dialog sets.
 struct SettingsChoices {
     FinishAction finishAction = FinishAction::Nothing;
-    int jobsAtOnce = 0;  // 0 Automatic, else 1 to the cores
+    bool stretch = false;  // "Stretch the picture to the chosen size"
+    int jobsAtOnce = 0;    // 0 Automatic, else 1 to the cores
 
     bool operator==(const SettingsChoices&) const = default;
 };
@@ -32,6 +33,9 @@ class UserInterface {
     virtual QStringList chooseFiles() = 0;
     // The file-open dialog of Add IFO (IFO files, several at once); empty when cancelled.
     virtual QStringList chooseIfoFiles() = 0;
+    // The file-open dialog of Add DVD image (DVD image files, one of them); empty when
+    // cancelled.
+    virtual QString chooseDvdImage() = 0;
     // The folder dialog with its caption, opened at `start` when that is a folder (else where
     // the front end sees fit); empty when nothing was chosen.
     virtual QString chooseFolder(const QString& caption, const QString& start = {}) = 0;

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+
+#include "core/sources/name_order.h"
 
 const QString DvdDiscovery::kNoDiscText = QStringLiteral("Can't find DVD disc.");
 const QString DvdDiscovery::kFolderCaption = QStringLiteral("Select DVD Directory");
@@ -20,10 +23,14 @@ DvdDiscovery::DvdDiscovery(DvdTitles& titles, CommandGuards& guards, UserInterfa
                            std::shared_ptr<platform::Drives> drives, QObject* parent)
     : QObject(parent), titles_(titles), guards_(guards), ui_(ui), drives_(std::move(drives)) {}
 
-void DvdDiscovery::openDvd() {
+bool DvdDiscovery::refused() {
     // The drive wait counts as adding: a second Add DVD during it is refused.
-    if (guards_.refusedWhileConverting() || guards_.refusedWhilePlaying() ||
-        guards_.refusedWhileAdding()) {
+    return guards_.refusedWhileConverting() || guards_.refusedWhilePlaying() ||
+           guards_.refusedWhileAdding();
+}
+
+void DvdDiscovery::openDvd() {
+    if (refused()) {
         return;
     }
     const QString folder = ui_.chooseFolder(kFolderCaption);
@@ -32,9 +39,18 @@ void DvdDiscovery::openDvd() {
     }
 }
 
+void DvdDiscovery::openDvdImage() {
+    if (refused()) {
+        return;
+    }
+    const QString image = ui_.chooseDvdImage();
+    if (!image.isEmpty()) {
+        addDvdFolder(image);
+    }
+}
+
 bool DvdDiscovery::addDvdFolder(const QString& folder) {
-    if (guards_.refusedWhileConverting() || guards_.refusedWhilePlaying() ||
-        guards_.refusedWhileAdding()) {
+    if (refused()) {
         return false;
     }
     folder_ = folder;
@@ -68,11 +84,28 @@ void DvdDiscovery::afterDriveWait() {
 }
 
 bool DvdDiscovery::search(const QString& folder) {
-    QSet<QString> entered;
-    return searchFolder(folder, entered);
+    QStringList paths;
+    bool found = false;
+    if (QFileInfo(folder).isDir()) {
+        QSet<QString> entered;
+        found = collectTitleSets(folder, entered, paths);
+    } else {
+        paths << folder;  // a disc image: libdvdread finds its title sets
+    }
+    for (const TitleSetRead& read : titles_.readTitleSets(paths)) {
+        if (read.ifoPath == folder) {
+            // The image as a whole could not be read: it has no title set to list.
+            titles_.reportUnreadable(read);
+            continue;
+        }
+        titles_.addTitleSet(read);
+        found = true;
+    }
+    return found;
 }
 
-bool DvdDiscovery::searchFolder(const QString& folder, QSet<QString>& entered) {
+bool DvdDiscovery::collectTitleSets(const QString& folder, QSet<QString>& entered,
+                                    QStringList& paths) {
     // A "video_ts" link that leads back to a folder already searched ends here, not in an
     // endless descent.
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -81,20 +114,24 @@ bool DvdDiscovery::searchFolder(const QString& folder, QSet<QString>& entered) {
     }
     entered.insert(canonical);
     const QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(
+    QStringList names = dir.entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // In name order whatever the file system's order, so that title sets come in the disc's
+    // own numbering.
+    std::sort(names.begin(), names.end(), windowsNameOrder);
     bool found = false;
-    for (const QFileInfo& entry : entries) {
-        const QString lower = entry.fileName().toLower();
+    for (const QString& name : std::as_const(names)) {
+        const QString lower = name.toLower();
+        const QFileInfo entry(dir.filePath(name));
         if (lower.endsWith(QLatin1String(".ifo")) && !entry.isDir()) {
             // VIDEO_TS.IFO describes the disc's menus, not a title set.
             if (lower == QLatin1String("video_ts.ifo")) {
                 continue;
             }
-            titles_.readTitleSet(dir.filePath(entry.fileName()));
+            paths << dir.filePath(name);
             found = true;
         } else if (entry.isDir() && lower == QLatin1String("video_ts")) {
-            if (searchFolder(dir.filePath(entry.fileName()), entered)) {
+            if (collectTitleSets(dir.filePath(name), entered, paths)) {
                 return true;
             }
         }

@@ -44,15 +44,18 @@ class DvdDiscovery : public QObject {
 
     // The command: its guards, the folder dialog, then addDvdFolder.
     void openDvd();
-    // Add DVD with the folder already chosen. Returns at once; false when refused.
-    // finished() follows every true, at once or after the drive wait.
+    // Add DVD image: its guards, the file dialog for a disc image, then addDvdFolder.
+    void openDvdImage();
+    // Add DVD with the folder (or disc image) already chosen. Returns at once; false when
+    // refused. finished() follows every true, at once or after the drive wait.
     bool addDvdFolder(const QString& folder);
 
     // discWaiting: set while the drive wait runs. Commands that change the list are refused.
     bool busy() const { return discWaiting_; }
 
     // Search: reads the title set IFO files of folder (VIDEO_TS.IFO left out) and of its
-    // "video_ts" sub-folder, in the order the file system lists them; true when one was found.
+    // "video_ts" sub-folder, in name order (letter case aside, as Windows lists a folder), all
+    // in one batch; or every title set of a disc image. true when one was found.
     bool search(const QString& folder);
 
   signals:
@@ -61,7 +64,9 @@ class DvdDiscovery : public QObject {
     void finished(bool found);
 
   private:
-    bool searchFolder(const QString& folder, QSet<QString>& entered);
+    // The title set IFO files Search reads, appended to `paths`; true when there was one.
+    bool collectTitleSets(const QString& folder, QSet<QString>& entered, QStringList& paths);
+    bool refused();
     void afterDriveWait();
 
     DvdTitles& titles_;

@@ -1,5 +1,6 @@
 #include "core/sources/dvd_titles.h"
 
+#include <QDir>
 #include <algorithm>
 
 #include "core/engine/time_value.h"
@@ -40,8 +41,27 @@ QString DvdTitles::pictureSizeOf(const QString& videoDescription) {
     return second < 0 ? QString() : videoDescription.mid(first + 1, second - first - 1);
 }
 
+PictureFacts DvdTitles::pictureOf(const QString& videoDescription) {
+    PictureFacts facts;
+    for (const QString& word : videoDescription.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("PAL")) {
+            facts.frameRate = {25, 1};
+        } else if (word == QLatin1String("NTSC")) {
+            facts.frameRate = {30000, 1001};
+        } else if (word.contains(QLatin1Char(':'))) {
+            facts.displayAspect = PictureFacts::aspectOfRatioText(word);
+        }
+    }
+    return facts;
+}
+
 QString DvdTitles::twoDigits(int n) {
     return n <= 9 ? QStringLiteral("0") + QString::number(n) : QString::number(n);
+}
+
+int DvdTitles::unreadableTitleSets() const {
+    return int(std::count_if(titleSets_.begin(), titleSets_.begin() + titleSetCount_,
+                             [](const TIFOSelint& set) { return !set.data; }));
 }
 
 int DvdTitles::audioChoice(int row) const {
@@ -75,6 +95,7 @@ void DvdTitles::appendRow(const QString& caption, const TConvertInfo& info, cons
                           qint32 seconds) {
     JobList::Row row;
     row.caption = caption;
+    row.picture = picture_;
     row.info.dimensions = size;
     row.info.duration = timeValueOfSeconds(seconds);
     row.texts = {size, row.info.duration, estimates_.estimateFor(row.info)};
@@ -83,28 +104,42 @@ void DvdTitles::appendRow(const QString& caption, const TConvertInfo& info, cons
     jobs_.addRow(std::move(row));
 }
 
-void DvdTitles::readTitleSet(const QString& ifoPath) {
+QList<TitleSetRead> DvdTitles::readTitleSets(const QStringList& paths) {
+    return reader_.readAll(paths);
+}
+
+void DvdTitles::addTitleSet(const TitleSetRead& read) {
     ++titleSetCount_;
     titleSets_.resize(size_t(titleSetCount_));
     TIFOSelint& set = titleSets_.back();
     set = TIFOSelint{};
-    set.ifoPath = ifoPath;
-    const std::optional<TitleSetData> data = reader_.read(ifoPath);
-    if (!data) {
+    set.ifoPath = read.ifoPath;
+    if (!read.data) {
+        reportUnreadable(read);
         return;
     }
-    set.firstRow = jobs_.rowCount();
-    set.audioNames = data->audioNames;
+    set.data = std::make_shared<const TitleSetData>(*read.data);
+    set.audioNames = read.data->audioNames;
     set.audioCount = qint32(set.audioNames.size());
-    set.subtitleNames = data->subtitleNames;
+    set.subtitleNames = read.data->subtitleNames;
     set.subtitleCount = qint32(set.subtitleNames.size());
+    appendRows(set);
+}
 
+void DvdTitles::reportUnreadable(const TitleSetRead& read) {
+    emit problem(QStringLiteral("%1 cannot be read: %2")
+                     .arg(QDir::toNativeSeparators(read.ifoPath), read.problem));
+}
+
+void DvdTitles::appendRows(TIFOSelint& set) {
+    set.firstRow = jobs_.rowCount();
     TConvertInfo base;
     base.audioStream =
         set.audioNames.isEmpty() ? QStringLiteral("0") : streamNumberOf(set.audioNames.first());
-    base.ifoPath = ifoPath;
-    const QString size = pictureSizeOf(data->videoDescription);
-    for (const TitleSetData::Chain& chain : data->chains) {
+    base.ifoPath = set.ifoPath;
+    const QString size = pictureSizeOf(set.data->videoDescription);
+    picture_ = pictureOf(set.data->videoDescription);
+    for (const TitleSetData::Chain& chain : set.data->chains) {
         // A chain without cells has no sectors to read, whatever its playing time.
         if (chain.seconds == 0 || chain.cells.empty()) {
             continue;
@@ -120,28 +155,50 @@ void DvdTitles::readTitleSet(const QString& ifoPath) {
         title.chapterEnd = chain.seconds;
         appendRow(QStringLiteral("Title_") + twoDigits(jobs_.rowCount() + 1), title, size,
                   chain.seconds);
-        if (titleView_) {
-            continue;
-        }
-        qint32 start = 0;  // cells passed over count too
-        for (size_t j = 0; j < chain.cells.size(); ++j) {
-            const TitleSetData::Cell& cell = chain.cells[j];
-            const qint32 cellStart = start;
-            start += cell.seconds;
-            if (cell.seconds == 0 || cell.lastSector - cell.firstSector < kMinimumSectors) {
-                continue;
-            }
-            TConvertInfo chapter = base;
-            chapter.startSector = cell.firstSector;
-            chapter.endSector = cell.lastSector;
-            chapter.titleSeconds = cell.seconds;
-            chapter.chapterStart = cellStart;
-            chapter.chapterEnd = cellStart + cell.seconds;
-            appendRow(QStringLiteral("  Chapter_") + twoDigits(int(j) + 1), chapter, size,
-                      cell.seconds);
+        if (!titleView_) {
+            appendChapterRows(chain, base, size);
         }
     }
     set.endRow = jobs_.rowCount();
+}
+
+// A chapter is a program of the chain: its cells together, numbered by its place in the chain.
+void DvdTitles::appendChapterRows(const TitleSetData::Chain& chain, const TConvertInfo& base,
+                                  const QString& size) {
+    std::vector<TitleSetData::Program> programs = chain.programs;
+    if (programs.empty()) {
+        for (size_t j = 0; j < chain.cells.size(); ++j) {
+            programs.push_back({qint32(j), 1, chain.cells[j].seconds});
+        }
+    }
+    qint32 start = 0;  // programs passed over count too
+    for (size_t p = 0; p < programs.size(); ++p) {
+        const TitleSetData::Program& program = programs[p];
+        const qint32 programStart = start;
+        start += program.seconds;
+        if (program.firstCell < 0 || program.cellCount < 1 ||
+            size_t(program.firstCell) + size_t(program.cellCount) > chain.cells.size()) {
+            continue;
+        }
+        const auto first = chain.cells.begin() + program.firstCell;
+        const auto last = first + (program.cellCount - 1);
+        // The sectors of its cells, which a one-cell program counts as its last minus its first.
+        qint64 sectors = -1;
+        for (auto cell = first; cell <= last; ++cell) {
+            sectors += qint64(cell->lastSector) - cell->firstSector + 1;
+        }
+        if (program.seconds == 0 || sectors < kMinimumSectors) {
+            continue;
+        }
+        TConvertInfo chapter = base;
+        chapter.startSector = first->firstSector;
+        chapter.endSector = last->lastSector;
+        chapter.titleSeconds = program.seconds;
+        chapter.chapterStart = programStart;
+        chapter.chapterEnd = programStart + program.seconds;
+        appendRow(QStringLiteral("  Chapter_") + twoDigits(int(p) + 1), chapter, size,
+                  program.seconds);
+    }
 }
 
 void DvdTitles::beginLoad() {
@@ -254,12 +311,12 @@ void DvdTitles::switchView() {
     }
     titleView_ = !titleView_;
     jobs_.clear();
-    const int count = titleSetCount_;
-    const std::vector<TIFOSelint> sets(titleSets_.begin(), titleSets_.begin() + count);
-    titleSets_.clear();
-    titleSetCount_ = 0;
-    for (const TIFOSelint& set : sets) {
-        readTitleSet(set.ifoPath);
+    // The title sets as the load read them: the same rows in the other view, without reading
+    // the disc again.
+    for (TIFOSelint& set : titleSets_) {
+        if (set.data) {
+            appendRows(set);
+        }
     }
     if (jobs_.isEmpty()) {
         return;
@@ -293,8 +350,8 @@ bool DvdTitles::addIfoFiles(const QStringList& paths) {
         return false;
     }
     beginLoad();
-    for (const QString& path : paths) {
-        readTitleSet(path);
+    for (const TitleSetRead& read : readTitleSets(paths)) {
+        addTitleSet(read);
         if (jobs_.isEmpty()) {
             ui_.information(kInvalidIfoText);
             return false;

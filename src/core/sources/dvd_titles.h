@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct TIFOSelint {
     qint32 subtitleCount = 0;
     QStringList subtitleNames;
     QString ifoPath;
+    // What the load read, kept so that the view switch builds its rows without reading the
+    // disc again; empty when the file could not be read.
+    std::shared_ptr<const TitleSetData> data;
 };
 
 // The DVD edition's rows: the titles (and, in the chapter view, the chapters) of the title sets
@@ -34,7 +38,7 @@ class DvdTitles : public QObject {
     static const QString kInvalidIfoText;  // "The selected IFO File is invalid, ..."
     static const QString kNoAudioText;     // "No Audio"
     static const QString kNoSubtitleText;  // "No Subtitle"
-    // Chains and cells spanning fewer sectors than this give no row.
+    // Chains and programs spanning fewer sectors than this give no row.
     static constexpr qint32 kMinimumSectors = 1000;
 
     DvdTitles(JobList& jobs, const OutputEstimates& estimates, CommandGuards& guards,
@@ -50,6 +54,8 @@ class DvdTitles : public QObject {
     // The check arrays of the two views; nullopt until built.
     const std::optional<std::vector<quint8>>& titleChecks() const { return titleChecks_; }
     const std::optional<std::vector<quint8>>& chapterChecks() const { return chapterChecks_; }
+    // Title sets of the current load that could not be read.
+    int unreadableTitleSets() const;
     // A row's stream choices as item indexes of its boxes (0 for a row that does not exist).
     int audioChoice(int row) const;
     int subtitleChoice(int row) const;
@@ -73,28 +79,41 @@ class DvdTitles : public QObject {
     void clear();
 
     // The steps of a load, for Add DVD: start afresh (list cleared and shown, check marks and
-    // title sets dropped), read each title set (a new record at the end, its rows appended in
-    // the current view; a file that cannot be read adds a record with no rows), then finish.
+    // title sets dropped), read the title sets of IFO files and disc images all at once, add
+    // each (a new record at the end, its rows appended in the current view; a file that could
+    // not be read adds a record with no rows and says why through problem()), then finish.
     void beginLoad();
-    void readTitleSet(const QString& ifoPath);
+    QList<TitleSetRead> readTitleSets(const QStringList& paths);
+    void addTitleSet(const TitleSetRead& read);
     void finishLoading();
+    // Says through problem() that a file of the load could not be read, and why.
+    void reportUnreadable(const TitleSetRead& read);
 
     // "English AC-3 2ch (0x80)" -> "0x80"; "0" without ")".
     static QString streamNumberOf(const QString& description);
     // The second blank-separated word: "MPEG-2 720x576 PAL" -> "720x576"; empty with fewer
     // than two blanks.
     static QString pictureSizeOf(const QString& videoDescription);
+    // The shape and rate its "PAL"/"NTSC" and "4:3"/"16:9" words give: 25 or 30000/1001 frames
+    // a second, shown at 4:3 or 16:9 whatever the stored size.
+    static PictureFacts pictureOf(const QString& videoDescription);
     // 1 -> "01", 10 -> "10".
     static QString twoDigits(int n);
 
   signals:
     // A load or a view switch has put its rows in the list.
     void loaded();
+    // A title set that could not be read, and why: said without waiting for a click.
+    void problem(const QString& text);
 
   private:
     std::optional<std::vector<quint8>>& currentChecks();
     void appendRow(const QString& caption, const TConvertInfo& info, const QString& size,
                    qint32 seconds);
+    // The rows of a title set read, in the current view.
+    void appendRows(TIFOSelint& set);
+    void appendChapterRows(const TitleSetData::Chain& chain, const TConvertInfo& base,
+                           const QString& size);
     void fillStreamBoxes(int row);
     void resetStreamBoxes();
     void selectLargestRow();
@@ -114,6 +133,7 @@ class DvdTitles : public QObject {
     bool titleView_ = true;
     int titleSetCount_ = 0;
     std::vector<TIFOSelint> titleSets_;
+    PictureFacts picture_;  // of the title set being read, for its rows
     std::optional<std::vector<quint8>> titleChecks_;
     std::optional<std::vector<quint8>> chapterChecks_;
 };

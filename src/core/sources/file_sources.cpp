@@ -12,6 +12,7 @@
 
 #include "core/engine/output_file.h"
 #include "core/engine/whole_number.h"
+#include "core/sources/name_order.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -36,12 +37,6 @@ std::optional<qint64> difference(const std::optional<qint64>& total,
         return std::nullopt;
     }
     return *total - *other;
-}
-
-// Windows lists a folder by name compared in upper case.
-bool windowsNameOrder(const QString& a, const QString& b) {
-    const int c = QString::compare(a.toUpper(), b.toUpper(), Qt::CaseSensitive);
-    return c != 0 ? c < 0 : a < b;
 }
 
 }  // namespace
@@ -409,6 +404,9 @@ std::optional<QString> FileSources::rowOf(const MediaProbe::Result& probed, JobL
     row.texts = {v.size, v.duration, estimates_.estimateFor(record, estimateError)};
     row.state = RowState();
     row.source = FileSource{probed.path, v.hasVideo, v.hasAudio};
+    row.picture.displayAspect = PictureFacts::aspectOfRatioText(v.displayAspect);
+    row.picture.frameRate = orvex::encoder::FrameRate::parse(v.frameRate.toStdString())
+                                .value_or(orvex::encoder::FrameRate{});
     return std::nullopt;
 }
 

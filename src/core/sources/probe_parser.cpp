@@ -1,5 +1,7 @@
 #include "core/sources/probe_parser.h"
 
+#include <QStringList>
+
 #include "core/engine/time_value.h"
 
 namespace {
@@ -74,11 +76,20 @@ void ProbeParser::parseLine(const QString& line) {
     const qsizetype video = trimmed.indexOf(kVideo);
     const qsizetype audio = trimmed.indexOf(kAudio);
     if (video >= 0 && (audio < 0 || video < audio)) {
-        if (!values_.hasVideo) {
-            values_.hasVideo = true;
+        // A cover picture (an MP3's album art) is a still, not a video to convert; the first
+        // moving picture counts, else the first picture for its size.
+        const bool still = trimmed.contains(QLatin1String("(attached pic)"));
+        if (!values_.hasVideo && (!still || !stillSeen_)) {
             const QString rest = trimmed.mid(video);
             values_.videoKbps = rateBeforeKbps(rest);
             values_.size = sizeToken(rest);
+            values_.displayAspect = displayAspectOf(rest);
+            values_.frameRate = valueBefore(rest, QLatin1String(" fps"));
+            if (values_.frameRate.isEmpty()) {
+                values_.frameRate = valueBefore(rest, QLatin1String(" tbr"));
+            }
+            values_.hasVideo = !still;
+            stillSeen_ = stillSeen_ || still;
         }
     } else if (audio >= 0 && !values_.hasAudio) {
         values_.hasAudio = true;
@@ -97,6 +108,29 @@ QString ProbeParser::rateBeforeKbps(const QString& line) {
         }
     }
     return line.mid(qMax<qsizetype>(0, p - 10), qMin<qsizetype>(p, 10));
+}
+
+QString ProbeParser::valueBefore(const QString& line, QLatin1String unit) {
+    for (const QString& part : line.split(QLatin1Char(','))) {
+        const QString t = part.trimmed();
+        const QString value = t.left(t.size() - unit.size());
+        if (t.endsWith(unit) && !value.isEmpty() && !value.contains(QLatin1Char(' '))) {
+            return value;
+        }
+    }
+    return {};
+}
+
+QString ProbeParser::displayAspectOf(const QString& line) {
+    const qsizetype at = line.indexOf(QLatin1String("DAR "));
+    if (at < 0) {
+        return {};
+    }
+    qsizetype end = at + 4;
+    while (end < line.size() && (line.at(end).isDigit() || line.at(end) == QLatin1Char(':'))) {
+        ++end;
+    }
+    return line.mid(at + 4, end - at - 4);
 }
 
 QString ProbeParser::sizeToken(const QString& line) {

@@ -11,9 +11,11 @@ struct ProbeValues {
     QString totalKbps;               // overall bit rate, decimal text as printed
     QString videoKbps;               // first video stream's rate
     QString audioKbps;               // first audio stream's rate
-    bool hasVideo = false;           // a video stream was listed
+    bool hasVideo = false;           // a moving picture was listed (a cover picture is none)
     bool hasAudio = false;           // an audio stream was listed
     qint64 durationHundredths = -1;  // the duration with its fraction; -1: not known
+    QString displayAspect;           // first video stream's "DAR 16:9" -> "16:9"
+    QString frameRate;  // first video stream's "29.97 fps" (else "29.97 tbr") -> "29.97"
 
     bool operator==(const ProbeValues&) const = default;
 };
@@ -46,11 +48,17 @@ class ProbeParser {
     // number on each side, the left one not starting with 0 (so a codec tag such as
     // 0x31637661 is passed over) and neither touching a letter or digit beyond it.
     static QString sizeToken(const QString& line);
+    // The word before `unit` (" fps", " tbr") among a stream line's comma-separated parts:
+    // "25 fps" -> "25"; empty when no part reads so.
+    static QString valueBefore(const QString& line, QLatin1String unit);
+    // The ratio after "DAR " ("[SAR 64:45 DAR 16:9]" -> "16:9"); empty without one.
+    static QString displayAspectOf(const QString& line);
 
   private:
     void parseLine(const QString& line);
 
     ProbeValues values_;
     bool durationLineSeen_ = false;
+    bool stillSeen_ = false;  // a cover picture gave the size; a moving picture may follow
     bool outputSection_ = false;
 };

@@ -19,6 +19,20 @@ const QString kTrack = QStringLiteral("track");
 const QString kFill = QStringLiteral("fill");
 const QString kThumb = QStringLiteral("thumb");
 
+// A look without its colour: a coloured command that cannot act would still read as one
+// that can, however faded.
+QPixmap greyed(const QPixmap& look) {
+    QImage image = look.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = qGray(line[x]);
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 }  // namespace
 
 SkinObject::SkinObject(const SkinObjectDef& def, QWidget* parent)
@@ -126,11 +140,13 @@ void SkinObject::paintEvent(QPaintEvent*) {
             const QString& state = (leftDown_ && downInside_) ? kPressed
                                    : hovered_                 ? kHover
                                                               : kNormal;
-            // A command that cannot act now shows faded on the window behind it.
+            // A command that cannot act now shows grey and faded on the window behind it.
             if (!isEnabled()) {
                 painter.setOpacity(0.35);
+                painter.drawPixmap(0, 0, greyed(look(kNormal)));
+            } else {
+                painter.drawPixmap(0, 0, look(state));
             }
-            painter.drawPixmap(0, 0, look(isEnabled() ? state : kNormal));
             break;
         }
         case SkinObjectKind::Text:

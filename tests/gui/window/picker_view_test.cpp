@@ -106,20 +106,56 @@ TEST_F(PickerViewTest, TheKeyboardChoosesAProfile) {
     settle();
     PickerView* view = w.picker();
     ASSERT_TRUE(view->panel(P::Video1)->isVisible());
+    QWidget* mark = view->focusMark();
+    EXPECT_TRUE(mark->isVisible()) << "opened from the keyboard, the picker shows its place";
+    // On a parent entry, the sub-panel it opens covers the mark where it covers the entry.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    settle();
+    const QRect avi(view->panel(P::Avi)->mapTo(&w, QPoint(0, 0)), view->panel(P::Avi)->size());
+    const QRect shown = mark->visibleRegion().boundingRect().translated(mark->mapTo(&w, QPoint()));
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_FALSE(shown.intersects(avi));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     for (int key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         settle();
     }
     EXPECT_TRUE(view->panel(P::Ipod)->isVisible());
     EXPECT_EQ(w.session().selection().currentProfile(), 28);
-    EXPECT_TRUE(view->focusMark()->isVisible());
-    EXPECT_EQ(view->focusMark()->geometry().topLeft(), view->entry(28)->mapTo(&w, QPoint(0, 0)));
+    EXPECT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->mapTo(&w, QPoint(0, 0)), view->entry(28)->mapTo(&w, QPoint(0, 0)));
     shot(&w, "picker-keyboard");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     settle();
     EXPECT_FALSE(view->panel(P::Main)->isVisible());
     EXPECT_EQ(w.session().selection().previousProfile(), 28);
     EXPECT_EQ(QApplication::focusWidget(), profiles);
+}
+
+// Highlighted pictures wear the window's accent (the brand kamzu's teal); pictures at rest keep
+// the categories' own colours.
+TEST_F(PickerViewTest, HighlightsWearTheBrandsAccent) {
+    const struct {
+        const char* program;
+        int lowHue, highHue;
+    } brands[] = {{"orvex", 200, 240}, {"orvex-kamzu", 150, 185}};
+    for (const auto& brand : brands) {
+        Tfm_main& w = start(brand.program);
+        QTest::mouseClick(SkinEngine::findObject(&w, "profiles"), Qt::LeftButton);
+        settle();
+        const QImage lit = w.picker()->category(1)->pixmap().toImage();
+        const int hue = lit.pixelColor(3, lit.height() / 2).hsvHue();
+        EXPECT_GE(hue, brand.lowHue) << brand.program;
+        EXPECT_LE(hue, brand.highHue) << brand.program;
+        const QImage rest = w.picker()->category(2)->pixmap().toImage();
+        const QImage drawn(w.session().folders().data + "images/main/general/img_audio1.bmp");
+        EXPECT_EQ(rest, drawn.convertToFormat(rest.format())) << brand.program;
+        // The filler's dark ground stays as drawn; its accent bar turns.
+        const QImage filler = w.findChild<QLabel*>("Image3")->pixmap().toImage();
+        const QImage fillerDrawn(w.session().folders().data + "images/main/filler.bmp");
+        const QPoint ground(filler.width() - 2, filler.height() - 2);
+        EXPECT_EQ(filler.pixelColor(ground), fillerDrawn.pixelColor(ground)) << brand.program;
+    }
 }
 
 TEST_F(PickerViewTest, SinglePanelEditionsAndMissingPictures) {

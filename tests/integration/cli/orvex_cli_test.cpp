@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include "../../support/test_media.h"
+#include "../../support/test_session.h"
 #include "platform/child_group.h"
 #include "platform/file_system.h"
 
@@ -130,6 +131,12 @@ TEST_F(OrvexCliTest, PrintedCommandsReserveNamesLikeARun) {
     EXPECT_TRUE(lines[0].endsWith(path("out/clip.mp4")));
     EXPECT_TRUE(lines[1].endsWith(path("out/clip_1.mp4")));
     EXPECT_FALSE(QFileInfo::exists(path("out")));
+
+    // --stretch squeezes a 16:9 picture into 640x480 as before, instead of bars.
+    ASSERT_TRUE(makeClip(path("wide.avi"), 1.0, 320, 180));
+    const CliRun wide = run({"--stretch", "-p", "118", "--print-commands", path("wide.avi")});
+    EXPECT_TRUE(wide.out.contains(" -aspect 1.3333 -s 640x480 -vf fps=25 "))
+        << wide.out.toStdString();
 
     // Given with its folder, a leading dash is just a name.
     const CliRun jobs = run({"-p", "118", "--list-jobs", "--", path("-lead.avi")});
@@ -272,6 +279,99 @@ TEST_F(OrvexCliTest, AFinishedFileIsSyncedBeforeItsNameAndItsFolderAfter) {
     }
     EXPECT_EQ(calls, (QStringList{"fsync part", "rename to clip.mp4", "fsync folder"}))
         << calls.join('\n').toStdString();
+}
+
+// A failed run can be looked into afterwards: its activity log names the command line that
+// ran and how it ended; -v shows the lines as they come.
+TEST_F(OrvexCliTest, TheActivityLogNamesWhatAFailedJobRan) {
+    ASSERT_TRUE(makeClip(path("clip.avi"), 1.0));
+    // An FFmpeg that probes as the real one but fails every conversion.
+    ASSERT_TRUE(orvex::test::writeScript(
+        path("ffmpeg"),
+        "#!/bin/sh\ncase \" $* \" in *' -y '*) echo 'boom'; exit 3 ;; esac\nexec ffmpeg \"$@\"\n"));
+    QProcessEnvironment env = environment();
+    env.insert("ORVEX_FFMPEG", path("ffmpeg"));
+    for (const bool named : {true, false}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QStringList args{"-p", "118", "-o", path("out"), path("clip.avi")};
+        if (named) {
+            args << "--log" << path("run.log") << "-v";
+        }
+        p.start(binDir() + "/orvex-cli", args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 1);
+        const QString logPath = err.section("Activity log: ", 1).trimmed();
+        EXPECT_EQ(logPath == path("run.log"), named) << err.toStdString();
+        EXPECT_EQ(err.contains("engine     command: "), named) << err.toStdString();
+        QFile log(logPath);
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << logPath.toStdString();
+        const QString text = QString::fromUtf8(log.readAll());
+        EXPECT_TRUE(text.contains("command: " + binDir() + "/register.dat -y -i " +
+                                  path("clip.avi") + " -r "))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("encoder ended: exit code 3")) << text.toStdString();
+        EXPECT_TRUE(text.contains("| boom"));
+        EXPECT_TRUE(text.contains("Run ended: 0 converted, 1 failed"));
+    }
+}
+
+// kill -9 in the middle of a 5-file run loses nothing: --resume converts the 4 files left, and
+// the folder ends with 5 whole files and no temporary one; a normal end leaves nothing to
+// resume.
+TEST_F(OrvexCliTest, ResumeConvertsWhatAKilledRunLeft) {
+    QStringList clips;
+    for (int i = 1; i <= 5; ++i) {
+        clips << path(QString("clip%1.avi").arg(i));
+        ASSERT_TRUE(makeClip(clips.last(), 1.0));
+    }
+    // The first conversion of clip2 hangs, after writing part of its output.
+    QByteArray script = R"sh(#!/bin/sh
+case " $* " in *' -y '*clip2*)
+  if [ ! -e 'HUNG' ]; then
+    : > 'HUNG'
+    for a; do last=$a; done
+    printf part > "$last"
+    exec sleep 60
+  fi ;;
+esac
+exec ffmpeg "$@"
+)sh";
+    ASSERT_TRUE(
+        orvex::test::writeScript(path("ffmpeg"), script.replace("HUNG", path("hung").toUtf8())));
+    QProcessEnvironment env = environment();
+    env.insert("ORVEX_FFMPEG", path("ffmpeg"));
+    env.insert("XDG_STATE_HOME", path("state"));
+    QProcess killed;
+    killed.setProcessEnvironment(env);
+    killed.start(binDir() + "/orvex-cli",
+                 QStringList{"-q", "-p", "118", "-o", path("out")} + clips);
+    ASSERT_TRUE(killed.waitForStarted());
+    for (int i = 0; i < 600 && !QFile::exists(path("hung")); ++i) {
+        killed.waitForFinished(100);
+    }
+    ASSERT_TRUE(QFile::exists(path("hung"))) << killed.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    ASSERT_TRUE(killed.waitForFinished(30000));
+
+    for (int pass = 0; pass < 2; ++pass) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(binDir() + "/orvex-cli", {"--resume"});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        if (pass == 0) {
+            EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
+            EXPECT_TRUE(err.contains("Summary: 4 finished, 0 failed")) << err.toStdString();
+        } else {
+            EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+            EXPECT_TRUE(err.contains("no run of orvex-cli left files unconverted"))
+                << err.toStdString();
+        }
+    }
+    EXPECT_EQ(outputFolderFiles(),
+              (QStringList{"clip1.mp4", "clip2.mp4", "clip3.mp4", "clip4.mp4", "clip5.mp4"}));
 }
 
 TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {

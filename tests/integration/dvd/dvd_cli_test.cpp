@@ -3,6 +3,8 @@
 // track and the subtitle burnt in.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +13,7 @@
 #include "../../support/dvd_fixture.h"
 #include "../../support/lsdvd.h"
 #include "../../support/test_media.h"
+#include "ifoinfo/stream_descriptions.h"
 
 using namespace orvex::test;
 
@@ -70,39 +73,56 @@ class DvdCliTest : public ::testing::Test {
     QTemporaryDir dir_;
 };
 
-// Titles and chapters with their times and sizes as lsdvd reads them, chains and cells under
+// The rows lsdvd's reading of a disc gives: a row per title, in the chapter view followed by a
+// row per chapter (a program of one cell or several), numbered by its place; the titles in
+// `dropped` (under 1000 sectors) give none.
+QList<QStringList> rowsOf(const QList<LsdvdTitle>& titles, bool chapters,
+                          const QList<int>& dropped = {}) {
+    QList<QStringList> rows;
+    auto number = [](qsizetype n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    for (int t = 0; t < titles.size(); ++t) {
+        const LsdvdTitle& title = titles[t];
+        if (dropped.contains(t)) {
+            continue;
+        }
+        rows << QStringList{"Title_" + number(rows.size() + 1), title.size, timeOf(title.seconds)};
+        for (int c = 0; chapters && c < title.chapterSeconds.size(); ++c) {
+            rows << QStringList{"  Chapter_" + number(c + 1), title.size,
+                                timeOf(title.chapterSeconds[c])};
+        }
+    }
+    return rows;
+}
+
+// Titles and chapters with their times and sizes as lsdvd reads them, chains and programs under
 // 1000 sectors left out; the same rows from the disc root, its VIDEO_TS folder and its IFO
-// files; every row ticked with the first audio item and no subtitle.
+// files, and from an image of it; every row ticked with the first audio item and no subtitle.
+// The multi-cell disc has one chapter row per program, whatever its number of cells.
 TEST_F(DvdCliTest, RowsAgreeWithLsdvdInBothViews) {
     const QList<LsdvdTitle> titles = lsdvd(fixture().root);
     ASSERT_EQ(titles.size(), 3);
+    ASSERT_EQ(titles[0].chapterSeconds.size(), 3);
+    const DvdFixture& multi = multiCellDvd();
+    ASSERT_FALSE(multi.root.isEmpty()) << multi.error.toStdString();
+    const QList<LsdvdTitle> multiTitles = lsdvd(multi.root);
+    ASSERT_EQ(multiTitles.size(), 2);
+    ASSERT_EQ(multiTitles[0].chapterSeconds, (QList<int>{3, 3, 3}));
+    ASSERT_EQ(multiTitles[0].cellSeconds.size(), 6);
     // Title set 1's second chain spans fewer than 1000 sectors.
-    const LsdvdTitle& first = titles[0];
-    const LsdvdTitle& second = titles[2];
-    ASSERT_EQ(first.cellSeconds.size(), 3);
-    ASSERT_EQ(second.cellSeconds.size(), 1);
-    auto row = [](const QString& caption, const LsdvdTitle& t, int seconds) {
-        return QStringList{caption, t.size, timeOf(seconds)};
-    };
-    const QList<QStringList> titleView{row("Title_01", first, first.seconds),
-                                       row("Title_02", second, second.seconds)};
-    const QList<QStringList> chapterView{
-        row("Title_01", first, first.seconds),
-        row("  Chapter_01", first, first.cellSeconds[0]),
-        row("  Chapter_02", first, first.cellSeconds[1]),
-        row("  Chapter_03", first, first.cellSeconds[2]),
-        row("Title_05", second, second.seconds),
-        row("  Chapter_01", second, second.cellSeconds[0]),
-    };
+    const QList<QStringList> titleView = rowsOf(titles, false, {1});
+    const QList<QStringList> chapterView = rowsOf(titles, true, {1});
     const QString videoTs = fixture().root + "/VIDEO_TS";
+    ASSERT_FALSE(dvdImage().root.isEmpty()) << dvdImage().error.toStdString();
     const struct {
         QStringList args;
-        const QList<QStringList>& expected;
+        QList<QStringList> expected;
     } cases[] = {
         {{fixture().root}, titleView},
         {{videoTs}, titleView},
         {{fixture().ifoPath(1), fixture().ifoPath(2)}, titleView},
         {{"--chapters", fixture().root}, chapterView},
+        {{"--chapters", dvdImage().root}, chapterView},
+        {{"--chapters", multi.root}, rowsOf(multiTitles, true)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -114,6 +134,40 @@ TEST_F(DvdCliTest, RowsAgreeWithLsdvdInBothViews) {
             EXPECT_TRUE(rows[r][3].endsWith("MB"));
             EXPECT_EQ(rows[r].mid(4), (QStringList{"Ready", "1", "0", "0"}));
         }
+    }
+}
+
+// Title sets come in the disc's own numbering, as lsdvd reads them, however the file system
+// lists the files: each set's audio language tells it apart.
+TEST_F(DvdCliTest, TitleSetsFollowTheDiscsNumberingAsLsdvdReadsThem) {
+    QString error;
+    const QString root = makeManySetsDvd(path("many"), 12, &error);
+    ASSERT_FALSE(root.isEmpty()) << error.toStdString();
+    const QDir videoTs(root + "/VIDEO_TS");
+    ASSERT_NE(videoTs.entryList({"VTS_*_0.IFO"}, QDir::Files, QDir::Unsorted),
+              videoTs.entryList({"VTS_*_0.IFO"}, QDir::Files, QDir::Name))
+        << "the file system lists the title sets in order: nothing to prove";
+    const QList<LsdvdTitle> titles = lsdvd(root);
+    ASSERT_EQ(titles.size(), 12);
+    QStringList expected;
+    for (int set = 1; set <= 12; ++set) {
+        const LsdvdTitle& t = titles[set - 1];
+        ASSERT_EQ(t.vts, set);
+        ASSERT_EQ(t.audioLanguages, QStringList{kManySetsLanguages[set - 1]});
+        const QByteArray code = t.audioLanguages[0].toLatin1();
+        expected << QStringLiteral("%1\taudio\t0\t%2 AC-3 2ch (0x80)")
+                        .arg(set)
+                        .arg(QString::fromStdString(
+                            orvex::ifoinfo::languageName(uint16_t(code[0] << 8 | code[1]))));
+        expected << QStringLiteral("%1\tsubtitle\t0\tNo Subtitle").arg(set);
+    }
+    const CliRun streams = run({"--list-streams", root});
+    ASSERT_EQ(streams.code, 0) << streams.err.toStdString();
+    EXPECT_EQ(streams.out.split('\n', Qt::SkipEmptyParts), expected);
+    const QList<QStringList> rows = jobs({root});
+    ASSERT_EQ(rows.size(), 12);
+    for (int r = 0; r < 12; ++r) {
+        EXPECT_EQ(rows[r].mid(0, 3), rowsOf(titles, false)[r]);
     }
 }
 
@@ -150,6 +204,14 @@ TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
         marks << r.mid(5).join(',');
     }
     EXPECT_EQ(marks, (QStringList{"1,0,0", "0,0,0", "1,1,1", "1,0,0", "0,0,0", "0,0,0"}));
+    // The commands printed are those of the rows a run would convert.
+    const CliRun commands = run({"--print-commands", "--chapters", "--rows", "1,3", "-p", "27",
+                                 "-o", path("out"), fixture().root});
+    ASSERT_EQ(commands.code, 0) << commands.err.toStdString();
+    const QStringList printed = commands.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(printed.size(), 2) << commands.out.toStdString();
+    EXPECT_TRUE(printed[0].contains("Title_01.mp4")) << printed[0].toStdString();
+    EXPECT_TRUE(printed[1].contains("Chapter_02.mp4")) << printed[1].toStdString();
 
     const struct {
         QStringList args;
@@ -161,9 +223,11 @@ TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
         {{"--audio", "2=1", fixture().root}, 2, "row 2 has items 0..0"},
         {{"--subtitle", "1=2", fixture().root}, 2, "items 0..1"},
         {{"--audio", "1", fixture().root}, 2, "ROW=ITEM"},
-        {{fixture().root, fixture().ifoPath(1)}, 2, "one DVD folder"},
-        {{path("config")}, 1, "Can't find DVD disc."},
-        {{fixture().root + "/VIDEO_TS/VIDEO_TS.IFO"}, 1, "The selected IFO File is invalid"},
+        {{fixture().root, fixture().ifoPath(1)}, 2, "one DVD folder or image"},
+        {{path("config")}, 1, "orvex-dvd-cli: Can't find DVD disc."},
+        {{fixture().root + "/VIDEO_TS/VIDEO_TS.IFO"},
+         1,
+         "orvex-dvd-cli: The selected IFO File is invalid"},
     };
     for (const auto& m : mistakes) {
         SCOPED_TRACE(m.args.join(' ').toStdString());
@@ -175,6 +239,66 @@ TEST_F(DvdCliTest, StreamListsChoicesAndMistakes) {
     const CliRun video = run({"--chapters", fixture().root}, binDir() + "/orvex-cli");
     EXPECT_EQ(video.code, 2);
     EXPECT_TRUE(video.err.contains("DVD edition")) << video.err.toStdString();
+}
+
+// A disc whose files cannot be read: each is named with what is wrong with it, and a VOB that
+// is not a regular file fails its job at once instead of being waited on for good.
+TEST_F(DvdCliTest, UnreadableFilesAreNamedWithTheirReason) {
+    const QString disc = path("damaged");
+    ASSERT_TRUE(copyDvdFixture(disc));
+    const QString videoTs = disc + "/VIDEO_TS/";
+    for (const char* set : {"01", "02"}) {
+        ASSERT_TRUE(QFile(videoTs + "VTS_" + set + "_0.IFO").resize(100));
+        ASSERT_TRUE(QFile::remove(videoTs + "VTS_" + set + "_0.BUP"));
+    }
+    const CliRun damaged = run({"--list-jobs", disc});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_EQ(damaged.err.toStdString(),
+              ("orvex-dvd-cli: " + videoTs +
+               "VTS_01_0.IFO cannot be read: it is damaged and has no backup VTS_01_0.BUP\n"
+               "orvex-dvd-cli: " +
+               videoTs +
+               "VTS_02_0.IFO cannot be read: it is damaged and has no backup VTS_02_0.BUP\n"
+               "orvex-dvd-cli: no title set of the DVD could be read\n")
+                  .toStdString());
+
+    const QString fifoDisc = path("fifo");
+    ASSERT_TRUE(copyDvdFixture(fifoDisc));
+    const QString vob = fifoDisc + "/VIDEO_TS/VTS_02_1.VOB";
+    ASSERT_TRUE(QFile::remove(vob));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(vob).constData(), 0600), 0);
+    const CliRun fifo = run({"--rows", "2", "-p", "27", "-q", "-o", path("out"), fifoDisc});
+    EXPECT_EQ(fifo.code, 1);
+    EXPECT_TRUE(fifo.err.contains("VTS_02_1.VOB' cannot be read: it is not a regular file"))
+        << fifo.err.toStdString();
+}
+
+// Each title set keeps its shape (4:3, 16:9) in the profile's 352x288 frame, with bars,
+// unless --stretch.
+TEST_F(DvdCliTest, TitlesKeepTheirShapeUnlessStretched) {
+    const struct {
+        bool stretch;
+        QStringList filters;  // per title
+    } cases[] = {
+        {false,
+         {"fps=25,scale=352:264,pad=352:288:0:12 ", "fps=25,scale=352:198,pad=352:288:0:44 "}},
+        {true, {"fps=25 ", "fps=25 "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stretch ? "--stretch" : "kept");
+        QStringList args{"-p", "118", "--print-commands", fixture().root};
+        if (c.stretch) {
+            args.prepend("--stretch");
+        }
+        const CliRun r = run(args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), c.filters.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(lines[i].contains(" -aspect 1.2222 -s 352x288 -vf " + c.filters[i]))
+                << lines[i].toStdString();
+        }
+    }
 }
 
 // A title and a chapter converted with the second audio track and the subtitle burnt in; the

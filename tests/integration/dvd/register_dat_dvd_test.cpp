@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -91,7 +92,8 @@ class RegisterDatDvdTest : public ::testing::Test {
 };
 
 // A title and a chapter converted with the second audio track and the subtitle burnt in, the
-// way a profile asks: the caller's size, aspect and codecs apply to the overlaid picture.
+// way a profile asks: the caller's filters, size, aspect and codecs apply to the overlaid
+// picture.
 TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubtitle) {
     const QString ifo = fixture().ifoPath(1);
     const struct {
@@ -117,7 +119,7 @@ TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubti
                                 "1.3333", "-s",      "320x240",
                                 "-ar",    "44100",   "-vcodec",
                                 "mpeg4",  "-acodec", "aac",
-                                out});
+                                "-vf",    "fps=25",  out});
             ASSERT_EQ(r.exitCode, 0) << r.err.right(2000).constData();
             EXPECT_TRUE(r.err.contains("time=")) << "FFmpeg's progress must reach the caller";
             EXPECT_NEAR(durationOf(out), c.seconds, 0.3);
@@ -134,6 +136,43 @@ TEST_F(RegisterDatDvdTest, ConvertsTitleAndChapterWithChosenAudioAndBurntInSubti
         EXPECT_GT(bottom, 150) << "top " << top;
         EXPECT_LT(top, 20);
     }
+}
+
+// An IFO colour (0x00YYCrCb, studio range) as RGB, by BT.601.
+Rgb rgbOfIfoColour(uint32_t c) {
+    const double y = (int(c >> 16 & 0xff) - 16) * 255.0 / 219.0;
+    const double cr = (int(c >> 8 & 0xff) - 128) * 255.0 / 224.0;
+    const double cb = (int(c & 0xff) - 128) * 255.0 / 224.0;
+    auto clamp = [](double v) { return int(std::lround(std::clamp(v, 0.0, 255.0))); };
+    return {clamp(y + 1.402 * cr), clamp(y - 0.344 * cb - 0.714 * cr), clamp(y + 1.772 * cb)};
+}
+
+// A burnt-in subtitle has the colours the title's IFO gives it: the red bar in its white frame
+// comes out red and white, not in colours the decoder guessed.
+TEST_F(RegisterDatDvdTest, BurntInSubtitleHasTheIfosColours) {
+    const DvdFixture& disc = multiCellDvd();
+    ASSERT_FALSE(disc.root.isEmpty()) << disc.error.toStdString();
+    const QString ifo = disc.ifoPath(1);
+    IfoInfo* h = ifoOpen(ifo.toUtf8().constData(), 0);
+    ASSERT_NE(h, nullptr);
+    uint32_t palette[16];
+    ASSERT_EQ(ifoGetPGCIPalette(h, 0, palette), 16);
+    ifoClose(h);
+    // The IFO's reddest colour and its lightest.
+    const uint32_t red = *std::max_element(palette, palette + 16, [](uint32_t a, uint32_t b) {
+        return (a >> 8 & 0xff) < (b >> 8 & 0xff);
+    });
+    const uint32_t white = *std::max_element(palette, palette + 16);
+    const QString out = path("bar.mkv");
+    const RunResult r =
+        runRegisterDat({"-y", "-i", locatorFor(ifo, cellRange(ifo, 0, 0, 5), "0", "0x21"), "-t",
+                        "2.5", "-an", "-vcodec", "ffv1", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.right(2000).constData();
+    EXPECT_EQ(barColourMismatches(rgbFrame(out, 2.0, 720, 576), 720, 576, rgbOfIfoColour(red),
+                                  rgbOfIfoColour(white), 16)
+                  .join("; ")
+                  .toStdString(),
+              "");
 }
 
 TEST_F(RegisterDatDvdTest, AudioStreamPicksTheTrack) {
@@ -199,6 +238,13 @@ TEST_F(RegisterDatDvdTest, FfmpegGetsThePipeTheMapsAndExactlyTheSectors) {
          "0x21",
          {"-s", "320x240", "-aspect", "1.7778"},
          {"-filter_complex", "[0:v:0][0:i:0x21]overlay[v]", "-map", "[v]", "-map", "0:i:0x1c0"}},
+        // FFmpeg takes no -vf for the overlay's output: the filters join its graph.
+        {"0",
+         "0x20",
+         {"-vf", "fps=25,scale=320:180,pad=320:240:0:30", "-s", "320x240"},
+         {"-filter_complex", "[0:v:0][0:i:0x20]overlay,fps=25,scale=320:180,pad=320:240:0:30[v]",
+          "-map", "[v]", "-map", "0:a:0?"}},
+        {"0", "0", {"-vf", "fps=25"}, {"-map", "0:v:0", "-map", "0:a:0?"}},
         {"0x80", "0x20", {"-vn", "-ab", "64000"}, {"-map", "0:i:0x80"}},
         {"0x80", "0", {"-an"}, {"-map", "0:v:0"}},
         {"0", "0x3f", {"-an", "-vn"}, {}},
@@ -210,7 +256,21 @@ TEST_F(RegisterDatDvdTest, FfmpegGetsThePipeTheMapsAndExactlyTheSectors) {
         const RunResult r =
             runRegisterDat(QStringList{"-y", "-i", locator} + c.extra + QStringList{out}, fake);
         EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-        EXPECT_EQ(lines(r.out), pipeIn + c.maps + c.extra + QStringList{out});
+        QStringList args = lines(r.out);
+        // A subtitle burnt in gets the title's sixteen colours for its decoder.
+        const bool burnt = QByteArray(c.subtitle) != "0" && !c.extra.contains("-vn");
+        if (burnt && args.size() > 3 && args[2] == "-palette:s") {
+            EXPECT_EQ(args[3].split(',').size(), 16) << args[3].toStdString();
+            args.remove(2, 2);
+        } else {
+            EXPECT_FALSE(burnt) << "no palette given";
+        }
+        // A burnt-in subtitle's overlay graph takes the caller's -vf in.
+        QStringList given = c.extra;
+        if (QByteArray(c.subtitle) != "0" && given.contains("-vf")) {
+            given.remove(given.indexOf("-vf"), 2);
+        }
+        EXPECT_EQ(args, pipeIn + c.maps + given + QStringList{out});
         const QByteArray fed = fileBytes(fake + ".stdin");
         if (QByteArray(c.subtitle) == "0") {
             EXPECT_TRUE(fed == sectors) << fed.size() << " bytes for " << sectors.size();
@@ -265,13 +325,14 @@ TEST_F(RegisterDatDvdTest, UnreadableDiscsFailWithOneLine) {
     } cases[] = {
         {locatorFor(path("nowhere/VIDEO_TS/VTS_01_0.IFO"), title, "0", "0"),
          "No such file or directory"},
-        {locatorFor(fixture().ifoPath(3), title, "0", "0"), "no title VOBs for title set 03"},
+        {locatorFor(fixture().ifoPath(3), title, "0", "0"), "VTS_03_1.VOB is missing"},
         {locatorFor(ifo, {0, 99999}, "0", "0"), "lie beyond the"},
         {locatorFor(ifo, title, "0x20", "0"), "bad audio stream '0x20'"},
         {locatorFor(ifo, title, "0", "English"), "bad subtitle stream"},
         {locatorFor(fixture().root + "/VTS_01_0.IFO", title, "0", "0"), "names no disc folder"},
         {"vts://1/0-100", "bad DVD locator 'vts://1/0-100'"},
-        {locatorFor(encrypted + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"), "CSS-encrypted"},
+        {locatorFor(encrypted + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"),
+         "the title is scrambled (CSS copy protection)"},
         {locatorFor(garbage + "/VIDEO_TS/VTS_01_0.IFO", title, "0", "0"),
          "hold no MPEG-2 program stream"},
     };

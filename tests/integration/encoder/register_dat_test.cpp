@@ -9,6 +9,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
+#include <thread>
 
 #include "../../support/test_media.h"
 
@@ -322,41 +324,69 @@ TEST_F(RegisterDatTest, DvdLocatorIsReportedNotPassedOn) {
 
 // "The Original Audio Quliay" passes on whatever the source had, and "Higher quality" asks
 // 320 kbit/s even of mono Vorbis: each encoder gets the nearest rate it takes for its channels
-// and sample rate, a video rate no higher than the command's own -maxrate, and everything else
-// reaches FFmpeg as given.
-TEST_F(RegisterDatTest, RatesAreBroughtIntoWhatTheEncoderTakes) {
+// and sample rate, a video rate no higher than the command's own -maxrate, a frame rate it
+// takes, the mending its container needs and its threads; everything else reaches FFmpeg as
+// given.
+TEST_F(RegisterDatTest, ChoicesAreBroughtIntoWhatTheEncoderTakes) {
     const QString fake = writeArgvScript(dir_.path(), QStringLiteral("stdout"), 0);
+    const QString cores = QString::number(std::max(1u, std::thread::hardware_concurrency()));
     struct Case {
         QStringList options;
-        QString option, expected;
+        QStringList expected;  // option, value: the last of each option has this value
+        int added = 0;         // arguments register.dat adds
     };
     const Case cases[] = {
-        {{"-acodec", "wmav2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, "-ab", "24000"},
-        {{"-acodec", "wmav2", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "1536000"},
-        {{"-acodec", "libvorbis", "-ab", "320000", "-ac", "1", "-ar", "48000"}, "-ab", "240000"},
-        {{"-acodec", "libvorbis", "-ab", "192000", "-ac", "1", "-ar", "48000"}, "-ab", "192000"},
-        {{"-acodec", "libvorbis", "-ab", "128k", "-ac", "1", "-ar", "22050"}, "-ab", "88000"},
-        {{"-acodec", "libvorbis", "-ab", "8000", "-ac", "2", "-ar", "22050"}, "-ab", "32000"},
-        {{"-acodec", "libvorbis", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "500000"},
-        {{"-acodec", "mp2", "-ab", "100000", "-ac", "2", "-ar", "44100"}, "-ab", "96000"},
-        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, "-ab", "8000"},
-        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "48000"}, "-ab", "32000"},
-        {{"-acodec", "libmp3lame", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, "-ab", "320000"},
-        {{"-acodec", "aac", "-ab", "12200", "-ac", "1", "-ar", "8000"}, "-ab", "12200"},
-        {{"-ab", "8000", "-acodec", "ac3", "-ar", "48000"}, "-ab", "32000"},
-        {{"-b", "50000000", "-vcodec", "libx264", "-maxrate", "2500k"}, "-b", "2500000"},
-        {{"-b", "1000000", "-vcodec", "libx264", "-maxrate", "2500k"}, "-b", "1000000"},
-        {{"-b", "50000000", "-vcodec", "mpeg4"}, "-b", "50000000"},
+        {{"-acodec", "wmav2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, {"-ab", "24000"}},
+        {{"-acodec", "wmav2", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, {"-ab", "1536000"}},
+        {{"-acodec", "libvorbis", "-ab", "320000", "-ac", "1", "-ar", "48000"}, {"-ab", "240000"}},
+        {{"-acodec", "libvorbis", "-ab", "192000", "-ac", "1", "-ar", "48000"}, {"-ab", "192000"}},
+        {{"-acodec", "libvorbis", "-ab", "128k", "-ac", "1", "-ar", "22050"}, {"-ab", "88000"}},
+        {{"-acodec", "libvorbis", "-ab", "8000", "-ac", "2", "-ar", "22050"}, {"-ab", "32000"}},
+        {{"-acodec", "libvorbis", "-ab", "1536000", "-ac", "2", "-ar", "48000"}, {"-ab", "500000"}},
+        {{"-acodec", "mp2", "-ab", "100000", "-ac", "2", "-ar", "44100"}, {"-ab", "96000"}},
+        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "22050"}, {"-ab", "8000"}},
+        {{"-acodec", "mp2", "-ab", "12000", "-ac", "1", "-ar", "48000"}, {"-ab", "32000"}},
+        {{"-acodec", "libmp3lame", "-ab", "1536000", "-ac", "2", "-ar", "48000"},
+         {"-ab", "320000"}},
+        {{"-acodec", "aac", "-ab", "12200", "-ac", "1", "-ar", "8000"}, {"-ab", "12200"}},
+        {{"-ab", "8000", "-acodec", "ac3", "-ar", "48000"}, {"-ab", "32000"}},
+        {{"-b", "50000000", "-vcodec", "libx264", "-maxrate", "2500k"}, {"-b", "2500000"}},
+        {{"-b", "1000000", "-vcodec", "libx264", "-maxrate", "2500k"}, {"-b", "1000000"}},
+        {{"-b", "50000000", "-vcodec", "mpeg4"}, {"-b", "50000000", "-threads", cores}, 2},
+        {{"-vcodec", "mpeg4", "-threads", "1"}, {"-threads", "1"}},
+        // MPEG-1/2 take their standard frame rates.
+        {{"-r", "15", "-vcodec", "mpeg1video"}, {"-r", "30"}},
+        {{"-r", "12.5", "-vcodec", "mpeg2video"}, {"-r", "25"}},
+        // RealMedia holds no video packet over 64 kB.
+        {{"-r", "25", "-b", "20000000", "-vcodec", "rv20", "-f", "rm"},
+         {"-b", "6000000", "-maxrate", "12000000", "-bufsize", "480000"},
+         4},
+        // libxvid's B-frames: renumbered in AVI, none where presentation times are kept.
+        {{"-vcodec", "libxvid", "-bf", "2", "-f", "avi"},
+         {"-bsf:v", "setts=ts=N", "-avoid_negative_ts", "disabled", "-vf",
+          "tpad=stop=2:stop_mode=clone", "-threads", cores},
+         8},
+        {{"-vf", "fps=25", "-vcodec", "libxvid", "-bf", "1", "-f", "avi"},
+         {"-vf", "fps=25,tpad=stop=1:stop_mode=clone"},
+         6},
+        {{"-vcodec", "libxvid", "-bf", "2", "-f", "matroska"}, {"-bf", "0"}, 2},
+        {{"-vcodec", "libx264", "-f", "avi"},
+         {"-b-pyramid", "none", "-avoid_negative_ts", "disabled"},
+         4},
+        {{"-vcodec", "libx264", "-f", "mp4"}, {}},
     };
     for (const Case& c : cases) {
         const QStringList args =
             QStringList{"-y", "-i", clip_} + c.options + QStringList{path("o")};
         const QStringList seen = lines(runRegisterDat(args, fake).out);
-        const qsizetype at = seen.lastIndexOf(c.option);
-        ASSERT_GE(at, 0);
-        EXPECT_EQ(seen.value(at + 1).toStdString(), c.expected.toStdString())
-            << c.options.join(' ').toStdString();
-        EXPECT_EQ(seen.size(), args.size() + 1) << "only the value may change";
+        const std::string trace = c.options.join(' ').toStdString();
+        for (qsizetype i = 0; i + 1 < c.expected.size(); i += 2) {
+            const qsizetype at = seen.lastIndexOf(c.expected[i]);
+            ASSERT_GE(at, 0) << trace << ": no " << c.expected[i].toStdString();
+            EXPECT_EQ(seen.value(at + 1).toStdString(), c.expected[i + 1].toStdString()) << trace;
+        }
+        EXPECT_EQ(seen.size(), args.size() + 1 + c.added) << trace;  // and -nostdin
+        EXPECT_EQ(seen.last(), path("o")) << trace;
     }
     // And the real encoders take what they used to refuse.
     for (const auto& [codec, rate, file] :
@@ -366,6 +396,20 @@ TEST_F(RegisterDatTest, RatesAreBroughtIntoWhatTheEncoderTakes) {
         EXPECT_EQ(r.exitCode, 0) << r.err.constData();
         EXPECT_EQ(probeStream(path(file), "a:0", "channels"), "1");
     }
+}
+
+// FFmpeg's RealMedia muxer stamps RealAudio 14.4 (and AAC, see the picture tests) packets all at
+// 0: register.dat stamps them afresh, so the file has its length and players can seek.
+TEST_F(RegisterDatTest, RealAudioHasItsTimes) {
+    const QString out = path(QStringLiteral("o.ra"));
+    const RunResult r = runRegisterDat({"-y", "-i", clip_, "-vn", "-acodec", "real_144", "-ar",
+                                        "8000", "-ac", "1", "-f", "rm", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_NEAR(probeStream(out, "a:0", "duration").toDouble(), 2.0, 0.1);
+    QString times;
+    runProgram("ffprobe",
+               {"-v", "error", "-show_entries", "packet=pts_time", "-of", "csv=p=0", out}, &times);
+    EXPECT_NEAR(times.split('\n', Qt::SkipEmptyParts).last().toDouble(), 2.0, 0.1);
 }
 
 // The PSP muxer refuses a file without audio: a silent source gets a silent track as long as

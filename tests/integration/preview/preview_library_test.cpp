@@ -41,6 +41,12 @@ struct RecordingSurface : PreviewSurface {
             }
         }
         richestFrame = std::max(richestFrame, int(levels.size()));
+        last.resize(size_t(width) * 3 * size_t(height));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                std::copy_n(pixels + y * stride + x * 4, 3, last.begin() + (y * width + x) * 3);
+            }
+        }
     }
     void clearFrame() override { ++clears; }
 
@@ -48,7 +54,19 @@ struct RecordingSurface : PreviewSurface {
     int clears = 0;
     int richestFrame = 0;
     QSize size;
+    std::vector<unsigned char> last;  // the last frame, RGB
 };
+
+// The locator of title set 1's first title with these streams.
+QByteArray firstTitle(const DvdFixture& dvd, const char* audio, const char* subtitle) {
+    TConvertInfo info;
+    info.ifoPath = dvd.ifoPath(1);
+    info.startSector = 0;
+    info.endSector = qint32(QFileInfo(dvd.vobPath(1)).size() / 2048) - 1;
+    info.audioStream = audio;
+    info.subtitleStream = subtitle;
+    return dvdLocator(info).toUtf8();
+}
 
 std::vector<double>* reports = nullptr;
 void record(double seconds) {
@@ -139,14 +157,19 @@ TEST_F(PreviewLibraryTest, PlayerHeardWhileAQueuedCallWaits) {
     EXPECT_GT(surface_.frames, 0);
 }
 
-// What the library cannot play ends Play at once with nothing shown.
+// What the library cannot play ends Play at once with nothing shown; a scrambled title is
+// never shown as garbage.
 TEST_F(PreviewLibraryTest, UnplayableSourcesEndPromptly) {
     QTemporaryDir dir;
     QFile text(dir.filePath("notes.avi"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("this is not a video\n");
     text.close();
+    DvdFixture scrambled;
+    scrambled.root = dir.filePath("scrambled");
+    ASSERT_TRUE(copyDvdFixture(scrambled.root) && scrambleVob(scrambled.vobPath(1)));
     const QByteArray sources[] = {
+        firstTitle(scrambled, "0", "0"),
         dir.filePath("notes.avi").toUtf8(),
         dir.filePath("missing.mp4").toUtf8(),
         "vts://01*0*100*0x80*0*/" + dir.path().toUtf8(),  // no disc there
@@ -164,19 +187,34 @@ TEST_F(PreviewLibraryTest, UnplayableSourcesEndPromptly) {
 TEST_F(PreviewLibraryTest, DvdTitlePlaysWithTheChosenStreams) {
     const DvdFixture& dvd = dvdFixture();
     ASSERT_FALSE(dvd.root.isEmpty()) << dvd.error.toStdString();
-    TConvertInfo info;
-    info.ifoPath = dvd.ifoPath(1);
-    info.startSector = 0;
-    info.endSector = qint32(QFileInfo(dvd.vobPath(1)).size() / 2048) - 1;
-    info.audioStream = "0xc0";
-    info.subtitleStream = "0x20";
     QTimer::singleShot(1500, [] { Stop(); });
-    EXPECT_LT(play(dvdLocator(info).toUtf8()), 3000);
+    EXPECT_LT(play(firstTitle(dvd, "0xc0", "0x20")), 3000);
     ASSERT_FALSE(positions_.empty());
     EXPECT_GT(positions_.back(), 0.5);
     EXPECT_GT(surface_.richestFrame, 4);
     EXPECT_EQ(previewLastTracks().audioId, 0xc0);
     EXPECT_EQ(previewLastTracks().subtitleId, 0x20);
+}
+
+// A subtitle shows in the colours the title's IFO gives it, as the conversion burns it in: the
+// red bar in its white frame is red and white, not grey guesses.
+TEST_F(PreviewLibraryTest, DvdSubtitleShowsInTheTitlesColours) {
+    const DvdFixture& dvd = multiCellDvd();
+    ASSERT_FALSE(dvd.root.isEmpty()) << dvd.error.toStdString();
+    constexpr int kWidth = 384, kHeight = 288;  // the picture's 4:3, no bars
+    InitPreviewWindow(&surface_, kWidth, kHeight);
+    QTimer::singleShot(2000, [] { Stop(); });
+    play(firstTitle(dvd, "0", "0x21"));
+    ASSERT_FALSE(positions_.empty());
+    ASSERT_GT(positions_.back(), 0.8) << "the bar shows from 0.5 s";
+    EXPECT_EQ(previewLastTracks().subtitleId, 0x21);
+    const QByteArray frame(reinterpret_cast<const char*>(surface_.last.data()),
+                           qsizetype(surface_.last.size()));
+    // The IFO's red (51ef5b) and white (eb8080).
+    EXPECT_EQ(barColourMismatches(frame, kWidth, kHeight, {253, 0, 1}, {255, 255, 255}, 24)
+                  .join("; ")
+                  .toStdString(),
+              "");
 }
 
 // The preview logic over the library: the end of a file stops the preview by itself, the

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "../../support/encoder_jobs.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
 #include "core/engine/encoder_runner.h"
@@ -209,37 +210,13 @@ class ProfilesConvertTest : public ::testing::Test {
 
     // Runs the cases' encoders, kParallelJobs at a time, on the event loop.
     static void runAll(std::vector<Case>& cases) {
-        std::vector<std::unique_ptr<EncoderJob>> running(cases.size());
-        size_t next = 0;
-        size_t finished = 0;
-        int active = 0;
-        std::function<void()> startMore = [&] {
-            while (active < kParallelJobs && next < cases.size()) {
-                const size_t i = next++;
-                if (cases[i].rec.encoderPath.isEmpty()) {  // preparation already failed
-                    ++finished;
-                    continue;
-                }
-                ++active;
-                running[i] = std::make_unique<EncoderJob>();
-                QObject::connect(running[i].get(), &EncoderJob::ended, [&, i](const JobEnd& end) {
-                    cases[i].end = end;
-                    ++finished;
-                    --active;
-                });
-                running[i]->run(cases[i].rec);
-            }
-        };
-        waitUntil(
-            [&] {
-                startMore();
-                return finished >= cases.size();
-            },
-            600000);
-        for (auto& job : running) {
-            if (job && job->isRunning()) {
-                job->terminate();
-            }
+        std::vector<intputrec> jobs;
+        for (const Case& c : cases) {
+            jobs.push_back(c.rec);
+        }
+        const std::vector<std::optional<JobEnd>> ends = runEncoderJobs(jobs, kParallelJobs);
+        for (size_t i = 0; i < cases.size(); ++i) {
+            cases[i].end = ends[i];
         }
     }
 

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +81,15 @@ TEST_F(DvdSectorReaderTest, ReadsExactlyTheRangesBytes) {
     }
 }
 
+// A disc image reads as its folder does.
+TEST_F(DvdSectorReaderTest, ReadsTheSameSectorsFromADiscImage) {
+    const orvex::test::DvdFixture& image = orvex::test::dvdImage();
+    ASSERT_FALSE(image.root.isEmpty()) << image.error.toStdString();
+    DvdSectorReader reader;
+    ASSERT_TRUE(reader.open(locator(1, 100, 2100, image.root))) << reader.error();
+    EXPECT_TRUE(readAll(reader, 1 << 20) == vob_.mid(100 * kSector, 2001 * kSector));
+}
+
 TEST_F(DvdSectorReaderTest, SeeksByByteOffsetWithinTheRange) {
     const int64_t start = 500, end = 2600;
     DvdSectorReader reader;
@@ -107,7 +121,7 @@ TEST_F(DvdSectorReaderTest, FailuresSayWhatAndWhere) {
         std::string reason;
     } cases[] = {
         {"vts://01*0*10*0*0*//no/such/disc", "No such file or directory"},
-        {locator(3, 0, 10, root), "no title VOBs for title set 03"},
+        {locator(3, 0, 10, root), "VTS_03_1.VOB is missing (title set 03"},
         {locator(1, 0, sectors, root), "beyond the " + std::to_string(sectors) + " sectors"},
         {locator(1, sectors, sectors, root), "beyond"},
         {"vts://01*0*10*0*0", "bad DVD locator 'vts://01*0*10*0*0': "},
@@ -122,6 +136,46 @@ TEST_F(DvdSectorReaderTest, FailuresSayWhatAndWhere) {
         char byte;
         EXPECT_EQ(reader.read(&byte, 1), -1);
     }
+}
+
+// A VOB or disc that cannot be read is named with the reason, at once: a FIFO in its place would
+// otherwise be waited on for good.
+TEST_F(DvdSectorReaderTest, UnreadableVobsAndDiscsSayWhy) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(orvex::test::copyDvdFixture(dir.path()));
+    const QString vob = dir.path() + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB");
+    const QString kept = dir.path() + QStringLiteral("/kept.vob");
+    ASSERT_TRUE(QFile::rename(vob, kept));
+    const QByteArray vobName = QFile::encodeName(vob);
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        std::string reason;
+    } cases[] = {
+        {"fifo", [&] { return ::mkfifo(vobName.constData(), 0600) == 0; },
+         "VTS_01_1.VOB' cannot be read: it is not a regular file"},
+        {"folder", [&] { return QDir().mkdir(vob); }, "it is not a regular file"},
+        {"link loop", [&] { return QFile::link(vob, vob); }, "Too many levels of symbolic links"},
+        {"no permission", [&] { return QFile::copy(kept, vob) && QFile::setPermissions(vob, {}); },
+         ::geteuid() == 0 ? "" : "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.make());
+        DvdSectorReader reader;
+        if (!c.reason.empty()) {  // root reads whatever the permissions say
+            EXPECT_FALSE(reader.open(locator(1, 0, 10, dir.path())));
+            EXPECT_NE(reader.error().find(c.reason), std::string::npos) << reader.error();
+            EXPECT_NE(reader.error().find("title set 01"), std::string::npos) << reader.error();
+        }
+        ASSERT_TRUE(QFile::remove(vob) || QDir().rmdir(vob));
+    }
+    const QString fifoDisc = dir.path() + QStringLiteral("/disc.iso");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifoDisc).constData(), 0600), 0);
+    DvdSectorReader reader;
+    EXPECT_FALSE(reader.open(locator(1, 0, 10, fifoDisc)));
+    EXPECT_NE(reader.error().find("neither a folder, a disc image nor a drive"), std::string::npos)
+        << reader.error();
 }
 
 // A VOB that loses its end after the range was opened: the bytes up to the damage arrive, then

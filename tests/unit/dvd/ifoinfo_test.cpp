@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -87,6 +89,19 @@ TEST(IfoInfo, ReadsTheFixturesTitleSets) {
             EXPECT_EQ(title[j].first, title[j - 1].last + 1) << j;
         }
     }
+    // dvdauthor makes each chapter a program of one cell; the palette is the subtitle's.
+    ASSERT_EQ(ifoGetPGCIPrograms(h, 0, nullptr), 3);
+    unsigned char programs[3 * IFOINFO_PROGRAM_RECORD_SIZE];
+    ifoGetPGCIPrograms(h, 0, programs);
+    for (int p = 0; p < 3; ++p) {
+        const unsigned char* r = programs + p * IFOINFO_PROGRAM_RECORD_SIZE;
+        EXPECT_EQ((std::vector<int>{int32At(r), int32At(r + 4), r[8] * 3600 + r[9] * 60 + r[10]}),
+                  (std::vector<int>{p, 1, 3}));
+    }
+    uint32_t palette[16] = {};
+    EXPECT_EQ(ifoGetPGCIPalette(h, 0, palette), 16);
+    EXPECT_EQ(palette[0], 0x00eb8080u) << "white, as spumux draws text";
+    EXPECT_EQ(ifoGetPGCIPalette(h, 2, palette), 0);
     const std::vector<Cell> shortChain = cellsOf(h, 1, time);
     EXPECT_EQ(time[2], 1);
     ASSERT_EQ(shortChain.size(), 1u);
@@ -127,6 +142,41 @@ TEST(IfoInfo, NoHandleAndIndexesOutOfRangeGiveZeroAndEmptyTexts) {
     EXPECT_EQ(ifoGetPGCIInfo(h, 2, time), 0);
     EXPECT_STREQ(ifoGetSubPicDesc(h, 1), "");
     ifoClose(h);
+}
+
+// A disc image stands for its title sets, named inside it; they read as the folder's do. A file
+// that is no disc image says so.
+TEST(IfoInfo, ReadsTheTitleSetsOfADiscImage) {
+    const orvex::test::DvdFixture& image = orvex::test::dvdImage();
+    ASSERT_FALSE(image.root.isEmpty()) << image.error.toStdString();
+    const QByteArray iso = image.root.toUtf8();
+    const QByteArray notAnImage = dvdFixture().vobPath(2).toUtf8().replace(".VOB", ".vob.iso");
+    ASSERT_TRUE(QFile::copy(dvdFixture().vobPath(2), QString::fromUtf8(notAnImage)));
+    const char* paths[] = {iso.constData(), notAnImage.constData()};
+    IfoBatch* batch = ifoOpenBatch(paths, 2, 0);
+    ASSERT_EQ(ifoBatchCount(batch), 3);
+    for (int set = 1; set <= 2; ++set) {
+        SCOPED_TRACE(set);
+        EXPECT_EQ(QString::fromUtf8(ifoBatchPath(batch, set - 1)), image.ifoPath(set));
+        IfoInfo* inImage = ifoBatchTake(batch, set - 1);
+        IfoInfo* inFolder = ifoOpen(dvdFixture().ifoPath(set).toUtf8().constData(), 0);
+        ASSERT_NE(inImage, nullptr);
+        ASSERT_NE(inFolder, nullptr);
+        EXPECT_EQ(ifoGetNumPGCI(inImage), ifoGetNumPGCI(inFolder));
+        EXPECT_STREQ(ifoGetAudioDesc(inImage, 0), ifoGetAudioDesc(inFolder, 0));
+        unsigned char time[4];
+        EXPECT_EQ(cellsOf(inImage, 0, time).back().last, cellsOf(inFolder, 0, time).back().last);
+        ifoClose(inImage);
+        ifoClose(inFolder);
+    }
+    EXPECT_STREQ(ifoBatchPath(batch, 2), notAnImage.constData());
+    EXPECT_STREQ(ifoBatchError(batch, 2), "it holds no DVD title set");
+    ifoBatchClose(batch);
+    IfoInfo* one = ifoOpen(image.ifoPath(2).toUtf8().constData(), 0);
+    EXPECT_NE(one, nullptr) << "an IFO named inside the image";
+    ifoClose(one);
+    EXPECT_EQ(ifoOpen(iso.constData(), 0), nullptr) << "the image is more than one title set";
+    QFile::remove(QString::fromUtf8(notAnImage));
 }
 
 class DamagedIfoTest : public ::testing::Test {
@@ -170,6 +220,54 @@ TEST_F(DamagedIfoTest, ABrokenIfoFallsBackToItsBackup) {
     // Without the backup the title set cannot be read.
     ASSERT_TRUE(QFile::remove(file("VTS_01_0.BUP")));
     EXPECT_EQ(open(file("VTS_01_0.IFO")), nullptr);
+}
+
+// A batch names each file that cannot be read with its reason, refusing files that are not
+// regular files unread (a FIFO would be waited on for good), and still reads the rest.
+TEST_F(DamagedIfoTest, BatchSaysWhatIsWrongWithWhichFile) {
+    auto fifo = [](const QString& path) {
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    };
+    ASSERT_TRUE(QFile(file("VTS_01_0.IFO")).resize(100));
+    ASSERT_TRUE(QFile::remove(file("VTS_01_0.BUP")));
+    ASSERT_TRUE(QFile::remove(file("VTS_02_0.BUP")) && fifo(file("VTS_02_0.BUP")));
+    ASSERT_TRUE(fifo(file("VTS_04_0.IFO")));
+    const struct {
+        QString path;
+        const char* error;
+    } cases[] = {
+        {file("VTS_01_0.IFO"), "it is damaged and has no backup VTS_01_0.BUP"},
+        {file("VTS_02_0.IFO"), "VTS_02_0.BUP cannot be read: it is not a regular file"},
+        {file("VTS_03_0.IFO"), "No such file or directory"},
+        {file("VTS_04_0.IFO"), "it is not a regular file"},
+        {file("VIDEO_TS.IFO"),
+         "it is neither a title set's IFO file (VTS_nn_0.IFO) nor a DVD image"},
+        {dvdFixture().ifoPath(2), ""},
+    };
+    std::vector<QByteArray> names;
+    std::vector<const char*> paths;
+    for (const auto& c : cases) {
+        names.push_back(c.path.toUtf8());
+    }
+    for (const QByteArray& n : names) {
+        paths.push_back(n.constData());
+    }
+    IfoBatch* batch = ifoOpenBatch(paths.data(), int32_t(paths.size()), 0);
+    ASSERT_EQ(ifoBatchCount(batch), int32_t(std::size(cases)));
+    for (int32_t i = 0; i < ifoBatchCount(batch); ++i) {
+        SCOPED_TRACE(cases[i].path.toStdString());
+        EXPECT_STREQ(ifoBatchPath(batch, i), paths[size_t(i)]);
+        EXPECT_STREQ(ifoBatchError(batch, i), cases[i].error);
+        IfoInfo* h = ifoBatchTake(batch, i);
+        EXPECT_EQ(h != nullptr, *cases[i].error == 0);
+        EXPECT_EQ(ifoBatchTake(batch, i), nullptr) << "handed over once";
+        ifoClose(h);
+    }
+    EXPECT_STREQ(ifoBatchError(batch, 6), "");
+    EXPECT_EQ(ifoBatchTake(batch, -1), nullptr);
+    ifoBatchClose(batch);
+    EXPECT_EQ(ifoOpenBatch(nullptr, 1, 0), nullptr);
+    EXPECT_EQ(ifoBatchCount(nullptr), 0);
 }
 
 // Truncations every 256 bytes and seeded random damage to the IFO (its backup gone): any

@@ -106,12 +106,12 @@ class ConversionQueueTest : public ::testing::Test {
         f.write(data);
     }
 
-    void addFiles(const QStringList& names, bool hasAudio = true) {
+    void addFiles(const QStringList& names, bool hasAudio = true, bool hasVideo = true) {
         for (const QString& name : names) {
             JobList::Row row;
             row.caption = name.section('.', 0, -2).isEmpty() ? name : name.section('.', 0, -2);
             row.info = {dir_.filePath(name), "320x240", "00:00:04", {}, "400", "128"};
-            row.source = FileSource{row.info.source, true, hasAudio};
+            row.source = FileSource{row.info.source, hasVideo, hasAudio};
             jobs().addRow(row);
         }
     }
@@ -230,6 +230,17 @@ TEST_F(ConversionQueueTest, FailedJobsAreReportedAndTheRunGoesOn) {
     // The encoder ended well, but the file it left is far shorter than its source.
     EXPECT_EQ(jobs().state(4).reason,
               "the output is 1.5 s of the 4 s source; the source may have changed or be damaged");
+    // The activity log tells of each job: the failed one's command line as started, its exit
+    // code and its last words.
+    const QString log = session_->activityLog().lines().join('\n');
+    const QString failedJob = log.section("Job 2 of 6: fail", 1).section("Job 3 of 6", 0, 0);
+    EXPECT_TRUE(failedJob.contains("command: " + dir_.filePath("register.dat") + " -y -i " +
+                                   dir_.filePath("fail.avi") + " -r "))
+        << failedJob.toStdString();
+    EXPECT_TRUE(failedJob.contains("encoder ended: exit code 3"));
+    EXPECT_TRUE(failedJob.contains("| boom: cannot encode"));
+    EXPECT_TRUE(log.contains("read back: the output is 1.5 s of the 4 s source;"));
+    EXPECT_TRUE(log.contains("Run ended: 2 converted, 4 failed"));
     // What the failed jobs wrote is gone; nothing else was left in the folder.
     EXPECT_EQ(outputFiles(), (QStringList{"a.mp4", "e.mp4"}));
     // The run ended on its own: the power-off is due, for the front end to count down.
@@ -254,11 +265,21 @@ TEST_F(ConversionQueueTest, RowsThatCannotBeAssembledFailWithTheirReason) {
         jobs().setSelection({jobs().rowCount() - 1});
         jobs().removeSelected();
     }
+    // A video profile fails a source without a picture at the start; a 320x240 picture made
+    // 640x480 is said in the row.
+    addFiles({"song.mp3"}, true, false);
+    ASSERT_TRUE(session_->selection().selectProfile(118));
+    session_->selection().sizeList().userSelect(1);
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(waitForRunEnd(2));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Finished, RowState::Finished, RowState::Failed}));
+    EXPECT_EQ(jobs().state(2).reason, "the source has no video");
+    EXPECT_EQ(jobs().row(0).note, "the picture is enlarged from 320x240 to 640x480");
 
     queue().setEncoderPath(dir_.filePath("missing-encoder"));
     ASSERT_TRUE(queue().convert());
-    ASSERT_TRUE(waitForRunEnd(2));
-    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed}));
+    ASSERT_TRUE(waitForRunEnd(3));
+    EXPECT_EQ(kinds(), (Kinds{RowState::Failed, RowState::Failed, RowState::Failed}));
     EXPECT_TRUE(jobs().state(0).reason.contains("missing-encoder"));
 }
 

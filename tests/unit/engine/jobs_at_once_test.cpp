@@ -44,7 +44,7 @@ TEST(JobsAtOnce, JobsAndThreadsAreDecidedTogether) {
         int rows;
         bool optical;
         int jobs;
-        int threads;  // of a job among `jobs` (0: the encoder's own choice)
+        int threads;  // of a libx264 job among `jobs` (0: the encoder's own choice)
     } cases[] = {
         {1, 8, 10, false, 1, 0},   // one at a time: as it always was
         {3, 8, 10, false, 3, 2},   // the cores are shared
@@ -58,14 +58,20 @@ TEST(JobsAtOnce, JobsAndThreadsAreDecidedTogether) {
     for (const auto& c : cases) {
         const int jobs = JobsAtOnce::forRun(c.setting, Family::Mpeg4, c.cores, c.rows, c.optical);
         EXPECT_EQ(jobs, c.jobs) << c.setting << " on " << c.cores << " cores, " << c.rows;
-        EXPECT_EQ(JobsAtOnce::threadsPerJob(c.cores, jobs), c.threads) << jobs;
+        EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libx264"), c.cores, jobs), c.threads)
+            << jobs;
     }
+    // An encoder with a rule of its own keeps it for its share; audio gets none.
+    EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 3), 2);
+    EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 1), 0);
+    EXPECT_EQ(JobsAtOnce::videoCodec(QStringLiteral(" -c:v mpeg4 -vcodec libxvid -an")), "libxvid");
     // Automatic never runs more threads than the cores for any family.
     for (int f = 0; f < JobsAtOnce::kFamilies; ++f) {
         for (int cores : {1, 2, 3, 8, 16, 32}) {
             const int jobs = JobsAtOnce::automatic(Family(f), cores, 1000, false);
             EXPECT_GE(jobs, 1);
-            EXPECT_LE(jobs * std::max(1, JobsAtOnce::threadsPerJob(cores, jobs)), cores)
+            const int threads = JobsAtOnce::threadsPerJob(QStringLiteral("mpeg4"), cores, jobs);
+            EXPECT_LE(jobs * std::max(1, threads), cores)
                 << JobsAtOnce::nameOf(Family(f)).toStdString() << " " << cores;
         }
     }

@@ -16,8 +16,10 @@
 namespace {
 
 // A small profiles.pop: every record has sizes, five rates and a codec line; audio-only
-// profiles have rate "*" and no sizes. `sizes` replaces the size line of chosen records.
-void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {}) {
+// profiles have rate "*" and no sizes. `sizes` and `codecs` replace the size and codec lines of
+// chosen records.
+void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {},
+              const std::map<int, QByteArray>& codecs = {}) {
     QByteArray text;
     for (int n = 1; n <= ProfileCatalog::kLastProfile; ++n) {
         QByteArray size = "320x240(QVGA) 640x480 720x576 1280x720 176x144";
@@ -29,7 +31,11 @@ void writePop(const QString& path, const std::map<int, QByteArray>& sizes = {}) 
         if (auto it = sizes.find(n); it != sizes.end()) {
             size = it->second;
         }
-        text += "t\n" + size + "\n" + rates + "\n -codec" + QByteArray::number(n) + "\n";
+        QByteArray codec = " -codec" + QByteArray::number(n);
+        if (auto it = codecs.find(n); it != codecs.end()) {
+            codec = it->second;
+        }
+        text += "t\n" + size + "\n" + rates + "\n" + codec + "\n";
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -40,7 +46,10 @@ class OptionAssemblyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         writePop(dir_.filePath("profiles.pop"),
-                 {{3, "640x0 QCIF 1280x720"}, {6, "abcx240 320x240"}});
+                 {{3, "640x0 QCIF 1280x720"}, {6, "abcx240 320x240"}},
+                 {{56, " -vcodec mpeg4 -f psp"},
+                  {104, " -vcodec libxvid -f avi"},
+                  {110, " -vcodec mpeg1video -f mpeg"}});
         store_ =
             std::make_unique<IniChoicesStore>(platform::IniFile(dir_.filePath("pro orvex.ini")));
         selection_ =
@@ -48,12 +57,13 @@ class OptionAssemblyTest : public ::testing::Test {
         setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"});
     }
 
-    // The job list holds one row with this record.
-    void setRecord(const Toriginalinfo& info) {
+    // The job list holds one row with this record and picture.
+    void setRecord(const Toriginalinfo& info, const PictureFacts& picture = {}) {
         jobs_.clear();
         JobList::Row row;
         row.caption = "clip";
         row.info = info;
+        row.picture = picture;
         row_ = jobs_.addRow(row);
     }
 
@@ -106,31 +116,6 @@ TEST_F(OptionAssemblyTest, DerivedRangeProfile) {
     EXPECT_EQ(rec.channelOption, " -ac 2");
     EXPECT_EQ(rec.profileArgs, " -codec2");
     EXPECT_EQ(rec.durationSeconds, 90);
-}
-
-TEST_F(OptionAssemblyTest, SizeEntriesAndAspectRatios) {
-    select(2);
-    struct Case {
-        int size;
-        const char* sizeOption;
-        const char* aspect;
-    };
-    const Case cases[] = {
-        {0, " -s 320x240", " -aspect 1.3333"},  // "(QVGA)" is cut off
-        {2, " -s 720x576", " -aspect 1.2500"},
-        {3, " -s 1280x720", " -aspect 1.7778"},
-        {5, " -s 720x576", " -aspect 1.2500"},  // the source's own size
-    };
-    for (const Case& c : cases) {
-        choose(c.size, 2, 2, 1);
-        const intputrec rec = assemble();
-        EXPECT_EQ(rec.sizeOption, c.sizeOption) << c.size;
-        EXPECT_EQ(rec.aspectOption, c.aspect) << c.size;
-    }
-    // Five significant digits at most, then four decimals.
-    setRecord({"/v/wide.avi", "2000x150", "00:01:30", {}, "1800", "224"});
-    choose(5, 2, 2, 1);
-    EXPECT_EQ(assemble().aspectOption, " -aspect 13.3330");
 }
 
 TEST_F(OptionAssemblyTest, AspectUsesAPointUnderAGermanLocale) {
@@ -191,19 +176,77 @@ TEST_F(OptionAssemblyTest, DiscProfilesGetOnlyChannelsAndTheirTarget) {
         int profile;
         int size;
         const char* target;
+        const char* filter;
     };
-    for (const Case& c : {Case{114, 1, " -target ntsc-dvd "}, Case{112, 0, " -target pal-vcd "},
-                          Case{113, 1, " -target ntsc-svcd "}}) {
+    // A 4:3 source (a DVD's 720x576) fills every disc's picture: no bars, no -aspect.
+    setRecord({"/v/clip.avi", "720x576", "00:01:30", {}, "1800", "224"}, {4.0 / 3, {25, 1}});
+    for (const Case& c : {Case{114, 1, " -target ntsc-dvd ", " -vf fps=30000/1001"},
+                          Case{112, 0, " -target pal-vcd ", " -vf fps=25"},
+                          Case{113, 1, " -target ntsc-svcd ", " -vf fps=30000/1001"}}) {
         select(c.profile);
         selection_->sizeList().userSelect(c.size);
         const intputrec rec = assemble();
         EXPECT_EQ(rec.sizeOption, "") << c.profile;
         EXPECT_EQ(rec.aspectOption, "") << c.profile;
         EXPECT_EQ(rec.videoOption, "") << c.profile;
+        EXPECT_EQ(rec.filterOption, c.filter) << c.profile;
         EXPECT_EQ(rec.audioOption, "") << c.profile;
         EXPECT_EQ(rec.rateOption, "") << c.profile;
         EXPECT_EQ(rec.channelOption, " -ac 2") << c.profile;
         EXPECT_EQ(rec.profileArgs, c.target) << c.profile;
+    }
+}
+
+// The size entry's size (the label cut off), -aspect with at most five significant digits, and
+// the picture keeping its shape inside that size: bars worked out from the shapes as shown
+// (pixel shape counted); and its own frame rate where the encoder and device allow one.
+TEST_F(OptionAssemblyTest, PictureKeepsItsShapeAndMotion) {
+    struct Case {
+        int profile;
+        int entry;  // 0 320x240(QVGA), 1 640x480, 2 720x576, 3 1280x720, 5 the original size
+        const char* dimensions;
+        double shownAspect;  // 0: as stored
+        const char* fps;     // as the probe printed it; empty: not known
+        bool stretch;
+        const char* size;
+        const char* aspect;
+        const char* filter;  // and its rate is -r's
+        const char* enlarged;
+    };
+    const Case cases[] = {
+        {104, 1, "1280x720", 0, "29.97", false, "640x480", "1.3333",
+         "fps=30000/1001,scale=640:360,pad=640:480:0:60", ""},
+        {104, 1, "1280x720", 0, "29.97", true, "640x480", "1.3333", "fps=30000/1001", ""},
+        {104, 3, "640x480", 0, "25", false, "1280x720", "1.7778",
+         "fps=25,scale=960:720,pad=1280:720:160:0", "640x480 to 960x720"},
+        // An anamorphic DVD picture: 720x576 shown at 16:9; its own size keeps that shape.
+        {104, 2, "720x576", 16.0 / 9, "25", false, "720x576", "1.2500",
+         "fps=25,scale=720:406,pad=720:576:0:84", ""},
+        {104, 5, "720x576", 16.0 / 9, "25", false, "720x576", "1.7778", "fps=25", ""},
+        {104, 5, "2000x150", 0, "25", false, "2000x150", "13.3330", "fps=25", ""},
+        {104, 3, "854x480", 0, "30", false, "1280x720", "1.7778", "fps=30", "854x480 to 1280x720"},
+        {104, 0, "160x120", 0, "", false, "320x240", "1.3333", "fps=25", "160x120 to 320x240"},
+        {110, 1, "640x480", 0, "15", false, "640x480", "1.3333", "fps=30", ""},  // MPEG-1 rates
+        {56, 1, "640x480", 0, "59.94", false, "640x480", "1.3333", "fps=30000/1001", ""},  // device
+    };
+    for (const Case& c : cases) {
+        const std::string trace = std::to_string(c.profile) + " " + c.dimensions + " " + c.fps;
+        select(c.profile);
+        choose(c.entry, 2, 2, 1);
+        setRecord({"/v/clip.avi", c.dimensions, "00:01:30", {}, "1800", "224"},
+                  {c.shownAspect,
+                   orvex::encoder::FrameRate::parse(c.fps).value_or(orvex::encoder::FrameRate{})});
+        intputrec rec;
+        QString error;
+        ASSERT_TRUE(assembleOptions(*selection_, jobs_, row_, rec, &error, c.stretch)) << trace;
+        EXPECT_EQ(rec.sizeOption, QStringLiteral(" -s ") + c.size) << trace;
+        EXPECT_EQ(rec.aspectOption, QStringLiteral(" -aspect ") + c.aspect) << trace;
+        EXPECT_EQ(rec.filterOption, QStringLiteral(" -vf ") + c.filter) << trace;
+        const QString rate = QString(c.filter).section(',', 0, 0).mid(4);
+        EXPECT_TRUE(rec.videoOption.startsWith(" -r " + rate + " -b ")) << trace;
+        EXPECT_EQ(rec.note,
+                  *c.enlarged ? "the picture is enlarged from " + QString(c.enlarged) : QString())
+            << trace;
     }
 }
 

@@ -2,23 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
+
 namespace {
 
 // One row per letter: F finished, X failed, S stopped, N not converted yet; T a ticked DVD
 // title that finished, u an unticked one the run passed over.
 void fill(JobList& jobs, const QString& rows) {
+    const QHash<QChar, RowState::Kind> kinds = {
+        {'F', RowState::Finished}, {'T', RowState::Finished}, {'X', RowState::Failed},
+        {'S', RowState::Stopped},  {'N', RowState::New},      {'u', RowState::Ready}};
     for (const QChar c : rows) {
         JobList::Row row;
-        const bool dvd = c == 'T' || c == 'u';
-        if (dvd) {
+        if (c == 'T' || c == 'u') {
             row.source = TConvertInfo{};
             row.checked = c == 'T';
         }
-        row.state.kind = c == 'F' || c == 'T' ? RowState::Finished
-                         : c == 'X'           ? RowState::Failed
-                         : c == 'S'           ? RowState::Stopped
-                         : c == 'u'           ? RowState::Ready
-                                              : RowState::New;
+        row.state.kind = kinds.value(c);
         jobs.addRow(row);
     }
 }

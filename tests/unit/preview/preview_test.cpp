@@ -227,6 +227,31 @@ TEST_F(PreviewTest, DragCutShortByTheEndDoesNotFreezeTheNextBar) {
     EXPECT_EQ(skin_.positions, QList<int>({2000, 0}));
 }
 
+// A DVD preview after a longer one was shown to a later position plays on: the end check looks
+// at this title's own position, not at the one the last preview left.
+TEST_F(PreviewTest, DvdPreviewAfterALongerOneDoesNotStopItself) {
+    open(true);
+    addDvdRow("00:01:40");
+    addDvdRow("00:00:30");
+    jobs_.setSelected(0, true);
+    player_.script = [&] {
+        report(0.5);
+        report(60.5);
+        preview_->stopPlay();
+    };
+    preview_->play();
+    jobs_.setSelection({1});
+    player_.script = [&] {
+        report(0.5);
+        report(1.5);
+        EXPECT_FALSE(preview_->Timer1().isActive()) << "the 30 s title would stop at once";
+        preview_->stopPlay();
+    };
+    player_.calls.clear();
+    preview_->play();
+    EXPECT_EQ(player_.calls.filter("Stop").size(), 1);
+}
+
 TEST_F(PreviewTest, OffsetRoundsHalvesToEven) {
     const struct {
         double first;

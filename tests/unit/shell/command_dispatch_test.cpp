@@ -19,9 +19,11 @@ struct FakeWindow : WindowShell {
     void popUpMenu(ShellMenu menu, QPoint offset) override { menus.append({menu, offset}); }
     void requestClose() override { ++closeRequests; }
     void showAbout() override { ++abouts; }
+    void showActivity() override { ++activities; }
     QList<QPair<ShellMenu, QPoint>> menus;
     int closeRequests = 0;
     int abouts = 0;
+    int activities = 0;
 };
 
 class CommandDispatchTest : public ::testing::Test {
@@ -127,10 +129,10 @@ TEST_F(CommandDispatchTest, MenusOpenAtTheBrandsPlaces) {
     };
     EXPECT_EQ(captions(ShellMenu::File),
               QStringList({"Add Files", "Add Folder", "-", "Remove", "Clear", "-", "Convert",
-                           "Stop", "-", "Exit"}));
+                           "Stop", "Activity", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Dvd),
-              QStringList({"Add DVD", "Add IFO", "-", "Select All", "Unselect ALL", "-", "Convert",
-                           "Stop", "-", "Exit"}));
+              QStringList({"Add DVD", "Add DVD image", "Add IFO", "-", "Select All", "Unselect ALL",
+                           "-", "Convert", "Stop", "Activity", "-", "Exit"}));
     EXPECT_EQ(captions(ShellMenu::Help),
               QStringList({"Help", "Support", "Our Website", "Contact us", "-", "About"}));
     dispatch_->menuCommand(MenuCommand::Exit);
@@ -169,6 +171,8 @@ TEST_F(CommandDispatchTest, HelpPagesAndAboutTextsFollowTheName) {
     EXPECT_EQ(help_links::aboutContactPage(), "https://www.orvex-video.example/contact.php");
     dispatch_->menuCommand(MenuCommand::About);
     EXPECT_EQ(window_.abouts, 1);
+    dispatch_->menuCommand(MenuCommand::Activity);
+    EXPECT_EQ(window_.activities, 1);
 }
 
 TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
@@ -189,14 +193,15 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
 
     dispatch_->skinClick("settings");  // Cancel
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::Nothing);
-    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, 2};
+    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, true, 2};
     dispatch_->skinClick("settings");
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::OpenFolder);
+    EXPECT_TRUE(session_->queue().stretch());
     EXPECT_EQ(session_->queue().jobsAtOnce(), 2);
     dispatch_->skinClick("settings");
-    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, 0},
-                                                         {FinishAction::Nothing, 0},
-                                                         {FinishAction::OpenFolder, 2}}));
+    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, false, 0},
+                                                         {FinishAction::Nothing, false, 0},
+                                                         {FinishAction::OpenFolder, true, 2}}));
 }
 
 // With no file manager or browser, each folder and page that could not be opened is said
@@ -268,6 +273,7 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     session_->selection().setCurrentProfile(53);  // hovered in the picker, never clicked
     session_->queue().setOutputText("/typed/but/never/used");
     session_->queue().setFinishAction(FinishAction::PowerOff);
+    session_->queue().setStretch(true);
     session_->picker().clickPaging(ProfilePicker::Paging::Image94);
     EXPECT_TRUE(dispatch_->closeRequest());
 
@@ -276,6 +282,7 @@ TEST_F(CommandDispatchTest, CloseIsRefusedWhileBusyAndSavesOtherwise) {
     ASSERT_TRUE(session_->loadSettings());
     EXPECT_EQ(session_->selection().currentProfile(), 53);
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::PowerOff);
+    EXPECT_TRUE(session_->queue().stretch());
     EXPECT_FALSE(session_->picker().videoFirstPage());
     EXPECT_TRUE(session_->picker().audioFirstPage());
     EXPECT_NE(session_->queue().outputText(), "/typed/but/never/used");

@@ -45,6 +45,7 @@ TEST(SettingsTest, MissingFileGivesTheDefaults) {
     EXPECT_TRUE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
     EXPECT_EQ(s.jobsAtOnce(), 0) << "Automatic";
+    EXPECT_FALSE(s.stretch());
 }
 
 TEST(SettingsTest, SavedValuesWinAndBadOnesGiveDefaults) {
@@ -54,7 +55,7 @@ TEST(SettingsTest, SavedValuesWinAndBadOnesGiveDefaults) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(
         "[Output]\npath=/data/out/\n[profiles]\nselcetsubindex=53\nFinishSelcet=two\n"
-        "selcetindex=4\n[plane]\nvideo=0\naudio=7\n");
+        "selcetindex=4\n[plane]\nvideo=0\naudio=7\n[picture]\nstretch=yes\n");
     f.close();
     const Settings s{platform::IniFile(path)};
     EXPECT_EQ(s.outputPath(), "/data/out/");
@@ -63,12 +64,14 @@ TEST(SettingsTest, SavedValuesWinAndBadOnesGiveDefaults) {
     EXPECT_EQ(s.category(), 4);
     EXPECT_FALSE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
+    EXPECT_FALSE(s.stretch());
     const QStringList said = s.unusableValues();
-    ASSERT_EQ(said.size(), 2) << said.join('\n').toStdString();
+    ASSERT_EQ(said.size(), 3) << said.join('\n').toStdString();
     EXPECT_EQ(said[0], path +
                            " holds an unusable FinishSelcet in [profiles] (\"two\"); the "
                            "default is used instead.");
     EXPECT_TRUE(said[1].contains("unusable audio in [plane] (\"7\")"));
+    EXPECT_TRUE(said[2].contains("unusable stretch in [picture] (\"yes\")"));
 }
 
 TEST(SettingsTest, DamagedFilesKeepWhatCanBeReadAndNameWhatCannot) {
@@ -109,7 +112,7 @@ TEST(SettingsTest, DamagedFilesKeepWhatCanBeReadAndNameWhatCannot) {
 TEST(SettingsTest, SaveWritesWhatLoadReads) {
     QTemporaryDir dir;
     Settings s(platform::IniFile(dir.filePath(QStringLiteral("x.ini"))));
-    ASSERT_TRUE(s.save(QStringLiteral("/o/"), 118, 3, 2, false, true, 3));
+    ASSERT_TRUE(s.save(QStringLiteral("/o/"), 118, 3, 2, false, true, true, 3));
     EXPECT_EQ(s.outputPath(), "/o/");
     EXPECT_EQ(s.selectedProfile(QStringLiteral("avi")), 118);
     EXPECT_EQ(s.category(), 3);
@@ -117,6 +120,7 @@ TEST(SettingsTest, SaveWritesWhatLoadReads) {
     EXPECT_FALSE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
     EXPECT_EQ(s.jobsAtOnce(), 3);
+    EXPECT_TRUE(s.stretch());
 }
 
 }  // namespace

@@ -17,19 +17,34 @@ using namespace orvex::test;
 
 namespace {
 
-// Every path asked for is a title set with one title; the paths are recorded.
+// Every path asked for is a title set with one title, an image (".iso") two of them, unless its
+// name begins with "bad"; the file names and the batches are recorded.
 class RecordingReader : public TitleSetReader {
   public:
-    explicit RecordingReader(QStringList* read) : read_(read) {}
-    std::optional<TitleSetData> read(const QString& path) override {
-        *read_ << QFileInfo(path).fileName();
+    RecordingReader(QStringList* read, int* batches) : read_(read), batches_(batches) {}
+    QList<TitleSetRead> readAll(const QStringList& paths) override {
+        ++*batches_;
+        QList<TitleSetRead> reads;
         TitleSetData d;
-        d.chains = {TitleSetData::Chain{5, {TitleSetData::Cell{0, 2000, 5}}}};
-        return d;
+        d.chains = {TitleSetData::Chain{5, {TitleSetData::Cell{0, 2000, 5}}, {}}};
+        for (const QString& path : paths) {
+            const QString name = QFileInfo(path).fileName();
+            *read_ << name;
+            if (name.startsWith("bad")) {
+                reads.append({path, std::nullopt, "it holds no DVD title set"});
+            } else if (name.endsWith(".iso")) {
+                reads.append({path + "/VIDEO_TS/VTS_01_0.IFO", d, {}});
+                reads.append({path + "/VIDEO_TS/VTS_02_0.IFO", d, {}});
+            } else {
+                reads.append({path, d, {}});
+            }
+        }
+        return reads;
     }
 
   private:
     QStringList* read_;
+    int* batches_;
 };
 
 // A drive whose optical flag is set by the test and whose volume query waits for the test.
@@ -50,7 +65,7 @@ class DvdDiscoveryTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
         session_ = makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
-                                   std::make_unique<RecordingReader>(&read_), drives_);
+                                   std::make_unique<RecordingReader>(&read_, &batches_), drives_);
     }
     // Empty files and folders under the temporary folder; names ending in "/" are folders.
     QString make(const QStringList& names, const QString& disc = QStringLiteral("disc")) {
@@ -67,57 +82,87 @@ class DvdDiscoveryTest : public ::testing::Test {
         }
         return root;
     }
-    QStringList readSorted() {
-        QStringList r = read_;
-        r.sort();
-        return r;
-    }
 
     QTemporaryDir dir_;
     FakeUserInterface ui_;
     FakeMachine machine_;
     QStringList read_;
+    int batches_ = 0;
     std::shared_ptr<FakeDrives> drives_ = std::make_shared<FakeDrives>();
     std::unique_ptr<Session> session_;
 };
 
 // The title set IFO files of the folder and of its VIDEO_TS folder, in any case and hidden
-// ones too; never VIDEO_TS.IFO, never another sub-folder.
-TEST_F(DvdDiscoveryTest, SearchTakesTitleSetsFromTheFolderAndItsVideoTsOnly) {
-    const QString root =
-        make({"VIDEO_TS/VIDEO_TS.IFO", "VIDEO_TS/VTS_01_0.IFO", "VIDEO_TS/vts_02_0.ifo",
-              "VIDEO_TS/.VTS_03_0.IFO", "VIDEO_TS/VTS_01_1.VOB", "AUDIO_TS/VTS_09_0.IFO",
-              "VIDEO_TS/VIDEO_TS/", "VIDEO_TS/other/VTS_08_0.IFO"});
-    const QStringList expected{".VTS_03_0.IFO", "VTS_01_0.IFO", "vts_02_0.ifo"};
+// ones too, in name order whatever order the file system lists them in, all in one batch;
+// never VIDEO_TS.IFO, never another sub-folder.
+TEST_F(DvdDiscoveryTest, SearchTakesTitleSetsFromTheFolderAndItsVideoTsInNameOrder) {
+    QStringList names{"VIDEO_TS/VIDEO_TS.IFO",      "VIDEO_TS/vts_02_0.ifo",
+                      "VIDEO_TS/.VTS_03_0.IFO",     "VIDEO_TS/VTS_01_1.VOB",
+                      "AUDIO_TS/VTS_09_0.IFO",      "VIDEO_TS/VIDEO_TS/",
+                      "VIDEO_TS/other/VTS_08_0.IFO"};
+    QStringList expected{".VTS_03_0.IFO", "vts_02_0.ifo"};
+    for (int set = 10; set >= 4; --set) {
+        names << QStringLiteral("VIDEO_TS/VTS_%1_0.IFO").arg(set, 2, 10, QLatin1Char('0'));
+        expected.insert(2, names.last().mid(9));
+    }
+    const QString root = make(names);
+    QStringList listed = QDir(root + "/VIDEO_TS").entryList({"*.IFO"}, QDir::Files, QDir::Unsorted);
+    ASSERT_NE(listed, QDir(root + "/VIDEO_TS").entryList({"*.IFO"}, QDir::Files, QDir::Name))
+        << "the file system lists these in name order: nothing to sort";
     for (const QString& folder : {root, root + "/VIDEO_TS"}) {
         SCOPED_TRACE(folder.toStdString());
         read_.clear();
+        batches_ = 0;
         ASSERT_TRUE(session_->dvdDiscovery().addDvdFolder(folder));
-        EXPECT_EQ(readSorted(), expected);
-        EXPECT_EQ(session_->jobs().rowCount(), 3);
-        EXPECT_EQ(session_->dvdTitles().titleSetCount(), 3);
+        EXPECT_EQ(read_, expected);
+        EXPECT_EQ(batches_, 1);
+        EXPECT_EQ(session_->jobs().rowCount(), 9);
+        EXPECT_EQ(session_->dvdTitles().titleSetCount(), 9);
     }
+    // The view switch builds its rows from what the load read.
+    session_->dvdTitles().switchView();
+    EXPECT_EQ(session_->jobs().rowCount(), 18);
+    EXPECT_EQ(batches_, 1);
     EXPECT_TRUE(ui_.informations.isEmpty());
 }
 
-// Entries of the chosen folder are read in the file system's order until its VIDEO_TS folder
-// has yielded a title set; those after it are not looked at.
+// Entries of the chosen folder are read in name order until its VIDEO_TS folder has yielded a
+// title set; those after it are not looked at.
 TEST_F(DvdDiscoveryTest, SearchEndsOnceVideoTsHasYielded) {
     QStringList names{"VIDEO_TS/VTS_01_0.IFO"};
-    for (char c = 'A'; c <= 'L'; ++c) {
-        names << QStringLiteral("VTS_%1.IFO").arg(QLatin1Char(c));
-    }
-    const QString root = make(names);
     QStringList expected;
-    for (const QString& name :
-         QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted)) {
-        expected << (name == "VIDEO_TS" ? QStringLiteral("VTS_01_0.IFO") : name);
-        if (name == "VIDEO_TS") {
-            break;
+    for (const char c : QByteArray("UKBWAL")) {
+        names << QStringLiteral("VIDEO_%1.IFO").arg(QLatin1Char(c));
+        if (c < 'T') {
+            expected << names.last();
         }
     }
-    ASSERT_TRUE(session_->dvdDiscovery().addDvdFolder(root));
+    expected.sort();
+    expected << "VTS_01_0.IFO";
+    ASSERT_TRUE(session_->dvdDiscovery().addDvdFolder(make(names)));
     EXPECT_EQ(read_, expected);
+}
+
+// Add DVD image: the image's title sets, named inside it; an image that holds none says why
+// and that there is no disc.
+TEST_F(DvdDiscoveryTest, ADiscImageGivesItsTitleSets) {
+    QStringList problems;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&problems](const QString& text) { problems << text; });
+    const QString iso = make({"disc.iso"}, "images") + "/disc.iso";
+    ui_.dvdImageToChoose = iso;
+    session_->dvdDiscovery().openDvdImage();
+    EXPECT_EQ(read_, QStringList{"disc.iso"});
+    ASSERT_EQ(session_->dvdTitles().titleSetCount(), 2);
+    EXPECT_EQ(session_->dvdTitles().titleSets()[1].ifoPath, iso + "/VIDEO_TS/VTS_02_0.IFO");
+    EXPECT_EQ(session_->jobs().rowCount(), 2);
+
+    const QString bad = make({"bad.iso"}, "images") + "/bad.iso";
+    ASSERT_TRUE(session_->dvdDiscovery().addDvdFolder(bad));
+    EXPECT_EQ(session_->jobs().rowCount(), 0);
+    EXPECT_EQ(session_->dvdTitles().titleSetCount(), 0);
+    EXPECT_EQ(ui_.informations, QStringList{"Can't find DVD disc."});
+    EXPECT_EQ(problems, QStringList{bad + " cannot be read: it holds no DVD title set"});
 }
 
 // A folder without a title set: the message, and the list stays cleared. A "video_ts" link

@@ -17,16 +17,22 @@ namespace {
 
 using Cell = TitleSetData::Cell;
 using Chain = TitleSetData::Chain;
+using Program = TitleSetData::Program;
 
 // Title sets by path; any other path cannot be opened.
 class FakeReader : public TitleSetReader {
   public:
     explicit FakeReader(QMap<QString, TitleSetData> sets) : sets_(std::move(sets)) {}
-    std::optional<TitleSetData> read(const QString& path) override {
-        if (!sets_.contains(path)) {
-            return std::nullopt;
+    QList<TitleSetRead> readAll(const QStringList& paths) override {
+        QList<TitleSetRead> reads;
+        for (const QString& path : paths) {
+            if (sets_.contains(path)) {
+                reads.append({path, sets_.value(path), {}});
+            } else {
+                reads.append({path, std::nullopt, QStringLiteral("No such file or directory")});
+            }
         }
-        return sets_.value(path);
+        return reads;
     }
 
   private:
@@ -46,11 +52,14 @@ TitleSetData firstSet() {
     d.audioNames = QStringList{"English AC-3 2ch (0x80)", "Francais MPEG-1 2ch (0xc0)"};
     d.subtitleNames = QStringList{"Deutsch (0x20)"};
     d.chains = {
-        Chain{0, {cell(0, 5000, 0)}},
-        Chain{1, {cell(100, 1000, 1)}},
-        Chain{1, {cell(200, 999, 1)}},
-        Chain{7, {}},
-        Chain{155, {cell(3000, 2000, 60), cell(5000, 500, 5), cell(5500, 9000, 90)}},
+        Chain{0, {cell(0, 5000, 0)}, {}},
+        Chain{1, {cell(100, 1000, 1)}, {}},
+        Chain{1, {cell(200, 999, 1)}, {}},
+        Chain{7, {}, {}},
+        // One program per cell, as the IFO reader says when the map says so.
+        Chain{155,
+              {cell(3000, 2000, 60), cell(5000, 500, 5), cell(5500, 9000, 90)},
+              {Program{0, 1, 60}, Program{1, 1, 5}, Program{2, 1, 90}}},
     };
     return d;
 }
@@ -59,13 +68,25 @@ TitleSetData firstSet() {
 TitleSetData secondSet() {
     TitleSetData d;
     d.videoDescription = QStringLiteral("MPEG-2 720x480");
-    d.chains = {Chain{4, {cell(0, 1500, 4)}}, Chain{3, {cell(2000, 1200, 3)}}};
+    d.chains = {Chain{4, {cell(0, 1500, 4)}, {}}, Chain{3, {cell(2000, 1200, 3)}, {}}};
+    return d;
+}
+
+// Set 4: programs of several cells, as authored discs have them. Program 1: two cells, each
+// too short in sectors but not together; program 2: one cell too short; program 3: two cells.
+TitleSetData multiCellSet() {
+    TitleSetData d;
+    d.videoDescription = QStringLiteral("MPEG-2 720x576 PAL 16:9");
+    d.chains = {Chain{100,
+                      {cell(0, 600, 20), cell(601, 600, 25), cell(1202, 400, 10),
+                       cell(1603, 1500, 30), cell(3104, 500, 15)},
+                      {Program{0, 2, 45}, Program{2, 1, 10}, Program{3, 2, 45}}}};
     return d;
 }
 
 TitleSetData equalSet() {
     TitleSetData d = secondSet();
-    d.chains = {Chain{4, {cell(0, 1500, 4)}}, Chain{5, {cell(2000, 1500, 5)}}};
+    d.chains = {Chain{4, {cell(0, 1500, 4)}, {}}, Chain{5, {cell(2000, 1500, 5)}, {}}};
     return d;
 }
 
@@ -73,15 +94,19 @@ const QString kSet1 = QStringLiteral("/disc/VIDEO_TS/VTS_01_0.IFO");
 const QString kSet2 = QStringLiteral("/disc/VIDEO_TS/VTS_02_0.IFO");
 // Set 3: two titles of the same span.
 const QString kSet3 = QStringLiteral("/disc/VIDEO_TS/VTS_03_0.IFO");
+// Set 4: programs of several cells.
+const QString kSet4 = QStringLiteral("/disc/VIDEO_TS/VTS_04_0.IFO");
 
 class DvdTitlesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(copyProfilesPop(dir_.path()));
-        session_ =
-            makeTestSession(dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
-                            std::make_unique<FakeReader>(QMap<QString, TitleSetData>{
-                                {kSet1, firstSet()}, {kSet2, secondSet()}, {kSet3, equalSet()}}));
+        session_ = makeTestSession(
+            dir_.path(), QStringLiteral("orvex-dvd"), ui_, machine_, nullptr,
+            std::make_unique<FakeReader>(QMap<QString, TitleSetData>{{kSet1, firstSet()},
+                                                                     {kSet2, secondSet()},
+                                                                     {kSet3, equalSet()},
+                                                                     {kSet4, multiCellSet()}}));
         session_->guards().setConvertingFlag([this] { return converting_; });
         session_->loadSettings();
     }
@@ -126,12 +151,22 @@ TEST(DvdTitlesTexts, StreamNumbersPictureSizesAndTwoDigits) {
     for (const auto& s : streams) {
         EXPECT_EQ(DvdTitles::streamNumberOf(s.description), s.stream) << s.description;
     }
+    // The size, and the shape and rate the IFO's 4:3/16:9 and PAL/NTSC flags give.
     const struct {
         const char* description;
         const char* size;
-    } sizes[] = {{"MPEG-2 720x576 PAL 16:9", "720x576"}, {"MPEG-2 720x480", ""}, {"", ""}};
-    for (const auto& s : sizes) {
-        EXPECT_EQ(DvdTitles::pictureSizeOf(s.description), s.size) << s.description;
+        double aspect;
+        const char* rate;
+    } pictures[] = {{"MPEG-2 720x576 PAL 16:9", "720x576", 16.0 / 9, "25"},
+                    {"MPEG-2 720x480 NTSC 4:3", "720x480", 4.0 / 3, "30000/1001"},
+                    {"MPEG-1 352x240 NTSC ?", "352x240", 0, "30000/1001"},
+                    {"MPEG-2 720x480", "", 0, ""},
+                    {"", "", 0, ""}};
+    for (const auto& p : pictures) {
+        EXPECT_EQ(DvdTitles::pictureSizeOf(p.description), p.size) << p.description;
+        const PictureFacts facts = DvdTitles::pictureOf(p.description);
+        EXPECT_DOUBLE_EQ(facts.displayAspect, p.aspect) << p.description;
+        EXPECT_EQ(facts.frameRate.text(), p.rate) << p.description;
     }
     EXPECT_EQ(DvdTitles::twoDigits(1), "01");
     EXPECT_EQ(DvdTitles::twoDigits(9), "09");
@@ -200,6 +235,35 @@ TEST_F(DvdTitlesTest, RowsOfBothViews) {
     EXPECT_TRUE(titles().titleView());
     ASSERT_TRUE(titles().addIfoFiles({kSet3}));
     EXPECT_EQ(jobs().selectedRows(), QList<int>{0}) << "the first of equal spans";
+}
+
+// A chapter row is a program of the chain: its cells' sectors and times together, the 1000-sector
+// rule on the program, its start after the earlier programs (those passed over too), numbered
+// by its place in the chain.
+TEST_F(DvdTitlesTest, ChaptersOfSeveralCellsAreOneRowEach) {
+    struct Row {
+        const char* caption;
+        qint32 start, end, seconds, chapterStart, chapterEnd;
+    };
+    const Row expected[] = {
+        {"Title_01", 0, 3604, 100, 0, 100},
+        {"  Chapter_01", 0, 1201, 45, 0, 45},
+        {"  Chapter_03", 1603, 3604, 45, 55, 100},
+    };
+    titles().switchView();
+    ASSERT_TRUE(titles().addIfoFiles({kSet4}));
+    ASSERT_EQ(jobs().rowCount(), 3) << captions().join('|').toStdString();
+    for (int r = 0; r < 3; ++r) {
+        SCOPED_TRACE(r);
+        const TConvertInfo* info = jobs().convertInfo(r);
+        EXPECT_EQ(jobs().caption(r), expected[r].caption);
+        EXPECT_EQ(info->startSector, expected[r].start);
+        EXPECT_EQ(info->endSector, expected[r].end);
+        EXPECT_EQ(info->titleSeconds, expected[r].seconds);
+        EXPECT_EQ(info->chapterStart, expected[r].chapterStart);
+        EXPECT_EQ(info->chapterEnd, expected[r].chapterEnd);
+        EXPECT_EQ(jobs().subItem(r, JobList::TimeColumn), timeValueOfSeconds(expected[r].seconds));
+    }
 }
 
 // Each row shows its own title set's streams and its own choice; a choice sets the row's stream
@@ -280,10 +344,15 @@ TEST_F(DvdTitlesTest, AddIfoMessagesAndCancel) {
     titles().openIfo();
     EXPECT_EQ(jobs().rowCount(), 2);
 
+    QStringList problems;
+    QObject::connect(session_.get(), &Session::problem,
+                     [&problems](const QString& text) { problems << text; });
     ui_.ifoFilesToChoose = QStringList{"/nowhere/VTS_03_0.IFO", kSet2};
     titles().openIfo();
     EXPECT_EQ(jobs().rowCount(), 0);
     EXPECT_EQ(ui_.informations, QStringList{DvdTitles::kInvalidIfoText});
+    EXPECT_EQ(problems,
+              QStringList{"/nowhere/VTS_03_0.IFO cannot be read: No such file or directory"});
 
     ui_.informations.clear();
     ASSERT_TRUE(titles().addIfoFiles({kSet2, "/nowhere/VTS_03_0.IFO"}));

@@ -31,6 +31,8 @@ TEST(ProbeParserTest, ReadsEveryValueOfARealProbe) {
     EXPECT_EQ(v.videoKbps, "334");
     EXPECT_EQ(v.audioKbps, "64");
     EXPECT_EQ(v.size, "640x480");
+    EXPECT_EQ(v.displayAspect, "4:3");
+    EXPECT_EQ(v.frameRate, "25");
     EXPECT_TRUE(v.hasVideo);
     EXPECT_TRUE(v.hasAudio);
 }
@@ -69,16 +71,25 @@ TEST(ProbeParserTest, StreamLinesWithoutRatesLeaveThemEmpty) {
 }
 
 TEST(ProbeParserTest, TheFirstStreamOfEachKindWins) {
-    // FLV lists its audio first; a second video stream and an output section do not count.
+    // FLV lists its audio first; a cover picture (an MP3's), a second video stream and an
+    // output section do not count. Without fps, the rate is FFmpeg's tbr.
+    const QByteArray cover =
+        "  Stream #0:0: Video: png, 500x500 [SAR 1:1 DAR 1:1], 90k tbr "
+        "(attached pic)\n";
+    const ProbeValues mp3 = parseAll("  Duration: 00:00:02.03, bitrate: 450 kb/s\n" + cover);
+    EXPECT_EQ(mp3.size, "500x500");
+    EXPECT_FALSE(mp3.hasVideo) << "a still is no video to convert";
     const ProbeValues v = parseAll(
         "  Duration: 00:00:02.03, start: 0.000000, bitrate: 450 kb/s\n"
-        "  Stream #0:0: Audio: mp3, 44100 Hz, mono, fltp, 64 kb/s\n"
-        "  Stream #0:1: Video: flv1, yuv420p, 320x240, 200 kb/s, 25 fps\n"
+        "  Stream #0:0: Audio: mp3, 44100 Hz, mono, fltp, 64 kb/s\n" +
+        cover +
+        "  Stream #0:1: Video: flv1, yuv420p, 320x240, 200 kb/s, 25 tbr\n"
         "  Stream #0:2: Video: png, rgb24, 100x100, 9 kb/s\n"
         "Output #0, mp4, to 'out.mp4':\n"
         "  Duration: 00:09:00.00, start: 0.000000, bitrate: 9 kb/s\n"
         "  Stream #0:0: Video: h264, yuv420p, 176x144, 1 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "450", "200", "64", true, true, 203}));
+    EXPECT_EQ(v,
+              (ProbeValues{"00:00:02", "320x240", "450", "200", "64", true, true, 203, "", "25"}));
 }
 
 TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
@@ -91,7 +102,8 @@ TEST(ProbeParserTest, FreeTextInMetadataAndFileNamesIsNotRead) {
         "  Stream #0:0: Video: wmv2 (WMV2 / 0x32564D57), yuv420p, 320x240, SAR 1:1 DAR 4:3, 25 "
         "fps\n"
         "  Stream #0:1: Audio: wmav2 (a[1][0][0] / 0x0161), 44100 Hz, mono, fltp, 128 kb/s\n");
-    EXPECT_EQ(v, (ProbeValues{"00:00:02", "320x240", "517", "", "128", true, true, 209}));
+    EXPECT_EQ(v,
+              (ProbeValues{"00:00:02", "320x240", "517", "", "128", true, true, 209, "4:3", "25"}));
 }
 
 TEST(ProbeParserTest, NothingFoundInTextThatIsNoProbe) {
