@@ -19,7 +19,10 @@ namespace {
 // How many of the encoder's last lines a failed row keeps for the user to read.
 constexpr int kTailLines = 12;
 
-QString failureText(const JobEnd& end, const QString& outputName) {
+QString failureText(const JobEnd& end, const QString& outputName, const QString& writeError) {
+    if (end.succeeded() && !writeError.isEmpty()) {
+        return QStringLiteral("the output could not be written whole: %1").arg(writeError);
+    }
     if (end.stalledMs > 0) {
         const int minutes = end.stalledMs / 60000;
         return minutes >= 1 ? QStringLiteral(
@@ -368,8 +371,9 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         return;
     }
     const int row = live.row;
-    if (!end.succeeded() || QFileInfo(live.output.path).size() <= 0) {
-        const QString why = failureText(end, live.output.path);
+    const QString writeError = outputWriteError(end.outputTail);
+    if (!end.succeeded() || QFileInfo(live.output.path).size() <= 0 || !writeError.isEmpty()) {
+        const QString why = failureText(end, live.output.path, writeError);
         OutputFile::discard(live.output.path);
         emit windingDownChanged();
         RowState state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));

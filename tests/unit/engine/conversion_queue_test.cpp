@@ -24,12 +24,12 @@ namespace {
 // Stands in for register.dat. A probe ("-i FILE" alone) reads an output back: 1.5 s when it was
 // made from a "short" input, else 4 s; measuring a source's sound ("-f null") gives 1.5 s for
 // a "shortsound" input, else 4 s. A job depends on the input's name: "fail" writes a part
-// and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
-// "hang" sleeps without a word, "chatty" repeats one position for ever, "steady" advances for
-// 2 s before it finishes, "empty" writes an empty output, "none" writes nothing, "wN-" takes
-// N tenths of a second, a tenth of a second of the source in each, and notes the -threads
-// it was given beside its input; any other input prints a
-// progress line at 2 of 4 seconds and writes its input's name into the output.
+// and exits 3 with a complaint, "killed" writes a part and is killed, "slow" writes a part, prints
+// one progress line and sleeps, "hang" sleeps without a word, "chatty" repeats one position for
+// ever, "steady" advances for 2 s before it finishes, "empty" writes an empty output, "none" writes
+// nothing, "wN-" takes N tenths of a second, a tenth of a second of the source in each, and notes
+// the -threads it was given beside its input; any other input prints a progress line at 2 of 4
+// seconds and writes its input's name into the output.
 const char kFakeEncoder[] = R"sh(#!/bin/sh
 if [ $# -eq 2 ]; then
   case "$(cat "$2")" in *short*) d=00:00:01.50 ;; *) d=00:00:04.00 ;; esac
@@ -47,6 +47,7 @@ for a in "$@"; do
 done
 case "$in" in
   *fail*) printf part > "$out"; echo "boom: cannot encode $in"; exit 3 ;;
+  *killed*) printf part > "$out"; kill -9 $$ ;;
   *slow*) printf part > "$out"; echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
   *hang*) exec sleep 30 ;;
   *chatty*) while :; do echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; sleep 0.1; done ;;
@@ -497,6 +498,7 @@ TEST_F(ConversionQueueTest, JobsAtOnceScheduleRowsInOrderAndEachEndsAlone) {
          "Failed Finish Failed Finish", "- - - -"},
         {3, false, "hang w30-b w3-c w3-d", 1500, 3, "s0 s1 s2 e2 s3 e3 e0 e1",
          "Failed Finish Finish Finish", "- 1 1 1"},
+        {2, false, "w10-a killed w3-c", 0, 2, "s0 s1 e1 s2 e2 e0", "Finish Failed Finish", "2 - 2"},
         // Automatic: one-thread jobs fill the cores; an optical drive reads one at a time.
         {0, false, "w3-a w10-b w17-c", 0, 3, "s0 s1 s2 e0 e1 e2", "Finish Finish Finish", "1 1 1"},
         {0, true, "w3-a w3-b", 0, 1, "s0 e0 s1 e1", "Finish Finish", "- -"},
@@ -547,6 +549,7 @@ TEST_F(ConversionQueueTest, JobsAtOnceScheduleRowsInOrderAndEachEndsAlone) {
             threads << (given.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(given));
         }
         EXPECT_EQ(threads.join(' '), c.threads);
+        EXPECT_EQ(outputFiles().filter(".part-"), QStringList()) << "an ended job leaves no part";
         EXPECT_EQ(machine_.opened.size(), opened + 1) << "the finish action, once";
         EXPECT_FALSE(waitUntil([&] { return runsEnded_ > runs + 1; }, 200));
     }
