@@ -6,13 +6,15 @@ class QProcess;
 
 namespace platform {
 
-// Starts the process (set up beforehand) in a process group of its own, so that a terminal's
-// Ctrl-C reaches this process, which stops the child, instead of reaching the child behind its
-// back, and so that signalGroup() reaches everything the child starts. Where the system allows,
-// the child also ends when this process dies, however it dies.
-void startInOwnGroup(QProcess& process, QIODevice::OpenMode mode);
+// Starts the process (set up beforehand); every child of the front ends starts here (encoders,
+// probes), so none can miss what follows. It runs in a process group of its own, so that a
+// terminal's Ctrl-C reaches this process, which stops the child, instead of reaching the child
+// behind its back, and so that signalGroup() reaches everything the child starts. Where the
+// system allows, the child is killed when this process dies, however it dies, as the children
+// the platform forks itself are (the isolated IFO reader, register.dat's FFmpeg).
+void startChild(QProcess& process, QIODevice::OpenMode mode);
 
-// Whether a child started by startInOwnGroup() ends when this process is killed.
+// Whether a child started by startChild() ends when this process is killed.
 bool childrenEndWithParent();
 
 enum class GroupSignal {

@@ -85,7 +85,7 @@ void EncoderJob::launch(const QString& program, const QStringList& arguments,
     // A group of its own, which Stop ends as a whole (register.dat runs an FFmpeg child of its
     // own for some outputs), dying with this process. Read and write: standard input is a pipe
     // that stays open and is never written.
-    platform::startInOwnGroup(*process_, QIODevice::ReadWrite);
+    platform::startChild(*process_, QIODevice::ReadWrite);
 }
 
 void EncoderJob::run(const intputrec& rec) {

@@ -8,7 +8,7 @@ namespace platform {
 // terminal's Ctrl-C reaches both) and is asked or killed alone; what it started is reached
 // only through it (register.dat passes a stop on to its FFmpeg). A port gives this a group
 // of its own (Windows: a job object that kills its processes when its last handle closes).
-void startInOwnGroup(QProcess& process, QIODevice::OpenMode mode) {
+void startChild(QProcess& process, QIODevice::OpenMode mode) {
     process.start(mode);
 }
 

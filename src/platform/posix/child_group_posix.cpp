@@ -2,29 +2,20 @@
 
 #include <signal.h>
 #include <unistd.h>
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
 
 #include "platform/child_group.h"
+#include "platform/posix/shared_posix.h"
 
 namespace platform {
 
-void startInOwnGroup(QProcess& process, QIODevice::OpenMode mode) {
-    // The death signal survives exec; SIGTERM lets register.dat clean up. A parent that died
-    // before the child could ask leaves it orphaned already: then it ends at once.
+void startChild(QProcess& process, QIODevice::OpenMode mode) {
+    // The death signal survives exec.
     const pid_t parent = ::getpid();
     process.setChildProcessModifier([parent] {
         ::setpgid(0, 0);
-        ::signal(SIGPIPE, SIG_DFL);  // an ignored signal would stay ignored across exec
-#ifdef Q_OS_LINUX
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent) {
+        if (!posix::prepareChild(parent)) {
             ::_exit(127);
         }
-#else
-        (void)parent;
-#endif
     });
     process.start(mode);
 }

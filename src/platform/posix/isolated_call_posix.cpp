@@ -14,7 +14,12 @@ namespace platform {
 
 namespace {
 
-[[noreturn]] void runChild(const std::function<std::optional<std::string>()>& work, int fd) {
+[[noreturn]] void runChild(const std::function<std::optional<std::string>()>& work, int fd,
+                           pid_t parent) {
+    // A reader hung on a damaged file must not outlive a caller that was killed.
+    if (!posix::prepareChild(parent)) {
+        ::_exit(1);
+    }
     // Whatever the child might print (a library's complaints, a crash report) would land in the
     // caller's output; the outcome is told by the exit status alone.
     if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0) {
@@ -45,10 +50,11 @@ std::optional<std::string> runIsolated(const std::function<std::optional<std::st
     if (!posix::openPipe(fds, false)) {
         return std::nullopt;
     }
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        runChild(work, fds[1]);
+        runChild(work, fds[1], parent);
     }
     ::close(fds[1]);
     if (pid < 0) {

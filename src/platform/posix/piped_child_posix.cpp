@@ -1,9 +1,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 #include <cerrno>
 #include <cstring>
@@ -29,20 +26,11 @@ void forwardSignal(int sig) {
 [[noreturn]] void runChild(const ProgramCommand& command, PipedChild::Pipe pipe, const int fds[2],
                            const sigset_t& mask, pid_t parent,
                            const std::function<std::string(int)>& cannotStart) {
-    // Default dispositions, its end of the pipe, and death with the parent.
-    struct sigaction dfl {};
-    dfl.sa_handler = SIG_DFL;
-    ::sigaction(SIGTERM, &dfl, nullptr);
-    ::sigaction(SIGINT, &dfl, nullptr);
-    ::sigaction(SIGHUP, &dfl, nullptr);
-    ::sigaction(SIGPIPE, &dfl, nullptr);  // an ignored signal would stay ignored across exec
-    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
-#ifdef __linux__
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-#endif
-    if (::getppid() != parent) {
-        ::_exit(kCannotStartStatus);  // the parent died before the line above
+    // Default dispositions, death with the parent, and its end of the pipe.
+    if (!posix::prepareChild(parent)) {
+        ::_exit(kCannotStartStatus);
     }
+    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
     // dup2 clears close-on-exec on the copy.
     if (pipe == PipedChild::Pipe::ToStdin) {
         ::dup2(fds[0], STDIN_FILENO);

@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include <cerrno>
 #include <initializer_list>
@@ -53,6 +56,22 @@ void handleStopRequests(void (*handler)(int)) {
         ::sigaction(signal, &action, nullptr);
     }
     ::signal(SIGPIPE, SIG_IGN);
+}
+
+bool prepareChild(pid_t parent) {
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        ::sigaction(signal, &dfl, nullptr);
+    }
+#ifdef __linux__
+    // SIGKILL, not a request: FFmpeg takes SIGTERM as a wish to finish and goes on waiting in
+    // open() on a pipe that has no writer, for ever. What a killed child leaves (a part file)
+    // is removed by the next run into its folder, its owner's lock being gone.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
+    // A parent that died before the line above left this child orphaned already.
+    return ::getppid() == parent;
 }
 
 }  // namespace platform::posix

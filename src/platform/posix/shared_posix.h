@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 
 // Shared by the POSIX implementations; not part of the platform's interface.
@@ -15,5 +17,12 @@ bool writeAll(int fd, const void* data, std::size_t size);
 // Lets handler hear the requests to stop (SIGINT, SIGTERM, SIGHUP), restarting the calls
 // they interrupt, and makes a broken pipe a failed write instead of the end of the process.
 void handleStopRequests(void (*handler)(int));
+
+// Run first in every child this program makes, between fork and whatever the child runs
+// (async-signal-safe): the stop requests and a broken pipe get their default effect (an
+// ignored signal would stay ignored across exec, a handler of ours would act in the wrong
+// process), and the child is killed when `parent` dies, however it dies. false when `parent`
+// is gone already: the child must leave at once.
+bool prepareChild(pid_t parent);
 
 }  // namespace platform::posix

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -489,9 +490,9 @@ TEST_F(OrvexCliTest, TwoJobsAtOnceWriteWholeFilesUnderTheirOwnNames) {
     EXPECT_EQ(events, "cece");
 }
 
-// Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder running;
-// a stop leaves no file (register.dat's own AMR file included). An encoder killed on its own
-// fails its job, and what it left is gone before the summary says so.
+// Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder or probe
+// running; a stop leaves no file (register.dat's own AMR file included). An encoder killed on
+// its own fails its job, and what it left is gone before the summary says so.
 TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
     // AMR is quick to write: its source is long enough to be stopped on the way.
@@ -499,39 +500,61 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
                                                  "sine=sample_rate=22050:duration=1200", "-c:a",
                                                  "mp2", "-b:a", "32k", path("long.mp2")}),
               0);
+    // A plain file that sends FFmpeg's probe to a pipe nobody writes: it waits in open(),
+    // where a polite SIGTERM does not end it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("no-writer")).constData(), 0600), 0);
+    QFile list(path("waits.avi"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("ffconcat version 1.0\nfile no-writer\n");
+    list.close();
+    enum class Target { FrontEnd, Encoder, FrontEndWhileProbing };
     struct Case {
         int signal;
         const char* profile;  // 71 runs register.dat and an FFmpeg child of its own
-        bool encoder;         // the signal goes to register.dat instead of the front end
+        Target target;
     };
-    for (const Case c :
-         {Case{SIGHUP, "118", false}, Case{SIGINT, "71", false}, Case{SIGKILL, "118", false},
-          Case{SIGKILL, "71", false}, Case{SIGKILL, "71", true}}) {
+    for (const Case c : {Case{SIGHUP, "118", Target::FrontEnd},
+                         {SIGINT, "71", Target::FrontEnd},
+                         {SIGKILL, "118", Target::FrontEnd},
+                         {SIGKILL, "71", Target::FrontEnd},
+                         {SIGKILL, "71", Target::Encoder},
+                         {SIGKILL, "118", Target::FrontEndWhileProbing},
+                         {SIGHUP, "118", Target::FrontEndWhileProbing},
+                         {SIGINT, "118", Target::FrontEndWhileProbing}}) {
+        const bool encoder = c.target == Target::Encoder;
+        const bool probing = c.target == Target::FrontEndWhileProbing;
         // Nothing but the system can end a child whose parent was killed, and only its locks
         // tell that register.dat's own file was left by a dead writer.
         if (c.signal == SIGKILL &&
-            !(c.encoder ? platform::claimsAreSystemLocks() : platform::childrenEndWithParent())) {
+            !(encoder ? platform::claimsAreSystemLocks() : platform::childrenEndWithParent())) {
             continue;
         }
         SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile +
-                     (c.encoder ? " to register.dat" : ""));
+                     (encoder   ? " to register.dat"
+                      : probing ? " while probing"
+                                : ""));
         QDir(path("out")).removeRecursively();
         QProcess p;
         p.setProcessEnvironment(environment());
-        const QString source = path(QString(c.profile) == "71" ? "long.mp2" : "long.avi");
+        const QString source = path(probing                      ? "waits.avi"
+                                    : QString(c.profile) == "71" ? "long.mp2"
+                                                                 : "long.avi");
         p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), source});
         ASSERT_TRUE(p.waitForStarted());
         QString err;
-        for (int i = 0; i < 200 && !err.contains(kProgressLine); ++i) {
+        // Other tests run encoders at the same time: only ours read this test's folder.
+        const auto underWay = [&] {
+            return probing ? !processesNaming("-i " + source).isEmpty()
+                           : err.contains(kProgressLine);
+        };
+        for (int i = 0; i < 200 && !underWay(); ++i) {
             p.waitForReadyRead(100);
             err += QString::fromUtf8(p.readAllStandardError());
         }
-        ASSERT_TRUE(err.contains(kProgressLine)) << err.toStdString();
-        ASSERT_FALSE(processesNaming(dir_.path()).isEmpty());
+        ASSERT_TRUE(underWay()) << err.toStdString();
         pid_t target = static_cast<pid_t>(p.processId());
-        if (c.encoder) {
+        if (encoder) {
             // Only register.dat's AMR mode stays register.dat; the others become FFmpeg.
-            // Other tests run encoders at the same time: only ours reads this test's folder.
             const QStringList encoders = processesNaming("register.dat -y -i " + dir_.path());
             ASSERT_EQ(encoders.size(), 1) << encoders.join('\n').toStdString();
             target = encoders[0].section(':', 0, 0).toInt();
@@ -545,15 +568,20 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
             QThread::msleep(100);
         }
         EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
-        if (c.signal != SIGKILL || c.encoder) {
+        if (c.signal != SIGKILL || encoder) {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(p.exitCode(), 1);
-            EXPECT_TRUE(err.contains(c.encoder
-                                         ? "Summary: 0 finished, 1 failed, 0 skipped"
+            if (!probing) {
+                EXPECT_TRUE(
+                    err.contains(encoder ? "Summary: 0 finished, 1 failed, 0 skipped"
                                          : "Summary: 0 finished, 0 failed, 0 skipped, 1 stopped"))
-                << err.toStdString();
+                    << err.toStdString();
+            }
             EXPECT_TRUE(outputFolderFiles().isEmpty())
                 << outputFolderFiles().join(' ').toStdString();
+        }
+        for (const QString& l : std::as_const(left)) {
+            ::kill(l.section(':', 0, 0).toInt(), SIGKILL);  // so one failure is not the next's
         }
     }
 }
