@@ -141,6 +141,9 @@ std::optional<int> Cli::chooseProfileAndLists() {
     if (opt_.output) {
         session_.queue().setOutputText(*opt_.output);
     }
+    if (opt_.jobs) {
+        session_.queue().setJobsAtOnce(*opt_.jobs);
+    }
     if (opt_.stretch) {
         session_.queue().setStretch(true);
     }
@@ -335,8 +338,8 @@ int Cli::convert() {
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
         QObject::connect(&queue, &ConversionQueue::jobEnded, &progress, &CliProgress::jobEnded);
-        QObject::connect(&session_.progress(), &ProgressMonitor::progressShown, &progress,
-                         &CliProgress::progressShown);
+        QObject::connect(&session_.progress(), &ProgressMonitor::jobProgress, &progress,
+                         &CliProgress::jobProgress);
     }
     bool powerOff = false;
     QObject::connect(&queue, &ConversionQueue::powerOffDue, [&] { powerOff = true; });

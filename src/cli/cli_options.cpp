@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/engine/jobs_at_once.h"
 #include "core/engine/whole_number.h"
 
 namespace {
@@ -124,6 +125,21 @@ Problem finishAction(CliOptions& o, const QString&, const Value& v) {
     return std::nullopt;
 }
 
+Problem jobsAtOnce(CliOptions& o, const QString& name, const Value& v) {
+    const int cores = JobsAtOnce::cores();
+    if (v == QLatin1String("auto")) {
+        o.jobs = 0;
+        return std::nullopt;
+    }
+    o.jobs = v ? indexValue(*v) : std::nullopt;
+    if (!o.jobs || *o.jobs < 1 || *o.jobs > cores) {
+        return QStringLiteral("%1 takes auto or a number from 1 to %2 (the cores)")
+            .arg(name)
+            .arg(cores);
+    }
+    return std::nullopt;
+}
+
 Problem logFile(CliOptions& o, const QString& name, const Value& v) {
     return pathValue(o.logFile, name, v, "file");
 }
@@ -156,6 +172,7 @@ const std::vector<Option>& options() {
         number(L(), L("--channels"), &CliOptions::channels),
         valued(L("-o"), L("--output"), outputFolder),
         valued(L(), L("--finish"), finishAction),
+        valued(L("-j"), L("--jobs"), jobsAtOnce),
         valued(L(), L("--rows"), tickedRows),
         valued(L(), L("--audio"),
                [](CliOptions& o, const QString& name, const Value& v) {
@@ -241,7 +258,8 @@ std::optional<CliOptions> CliOptions::parse(const QStringList& args, QString* er
 QString CliOptions::helpText(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [OPTIONS] SOURCE...\n"
-               "Converts video files with the encoder front end, one after another.\n"
+               "Converts video files with the encoder front end, several at once where that is "
+               "faster.\n"
                "\n"
                "  SOURCE                  a file (added as Add Files adds it) or a folder (added "
                "as\n"
@@ -266,6 +284,9 @@ QString CliOptions::helpText(const QString& programName) {
                "a\n"
                "                          30-second countdown on standard error that Ctrl-C "
                "cancels)\n"
+               "  -j, --jobs N|auto       jobs at once: auto (Automatic, the default) or 1 to the "
+               "number\n"
+               "                          of cores; default: the settings file's\n"
                "      --list-profiles     print number TAB display name TAB extension per profile\n"
                "      --show-lists        print the profile and its size, video bitrate, audio "
                "bitrate\n"

@@ -16,6 +16,7 @@ struct CliOptions {
     std::optional<int> channels;
     std::optional<QString> output;
     Finish finish = Finish::Nothing;
+    std::optional<int> jobs;  // jobs at once: 0 Automatic; the settings file's when not given
     bool listProfiles = false;
     bool showLists = false;
     bool listJobs = false;

@@ -53,7 +53,9 @@ void CliProgress::jobEnded(int row) {
     } else {
         print(text + QLatin1Char('\n'));
     }
-    row_ = -1;
+    if (row == row_) {
+        row_ = -1;
+    }
 }
 
 void CliProgress::progressShown(int value) {

@@ -19,6 +19,11 @@ class CliProgress : public QObject {
     void jobStarted(int row);
     void jobEnded(int row);
     void progressShown(int value);
+    // A job's own progress: with several jobs at once, the line shows the one that moved.
+    void jobProgress(int row, int value) {
+        row_ = row;
+        progressShown(value);
+    }
     // Ends a live line so later text starts on a line of its own.
     void endLine();
 

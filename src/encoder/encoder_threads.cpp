@@ -33,6 +33,11 @@ int encoderThreads(std::string_view codec, unsigned cores) {
     return 0;
 }
 
+int sharedEncoderThreads(std::string_view codec, unsigned share) {
+    const int threads = encoderThreads(codec, share);
+    return threads > 0 ? threads : static_cast<int>(std::clamp(share, 1u, 16u));
+}
+
 std::vector<std::string> withEncoderThreads(const CommandLine& cmd, unsigned cores) {
     const auto codec = cmd.lastOutputValue({"-vcodec", "-c:v", "-codec:v"});
     if (!codec || cmd.lastOutputValue({"-threads", "-threads:v"})) {

@@ -15,6 +15,11 @@ namespace orvex::encoder {
 // FFmpeg's own choice (libx264 threads itself; most others take FFmpeg's slice threads).
 int encoderThreads(std::string_view codec, unsigned cores);
 
+// The threads of a job that shares the machine with others, `share` cores being its part: the
+// table's count for the share, else the share itself (left to FFmpeg, an encoder would count
+// every core and crowd the jobs beside it).
+int sharedEncoderThreads(std::string_view codec, unsigned share);
+
 // The arguments with "-threads N" added for the command's video encoder when the table gives
 // it a count and the command has no -threads of its own.
 std::vector<std::string> withEncoderThreads(const CommandLine& cmd, unsigned cores);

@@ -8,11 +8,12 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QPushButton;
 
-// Tfm_set: the finish action as a radio group and the picture's stretch as a check box, with
-// "OK" and "Cancel".
+// Tfm_set: the finish action as a radio group, the picture's stretch as a check box and the
+// jobs at once as a list (Automatic, 1 to the cores), with "OK" and "Cancel".
 class Tfm_set : public QDialog {
     Q_OBJECT
   public:
@@ -23,6 +24,8 @@ class Tfm_set : public QDialog {
 
     QGroupBox* rg_finish() const { return group_; }
     QButtonGroup* items() const { return items_; }
+    // Item 0 "Automatic", item n n jobs.
+    QComboBox* cb_jobs() const { return jobs_; }
     QCheckBox* cb_stretch() const { return stretch_; }
     QPushButton* Button1() const { return ok_; }
     QPushButton* Button2() const { return cancel_; }
@@ -31,6 +34,7 @@ class Tfm_set : public QDialog {
     QGroupBox* group_;
     QButtonGroup* items_;
     QCheckBox* stretch_;
+    QComboBox* jobs_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

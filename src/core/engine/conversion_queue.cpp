@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "core/engine/dvd_locator.h"
 #include "core/engine/encoder_output.h"
 #include "core/engine/option_assembly.h"
 #include "core/engine/output_file.h"
+#include "core/engine/time_value.h"
 #include "core/profiles/profile_catalog.h"
 
 namespace {
@@ -15,7 +19,10 @@ namespace {
 // How many of the encoder's last lines a failed row keeps for the user to read.
 constexpr int kTailLines = 12;
 
-QString failureText(const JobEnd& end, const QString& outputName) {
+QString failureText(const JobEnd& end, const QString& outputName, const QString& writeError) {
+    if (end.succeeded() && !writeError.isEmpty()) {
+        return QStringLiteral("the output could not be written whole: %1").arg(writeError);
+    }
     if (end.stalledMs > 0) {
         const int minutes = end.stalledMs / 60000;
         return minutes >= 1 ? QStringLiteral(
@@ -101,19 +108,116 @@ bool ConversionQueue::convert() {
     stopped_ = false;
     problemReported_ = false;
     currentJob_ = 0;
+    nextRow_ = 0;
+    fillQueued_ = false;
+    int rows = 0;
+    qint64 seconds = 0;
+    bool optical = false;
+    QHash<QString, bool> folders;
+    for (int row = 0; row < jobs_.rowCount(); ++row) {
+        if (willRun(row)) {
+            ++rows;
+            seconds += std::max<qint64>(1, secondsOfTimeValue(jobs_.jobInfo(row).duration));
+            optical = optical || onOpticalDrive(row, folders);
+        }
+    }
+    rowsLeft_ = rows;
+    runJobs_ = JobsAtOnce::forRun(jobsAtOnce_, family(), cores_, rows, optical);
     runLog_.runStarted(selection_, folder.path, jobs_.rowCount(), finishAction_);
-    monitor_.startRun();
+    monitor_.startRun(seconds, runJobs_ > 1);
     setConverting(true);
-    startCurrent();
+    fill();
     return true;
 }
 
-void ConversionQueue::startCurrent() {
-    if (jobs_.isDvdRow(currentJob_)) {
-        dvdJobStart();
-    } else {
-        fileJobStart();
+bool ConversionQueue::willRun(int row) const {
+    // Rows whose check mark is clear are passed over and keep what they read.
+    return !jobs_.isDvdRow(row) || jobs_.isChecked(row);
+}
+
+bool ConversionQueue::onOpticalDrive(int row, QHash<QString, bool>& folders) const {
+    if (drives_ == nullptr) {
+        return false;
     }
+    const TConvertInfo* title = jobs_.convertInfo(row);
+    const QString folder =
+        QFileInfo(title != nullptr ? title->ifoPath : jobs_.jobInfo(row).source).absolutePath();
+    // Asked once per folder: a list of thousands of files lies in a few.
+    const auto known = folders.constFind(folder);
+    if (known != folders.constEnd()) {
+        return *known;
+    }
+    const bool optical = drives_->isOpticalDrive(folder);
+    folders.insert(folder, optical);
+    return optical;
+}
+
+JobsAtOnce::Family ConversionQueue::family() const {
+    const int profile = selection_.activeProfile();
+    if (ProfileCatalog::isDiscProfile(profile)) {
+        return JobsAtOnce::Family::Mpeg12;
+    }
+    return JobsAtOnce::familyOf(selection_.profileArgs(), selection_.sizeList().currentText(),
+                                selection_.extension(), ProfileCatalog::isAudioOnly(profile));
+}
+
+QList<int> ConversionQueue::runningRows() const {
+    QList<int> rows;
+    if (converting_) {
+        for (const auto& [owner, job] : live_) {
+            if (job.generation == generation_) {
+                rows << job.row;
+            }
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int ConversionQueue::active() const {
+    return static_cast<int>(std::count_if(live_.begin(), live_.end(), [this](const auto& l) {
+        return l.second.generation == generation_;
+    }));
+}
+
+void ConversionQueue::fill() {
+    while (converting_ && active() < runJobs_) {
+        while (jobs_.isRow(nextRow_) && !willRun(nextRow_)) {
+            ++nextRow_;
+        }
+        if (!jobs_.isRow(nextRow_)) {
+            break;
+        }
+        const int row = nextRow_++;
+        currentJob_ = row;
+        --rowsLeft_;
+        if (!prepareAndStart(row, jobs_.isDvdRow(row))) {
+            // Going on later keeps a long series of failing rows from holding up the window.
+            fillLater();
+            return;
+        }
+    }
+    if (converting_ && active() == 0) {
+        runOver();
+    }
+}
+
+void ConversionQueue::fillLater() {
+    if (fillQueued_) {
+        return;
+    }
+    fillQueued_ = true;
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            // One of a stopped run only finds a newer run (which has its own) under way.
+            if (generation == generation_) {
+                fillQueued_ = false;
+                fill();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& naming,
@@ -163,28 +267,7 @@ std::optional<intputrec> ConversionQueue::prepareJob(int row, OutputNaming& nami
     return rec;
 }
 
-void ConversionQueue::fileJobStart() {
-    prepareAndStart(false);
-}
-
-void ConversionQueue::dvdJobStart() {
-    // Rows whose check mark is clear are passed over and keep what they read.
-    while (jobs_.isRow(currentJob_) && !jobs_.isMeantToRun(currentJob_)) {
-        ++currentJob_;
-    }
-    if (!jobs_.isRow(currentJob_)) {
-        runOver();
-        return;
-    }
-    if (!jobs_.isDvdRow(currentJob_)) {
-        fileJobStart();
-        return;
-    }
-    prepareAndStart(true);
-}
-
-void ConversionQueue::prepareAndStart(bool enableTimer2) {
-    const int row = currentJob_;
+bool ConversionQueue::prepareAndStart(int row, bool creep) {
     const OutputNaming::Folder folder = OutputNaming::prepareFolder(outputText_, true);
     if (!folder.error.isEmpty()) {
         if (!problemReported_) {
@@ -192,7 +275,7 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
             emit problem(folder.error);
         }
         failJob(row, folder.error);
-        return;
+        return false;
     }
     outputFolder_ = folder.path;
     if (!cleaned_.contains(folder.path)) {
@@ -203,31 +286,40 @@ void ConversionQueue::prepareAndStart(bool enableTimer2) {
     const std::optional<intputrec> rec = prepareJob(row, naming_, folder.path, &error);
     if (!rec) {
         failJob(row, error);
-        return;
+        return false;
     }
-    startJob(*rec, enableTimer2);
+    return startJob(row, *rec, creep);
 }
 
-void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
-    const int row = currentJob_;
+bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     QString why;
     LiveJob live;
+    live.row = row;
+    live.generation = generation_;
+    live.audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
     live.output = OutputFile::createClaimed(wanted.outputName, &why);
     if (live.output.path.isEmpty()) {
         failJob(row, why);
-        return;
+        return false;
     }
     intputrec rec = wanted;
     rec.outputName = live.output.path;
+    // Its share of the cores among the jobs that will run beside it, for the picture's encoder
+    // (register.dat keeps a -threads the command names).
+    const int threads = JobsAtOnce::threadsPerJob(JobsAtOnce::videoCodec(rec.profileArgs), cores_,
+                                                  std::min(runJobs_, active() + 1 + rowsLeft_));
+    if (threads > 0 && !live.audioOnly) {
+        rec.profileArgs += QStringLiteral(" -threads %1").arg(threads);
+    }
     live.expectedSeconds = rec.durationSeconds;
-    live.audioOnly = ProfileCatalog::isAudioOnly(selection_.activeProfile());
     if (!jobs_.isDvdRow(row)) {
         const QFileInfo source(rec.inputName);
         live.source = rec.inputName;
         live.sourceSize = source.size();
         live.sourceModified = source.lastModified();
     }
-    RowState running = RowState::running(enableTimer2 ? monitor_.progressBase() : 0);
+    monitor_.startJob(row, rec.durationSeconds, creep);
+    RowState running = RowState::running(creep ? monitor_.value(row) : 0);
     running.outputName = wanted.outputName;
     jobs_.setNote(row, wanted.note);
     jobs_.setState(row, running);
@@ -236,14 +328,13 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
     runLog_.commandStarted(live.section, rec.encoderPath, argumentList(rec));
     const RunLog::Section section = live.section;
 
-    monitor_.startJob(row, rec.durationSeconds);
     EncoderJob* job = new EncoderJob(this);
     job->setStallLimitMs(stallLimitMs_);
-    current_ = job;
     live_.emplace(job, std::move(live));
-    connect(job, &EncoderJob::chunkArrived, this, [this, job] {
-        if (job == current_ && converting_) {
-            if (monitor_.parseOutput(job->buffer())) {
+    const quint64 generation = generation_;
+    connect(job, &EncoderJob::chunkArrived, this, [this, job, row, generation] {
+        if (generation == generation_ && converting_) {
+            if (monitor_.parseOutput(row, job->buffer())) {
                 job->noteProgress();
             }
         } else {
@@ -255,25 +346,13 @@ void ConversionQueue::startJob(const intputrec& wanted, bool enableTimer2) {
             [this, section](const QString& how) { runLog_.stopping(section, how); });
     emit jobStarted(row);
     job->run(rec);
-    if (enableTimer2) {
-        monitor_.timer2().start();
-    }
+    return true;
 }
 
 void ConversionQueue::failJob(int row, const QString& reason) {
     runLog_.failedBeforeStart(row, jobs_.caption(row).trimmed(), reason);
     jobs_.setState(row, RowState::failed(reason));
     emit jobEnded(row);
-    // Moving on later keeps a long series of failing rows from nesting job starts.
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation == generation_ && converting_) {
-                advance();
-            }
-        },
-        Qt::QueuedConnection);
 }
 
 void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
@@ -284,23 +363,22 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
     }
     LiveJob live = std::move(node.mapped());
     runLog_.encoderEnded(live.section, end);
-    if (job != current_ || !converting_) {
+    if (live.generation != generation_ || !converting_) {
         // The end of a stopped job (a newer run may be under way): Stop marked its row.
         OutputFile::discard(live.output.path);
         runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
-    current_ = nullptr;
-    const int row = currentJob_;
-    if (!end.succeeded() || QFileInfo(live.output.path).size() <= 0) {
-        const QString why = failureText(end, live.output.path);
+    const int row = live.row;
+    const QString writeError = outputWriteError(end.outputTail);
+    if (!end.succeeded() || QFileInfo(live.output.path).size() <= 0 || !writeError.isEmpty()) {
+        const QString why = failureText(end, live.output.path, writeError);
         OutputFile::discard(live.output.path);
         emit windingDownChanged();
         RowState state = RowState::failed(why, lastOutputLines(end.outputTail, kTailLines));
         state.outputName = jobs_.state(row).outputName;
-        monitor_.showProgress(0);
-        endRow(row, state, live.section);
+        jobDone(row, state, live.section);
         return;
     }
     // The encoder ended well; the file counts once it has been read back whole.
@@ -314,7 +392,6 @@ void ConversionQueue::jobEnd(EncoderJob* job, const JobEnd& end) {
         facts.audioSource = live.source;
     }
     OutputCheck* check = new OutputCheck(encoderPath_, workFolder_, this);
-    check_ = check;
     live_.emplace(check, std::move(live));
     connect(check, &OutputCheck::finished, this,
             [this, check](const QString& problem) { checkEnd(check, problem); });
@@ -328,21 +405,19 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
         return;
     }
     LiveJob live = std::move(node.mapped());
-    if (check != check_ || !converting_) {
+    if (live.generation != generation_ || !converting_) {
         OutputFile::discard(live.output.path);
         runLog_.jobEnded(live.section, RowState{RowState::Stopped, 0, {}, {}, {}});
         emit windingDownChanged();
         return;
     }
     runLog_.outputRead(live.section, problem.isEmpty() ? check->reading() : problem);
-    check_ = nullptr;
-    const int row = currentJob_;
-    monitor_.showProgress(0);
+    const int row = live.row;
     RowState state = jobs_.state(row);
     const QString wanted = state.outputName;
     QString why = problem;
     if (why.isEmpty()) {
-        if (const QString name = commitOutput(live.output, wanted, &why); !name.isEmpty()) {
+        if (const QString name = commitOutput(row, live.output, wanted, &why); !name.isEmpty()) {
             state = RowState{RowState::Finished, 0, {}, {}, name};
         }
     }
@@ -353,17 +428,18 @@ void ConversionQueue::checkEnd(OutputCheck* check, const QString& problem) {
     }
     live.output.claim.reset();
     emit windingDownChanged();
-    endRow(row, state, live.section);
+    jobDone(row, state, live.section);
 }
 
-void ConversionQueue::endRow(int row, const RowState& state, RunLog::Section section) {
+void ConversionQueue::jobDone(int row, const RowState& state, RunLog::Section section) {
     runLog_.jobEnded(section, state);
+    monitor_.endJob(row);
     jobs_.setState(row, state);
     emit jobEnded(row);
-    advance();
+    fill();
 }
 
-QString ConversionQueue::commitOutput(OutputFile::Claimed& output, const QString& wanted,
+QString ConversionQueue::commitOutput(int row, OutputFile::Claimed& output, const QString& wanted,
                                       QString* error) {
     // On the disk before it gets its name, and the name on the disk after: a power cut never
     // leaves a finished job's name on an empty file.
@@ -383,9 +459,9 @@ QString ConversionQueue::commitOutput(OutputFile::Claimed& output, const QString
                 return {};
             case OutputFile::Move::Taken:
                 // Someone else (another run, another program) took the name meanwhile.
-                name = naming_.chooseName(
-                    QFileInfo(name).path() + QLatin1Char('/'), QFileInfo(name).fileName(),
-                    jobs_.caption(currentJob_).trimmed(), selection_.extension());
+                name = naming_.chooseName(QFileInfo(name).path() + QLatin1Char('/'),
+                                          QFileInfo(name).fileName(), jobs_.caption(row).trimmed(),
+                                          selection_.extension());
                 if (name.isEmpty()) {
                     *error = QStringLiteral("no free output name is short enough");
                     return {};
@@ -393,15 +469,6 @@ QString ConversionQueue::commitOutput(OutputFile::Claimed& output, const QString
                 break;
         }
     }
-}
-
-void ConversionQueue::advance() {
-    ++currentJob_;
-    if (jobs_.isRow(currentJob_)) {
-        startCurrent();
-        return;
-    }
-    runOver();
 }
 
 void ConversionQueue::runOver() {
@@ -427,18 +494,22 @@ void ConversionQueue::stop() {
     if (!converting_) {
         return;
     }
-    if (current_ != nullptr) {
-        current_->terminate();
+    // Every running row reads "Stop"; their ends come later and only release the jobs.
+    std::vector<std::pair<QObject*, int>> running;
+    for (const auto& [owner, live] : live_) {
+        if (live.generation == generation_) {
+            running.emplace_back(owner, live.row);
+        }
     }
-    if (check_ != nullptr) {
-        check_->cancel();
-        check_ = nullptr;
-    }
-    // A row whose job has already failed (and waits for the queue to move on) keeps "Failed".
-    if (jobs_.isRow(currentJob_) && jobs_.state(currentJob_).kind != RowState::Failed) {
-        RowState state = jobs_.state(currentJob_);
+    for (const auto& [owner, row] : running) {
+        if (auto* job = qobject_cast<EncoderJob*>(owner)) {
+            job->terminate();
+        } else if (auto* check = qobject_cast<OutputCheck*>(owner)) {
+            check->cancel();
+        }
+        RowState state = jobs_.state(row);
         state.kind = RowState::Stopped;
-        jobs_.setState(currentJob_, state);
+        jobs_.setState(row, state);
     }
     runLog_.runStopped();
     runLog_.runEnded(RunOutcome::of(jobs_, currentJob_));

@@ -29,3 +29,18 @@ QStringList lastOutputLines(const QByteArray& output, int count) {
     }
     return lines;
 }
+
+QString outputWriteError(const QByteArray& output) {
+    // "Error writing trailer of OUT: REASON", "Error closing file OUT: REASON"; the reason alone
+    // tells the person what to do, the temporary file's name would not.
+    static const QRegularExpression kWriteError(
+        QStringLiteral("^(?:Error writing trailer of|Error closing file) .*: ([^:]+)$"));
+    const QStringList lines = lastOutputLines(output, 1000);
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch m = kWriteError.match(line);
+        if (m.hasMatch()) {
+            return m.captured(1).trimmed();
+        }
+    }
+    return {};
+}

@@ -83,15 +83,67 @@ ProgressMonitor::ProgressMonitor(JobList& jobs, QObject* parent) : QObject(paren
     connect(&timer2_, &QTimer::timeout, this, &ProgressMonitor::timer2Tick);
 }
 
-void ProgressMonitor::startRun() {
+void ProgressMonitor::startRun(qint64 totalSeconds, bool wholeRun) {
     progressBase_ = 0;
     row_ = -1;
+    running_.clear();
+    wholeRun_ = wholeRun;
+    runSeconds_ = totalSeconds;
+    doneSeconds_ = 0;
 }
 
-void ProgressMonitor::startJob(int row, qint32 durationSeconds) {
+void ProgressMonitor::startJob(int row, qint32 durationSeconds, bool creep) {
     row_ = row;
-    durationSeconds_ = durationSeconds;
-    furthest_ = -1;
+    Job job;
+    job.durationSeconds = durationSeconds;
+    job.creeping = creep;
+    // One job at a time: the credit grows across the jobs of the run. Jobs side by side each
+    // creep on their own.
+    job.credit = wholeRun_ ? 0 : progressBase_;
+    job.value = job.credit;
+    running_[row] = job;
+    if (creep && !timer2_.isActive()) {
+        timer2_.start();
+    }
+}
+
+void ProgressMonitor::endJob(int row) {
+    const auto it = running_.find(row);
+    if (it == running_.end()) {
+        return;
+    }
+    if (!wholeRun_) {
+        showProgress(row, 0);
+    } else {
+        doneSeconds_ += weight(it->second);
+    }
+    running_.erase(it);
+    stopTimer2UnlessCreeping();
+    if (wholeRun_) {
+        showBar(0);
+    }
+}
+
+void ProgressMonitor::stopTimer2UnlessCreeping() {
+    if (std::none_of(running_.begin(), running_.end(),
+                     [](const auto& r) { return r.second.creeping; })) {
+        timer2_.stop();
+    }
+}
+
+qint32 ProgressMonitor::durationSeconds() const {
+    const auto it = running_.find(row_);
+    return it == running_.end() ? 0 : it->second.durationSeconds;
+}
+
+int ProgressMonitor::value(int row) const {
+    const auto it = running_.find(row);
+    return it == running_.end() ? 0 : it->second.value;
+}
+
+QString ProgressMonitor::speed(int row) const {
+    const auto it = running_.find(row);
+    return it == running_.end() ? QString() : it->second.speed;
 }
 
 namespace {
@@ -122,44 +174,78 @@ std::optional<qint64> ProgressMonitor::lastPosition(QByteArrayView lines) {
     return record ? std::optional<qint64>(record->hundredths) : std::nullopt;
 }
 
-bool ProgressMonitor::parseOutput(LineBuffer& buffer) {
+bool ProgressMonitor::parseOutput(int row, LineBuffer& buffer) {
     // FFmpeg separates its records by CR only, so one chunk carries many of them: the last
     // complete record is the position reached now, and the only one worth showing.
     const std::optional<ProgressRecord> record = lastRecord(buffer.completeLines());
     bool advanced = false;
-    if (record) {
-        advanced = record->hundredths > furthest_;
-        furthest_ = std::max(furthest_, record->hundredths);
-        lastSpeed_ = record->speed == QByteArrayView("N/A")
-                         ? QString()
-                         : QString::fromLatin1(record->speed.data(), record->speed.size());
-        const int scale = 10000 - progressBase_;
-        if (timer2_.isActive()) {
-            timer2_.stop();
+    const auto it = running_.find(row);
+    if (record && it != running_.end()) {
+        Job& job = it->second;
+        advanced = record->hundredths > job.furthest;
+        job.furthest = std::max(job.furthest, record->hundredths);
+        job.speed = record->speed == QByteArrayView("N/A")
+                        ? QString()
+                        : QString::fromLatin1(record->speed.data(), record->speed.size());
+        lastSpeed_ = job.speed;
+        if (job.creeping) {
+            job.creeping = false;
+            stopTimer2UnlessCreeping();
         }
+        const int scale = 10000 - job.credit;
         // A duration of 0 (unknown) cannot scale a position: the bar stays at the credit
         // already shown instead of going negative. Whole seconds scale the bar (fractions are
         // cut off); a position far beyond any duration is cut down first, against overflow.
         const qint64 seconds = std::min<qint64>(record->hundredths / 100, kMaxPositionSeconds);
-        const qint64 value = durationSeconds_ > 0 ? mulDiv(seconds, scale, durationSeconds_) : 0;
-        showProgress(static_cast<int>(std::clamp<qint64>(value, 0, 1000000)));
+        const qint64 value =
+            job.durationSeconds > 0 ? mulDiv(seconds, scale, job.durationSeconds) : 0;
+        showProgress(row, static_cast<int>(std::clamp<qint64>(value, 0, 1000000)));
     }
     buffer.consumeCompleteLines();
     return advanced;
 }
 
-void ProgressMonitor::showProgress(int value) {
-    if (!timer2_.isActive()) {
-        value += progressBase_;
+void ProgressMonitor::showProgress(int row, int value) {
+    const auto it = running_.find(row);
+    if (it == running_.end()) {
+        // No job of this run: only the bar moves.
+        showBar(value + progressBase_);
+        return;
     }
-    lastValue_ = value;
-    if (jobs_.isRow(row_)) {
-        jobs_.setProgress(row_, value);
+    Job& job = it->second;
+    if (!job.creeping) {
+        value += job.credit;
     }
-    emit progressShown(value);
+    job.value = value;
+    if (jobs_.isRow(row)) {
+        jobs_.setProgress(row, value);
+    }
+    emit jobProgress(row, value, job.speed);
+    showBar(value);
+}
+
+int ProgressMonitor::runValue() const {
+    if (runSeconds_ <= 0) {
+        return 0;
+    }
+    double done = static_cast<double>(doneSeconds_);
+    for (const auto& [row, job] : running_) {
+        done += std::clamp(job.value, 0, 10000) / 10000.0 * weight(job);
+    }
+    return static_cast<int>(std::min<double>(10000.0, done * 10000.0 / runSeconds_));
+}
+
+void ProgressMonitor::showBar(int jobValue) {
+    lastValue_ = wholeRun_ ? runValue() : jobValue;
+    emit progressShown(lastValue_);
 }
 
 void ProgressMonitor::timer2Tick() {
     progressBase_ += 1;
-    showProgress(progressBase_);
+    for (auto& [row, job] : running_) {
+        if (job.creeping) {
+            job.credit += 1;
+            showProgress(row, job.credit);
+        }
+    }
 }

@@ -145,10 +145,11 @@ void CommandDispatch::openOutputFolder() {
 void CommandDispatch::showSettings() {
     ConversionQueue& queue = session_.queue();
     const std::optional<SettingsChoices> chosen =
-        session_.ui().chooseSettings({queue.finishAction(), queue.stretch()});
+        session_.ui().chooseSettings({queue.finishAction(), queue.stretch(), queue.jobsAtOnce()});
     if (chosen) {
         queue.setFinishAction(chosen->finishAction);
         queue.setStretch(chosen->stretch);
+        queue.setJobsAtOnce(chosen->jobsAtOnce);
     }
 }
 

@@ -43,10 +43,11 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
                                             : std::make_unique<IfoTitleSetReader>();
     dvdTitles_ = std::make_unique<DvdTitles>(jobs_, *estimates_, guards_, ui, *titleSetReader_,
                                              isDvdEdition());
-    dvdDiscovery_ = std::make_unique<DvdDiscovery>(
-        *dvdTitles_, guards_, ui,
-        config.drives ? config.drives : std::make_shared<platform::SystemDrives>());
+    const std::shared_ptr<platform::Drives> drives =
+        config.drives ? config.drives : std::make_shared<platform::SystemDrives>();
+    dvdDiscovery_ = std::make_unique<DvdDiscovery>(*dvdTitles_, guards_, ui, drives);
     queue_ = std::make_unique<ConversionQueue>(jobs_, *selection_, progress_, guards_, ui);
+    queue_->setDrives(drives);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
     savedJobs_ = std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_,
@@ -129,9 +130,8 @@ void Session::bindRunClock() {
     });
     connect(queue_.get(), &ConversionQueue::jobStarted, &runClock_, &RunClock::jobStarted);
     connect(queue_.get(), &ConversionQueue::jobEnded, &runClock_, &RunClock::jobEnded);
-    connect(&progress_, &ProgressMonitor::progressShown, &runClock_, [this](int value) {
-        runClock_.jobProgress(queue_->currentJob(), value, progress_.lastSpeed());
-    });
+    // Each job's own progress, also when several run side by side.
+    connect(&progress_, &ProgressMonitor::jobProgress, &runClock_, &RunClock::jobProgress);
 }
 
 bool Session::isDvdEdition() const {
@@ -160,6 +160,7 @@ bool Session::loadSettings(std::optional<int> profile, QString* error) {
     selection_->setCurrentProfile(number);
     const bool selected = selection_->selectProfile(number, error);
     queue_->setFinishAction(finishActionOf(settings_.finishAction()));
+    queue_->setJobsAtOnce(settings_.jobsAtOnce());
     queue_->setStretch(settings_.stretch());
     for (const QString& p : unreadableSettings()) {
         log_->write(ActivityLog::Category::Settings, p);
@@ -188,5 +189,6 @@ bool Session::saveSettings() {
     }
     return settings_.save(queue_->outputFolder(), selection_->currentProfile(),
                           picker_->currentCategory(), static_cast<int>(queue_->finishAction()),
-                          picker_->videoFirstPage(), picker_->audioFirstPage(), queue_->stretch());
+                          picker_->videoFirstPage(), picker_->audioFirstPage(), queue_->stretch(),
+                          queue_->jobsAtOnce());
 }

@@ -14,6 +14,7 @@ namespace {
 const QString kPlane = QStringLiteral("plane");
 const QString kOutput = QStringLiteral("output");
 const QString kProfiles = QStringLiteral("profiles");
+const QString kConvert = QStringLiteral("convert");
 const QString kPicture = QStringLiteral("picture");
 
 struct NameDefault {
@@ -52,6 +53,9 @@ const IntKey kCategory{kProfiles, "selcetindex", [](qint64 n) { return n >= 1 &&
 const IntKey kFinish{kProfiles, "FinishSelcet", [](qint64 n) { return n >= 0 && n <= 2; }};
 const IntKey kVideoPage{kPlane, "video", [](qint64 n) { return n == 0 || n == 1; }};
 const IntKey kAudioPage{kPlane, "audio", [](qint64 n) { return n == 0 || n == 1; }};
+// 0 is Automatic; a count above this machine's cores (a file from a larger one) is cut down
+// when a run starts.
+const IntKey kJobs{kConvert, "jobs", [](qint64 n) { return n >= 0 && n <= 1024; }};
 const IntKey kStretch{kPicture, "stretch", [](qint64 n) { return n == 0 || n == 1; }};
 
 // A value as it may be shown in a sentence: short, and only printable characters.
@@ -120,10 +124,14 @@ bool Settings::audioFirstPage() const {
     return usableInt(file_, kAudioPage).value_or(1) != 0;
 }
 
+int Settings::jobsAtOnce() const {
+    return static_cast<int>(usableInt(file_, kJobs).value_or(0));
+}
+
 QStringList Settings::unusableValues() const {
     QStringList said;
     for (const IntKey* k :
-         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kStretch}) {
+         {&kSelectedProfile, &kCategory, &kFinish, &kVideoPage, &kAudioPage, &kStretch, &kJobs}) {
         const std::optional<QString> text = file_.value(k->section, QLatin1String(k->key));
         if (text && !usableInt(file_, *k)) {
             said << QStringLiteral(
@@ -141,7 +149,7 @@ bool Settings::stretch() const {
 }
 
 bool Settings::save(const QString& outputPath, int profile, int category, int finishAction,
-                    bool videoFirstPage, bool audioFirstPage, bool stretch) {
+                    bool videoFirstPage, bool audioFirstPage, bool stretch, int jobsAtOnce) {
     bool ok = file_.writeString(kOutput, QStringLiteral("path"), outputPath);
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetsubindex"), profile) && ok;
     ok = file_.writeInt(kProfiles, QStringLiteral("selcetindex"), category) && ok;
@@ -149,5 +157,6 @@ bool Settings::save(const QString& outputPath, int profile, int category, int fi
     ok = file_.writeInt(kPlane, QStringLiteral("video"), videoFirstPage ? 1 : 0) && ok;
     ok = file_.writeInt(kPlane, QStringLiteral("audio"), audioFirstPage ? 1 : 0) && ok;
     ok = file_.writeInt(kPicture, QStringLiteral("stretch"), stretch ? 1 : 0) && ok;
+    ok = file_.writeInt(kConvert, QStringLiteral("jobs"), jobsAtOnce) && ok;
     return ok;
 }

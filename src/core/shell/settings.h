@@ -34,6 +34,8 @@ class Settings {
     // "plane"/"video" and "plane"/"audio"; default true.
     bool videoFirstPage() const;
     bool audioFirstPage() const;
+    // "convert"/"jobs": how many jobs a run converts at once, 0 Automatic; default 0.
+    int jobsAtOnce() const;
     // "picture"/"stretch": fill the chosen size whatever the source's shape; default false.
     bool stretch() const;
     // Each key whose value is there but unusable (the default is used), in a sentence.
@@ -42,7 +44,7 @@ class Settings {
     // Writes every key, in the order the file has always been written, then the newer ones.
     // false when the file could not be written (the old file then stays whole).
     bool save(const QString& outputPath, int profile, int category, int finishAction,
-              bool videoFirstPage, bool audioFirstPage, bool stretch);
+              bool videoFirstPage, bool audioFirstPage, bool stretch, int jobsAtOnce);
 
   private:
     platform::IniFile file_;

@@ -10,6 +10,7 @@
 struct SettingsChoices {
     FinishAction finishAction = FinishAction::Nothing;
     bool stretch = false;  // "Stretch the picture to the chosen size"
+    int jobsAtOnce = 0;    // 0 Automatic, else 1 to the cores
 
     bool operator==(const SettingsChoices&) const = default;
 };

@@ -185,7 +185,7 @@ TEST_F(ClippingCheck, EveryWindowShowsItsTextsWholeOrShortenedWithTheWholeInItsT
          }},
         {"settings",
          [](Tfm_main& w) {
-             return w.session().ui().chooseSettings({FinishAction::PowerOff, true}), nullptr;
+             return w.session().ui().chooseSettings({FinishAction::PowerOff, true, 1}), nullptr;
          },
          true},
         {"about", [](Tfm_main& w) { return w.showAbout(), nullptr; }, true},

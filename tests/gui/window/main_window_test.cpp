@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -23,6 +24,7 @@
 #include "../../support/gui/window_test.h"
 #include "../../support/qt_gtest.h"
 #include "../../support/test_media.h"
+#include "core/engine/jobs_at_once.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/shell/brand.h"
 #include "core/shell/machine_requests.h"
@@ -87,10 +89,13 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         EXPECT_EQ(set->windowTitle(), "Settings");
         EXPECT_EQ(set->items()->button(2)->text(),
                   "Automatically shutdown after converting finished");
+        EXPECT_EQ(set->cb_jobs()->currentText(), "Automatic");
+        EXPECT_EQ(set->cb_jobs()->count(), 1 + JobsAtOnce::cores());
         EXPECT_EQ(set->cb_stretch()->text(), "Stretch the picture to the chosen size");
         EXPECT_FALSE(set->cb_stretch()->isChecked());
         set->items()->button(2)->click();
         set->cb_stretch()->click();
+        set->cb_jobs()->setCurrentIndex(1);
         set->Button2()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
@@ -99,13 +104,16 @@ TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {
         auto* set = qobject_cast<Tfm_set*>(dialog);
         ASSERT_NE(set, nullptr);
         EXPECT_TRUE(set->items()->button(0)->isChecked());
+        EXPECT_EQ(set->cb_jobs()->currentIndex(), 0) << "Cancel keeps Automatic";
         EXPECT_FALSE(set->cb_stretch()->isChecked()) << "Cancel keeps the stretch as it was";
         set->items()->button(1)->click();
         set->cb_stretch()->click();
+        set->cb_jobs()->setCurrentIndex(1);
         set->Button1()->click();
     });
     QTest::mouseClick(object(w, "settings"), Qt::LeftButton);
     EXPECT_EQ(queue.finishAction(), FinishAction::OpenFolder);
+    EXPECT_EQ(queue.jobsAtOnce(), 1);
     EXPECT_TRUE(queue.stretch());
 }
 

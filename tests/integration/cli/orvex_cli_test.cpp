@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <QDir>
@@ -218,8 +219,9 @@ TEST_F(OrvexCliTest, CtrlCStopsTheRunAndExitsOne) {
     ASSERT_TRUE(makeClip(path("next.avi"), 1.0));
     QProcess p;
     p.setProcessEnvironment(environment());
+    // One job at a time: the second row is never reached.
     p.start(binDir() + "/orvex-cli",
-            {"-p", "118", "-o", path("out"), path("long.avi"), path("next.avi")});
+            {"-p", "118", "-j", "1", "-o", path("out"), path("long.avi"), path("next.avi")});
     ASSERT_TRUE(p.waitForStarted());
     // Wait until the first job has started, then interrupt as a terminal would.
     QString err;
@@ -317,61 +319,112 @@ TEST_F(OrvexCliTest, TheActivityLogNamesWhatAFailedJobRan) {
     }
 }
 
-// kill -9 in the middle of a 5-file run loses nothing: --resume converts the 4 files left, and
-// the folder ends with 5 whole files and no temporary one; a normal end leaves nothing to
-// resume.
+// kill -9 in the middle of a 5-file run loses nothing, one job at a time or two: every running
+// job leaves its part file, --resume converts the 4 files left and clears the parts, and the
+// folder ends with 5 whole files; a normal end leaves nothing to resume.
 TEST_F(OrvexCliTest, ResumeConvertsWhatAKilledRunLeft) {
     QStringList clips;
     for (int i = 1; i <= 5; ++i) {
         clips << path(QString("clip%1.avi").arg(i));
         ASSERT_TRUE(makeClip(clips.last(), 1.0));
     }
-    // The first conversion of clip2 hangs, after writing part of its output.
+    // The first conversions of clip2 and clip3 hang, after writing part of their output.
     QByteArray script = R"sh(#!/bin/sh
-case " $* " in *' -y '*clip2*)
-  if [ ! -e 'HUNG' ]; then
-    : > 'HUNG'
-    for a; do last=$a; done
+case " $* " in *' -y '*clip[23]*)
+  for a; do last=$a; done
+  case "$*" in *clip2*) mark='HUNG2' ;; *) mark='HUNG3' ;; esac
+  if [ ! -e "$mark" ]; then
+    : > "$mark"
     printf part > "$last"
     exec sleep 60
   fi ;;
 esac
 exec ffmpeg "$@"
 )sh";
-    ASSERT_TRUE(
-        orvex::test::writeScript(path("ffmpeg"), script.replace("HUNG", path("hung").toUtf8())));
-    QProcessEnvironment env = environment();
-    env.insert("ORVEX_FFMPEG", path("ffmpeg"));
-    env.insert("XDG_STATE_HOME", path("state"));
-    QProcess killed;
-    killed.setProcessEnvironment(env);
-    killed.start(binDir() + "/orvex-cli",
-                 QStringList{"-q", "-p", "118", "-o", path("out")} + clips);
-    ASSERT_TRUE(killed.waitForStarted());
-    for (int i = 0; i < 600 && !QFile::exists(path("hung")); ++i) {
-        killed.waitForFinished(100);
-    }
-    ASSERT_TRUE(QFile::exists(path("hung"))) << killed.readAllStandardError().toStdString();
-    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
-    ASSERT_TRUE(killed.waitForFinished(30000));
-
-    for (int pass = 0; pass < 2; ++pass) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(binDir() + "/orvex-cli", {"--resume"});
-        ASSERT_TRUE(p.waitForFinished(120000));
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        if (pass == 0) {
-            EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
-            EXPECT_TRUE(err.contains("Summary: 4 finished, 0 failed")) << err.toStdString();
-        } else {
-            EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
-            EXPECT_TRUE(err.contains("no run of orvex-cli left files unconverted"))
-                << err.toStdString();
+    script.replace("HUNG", path("hung").toUtf8());
+    for (const int jobs : {1, 2}) {
+        SCOPED_TRACE(jobs);
+        for (const char* f : {"out", "state"}) {
+            QDir(path(f)).removeRecursively();
         }
+        QFile::remove(path("hung2"));
+        QFile::remove(path("hung3"));
+        if (jobs == 1) {
+            QFile(path("hung3")).open(QIODevice::WriteOnly);  // one job: only clip2 hangs
+        }
+        ASSERT_TRUE(orvex::test::writeScript(path("ffmpeg"), script));
+        QProcessEnvironment env = environment();
+        env.insert("ORVEX_FFMPEG", path("ffmpeg"));
+        env.insert("XDG_STATE_HOME", path("state"));
+        QProcess killed;
+        killed.setProcessEnvironment(env);
+        killed.start(
+            binDir() + "/orvex-cli",
+            QStringList{"-q", "-p", "118", "-j", QString::number(jobs), "-o", path("out")} + clips);
+        ASSERT_TRUE(killed.waitForStarted());
+        const QStringList marks = jobs == 1 ? QStringList{"hung2"} : QStringList{"hung2", "hung3"};
+        const auto hung = [&] {
+            return std::all_of(marks.begin(), marks.end(),
+                               [&](const QString& m) { return QFile::exists(path(m)); });
+        };
+        for (int i = 0; i < 600 && !hung(); ++i) {
+            killed.waitForFinished(100);
+        }
+        ASSERT_TRUE(hung()) << killed.readAllStandardError().toStdString();
+        ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+        ASSERT_TRUE(killed.waitForFinished(30000));
+        EXPECT_EQ(outputFolderFiles().filter(".part-").size(), jobs)
+            << outputFolderFiles().join(' ').toStdString();
+
+        for (int pass = 0; pass < 2; ++pass) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(binDir() + "/orvex-cli", {"--resume"});
+            ASSERT_TRUE(p.waitForFinished(120000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            if (pass == 0) {
+                EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
+                EXPECT_TRUE(err.contains("Summary: 4 finished, 0 failed")) << err.toStdString();
+            } else {
+                EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+                EXPECT_TRUE(err.contains("no run of orvex-cli left files unconverted"))
+                    << err.toStdString();
+            }
+        }
+        EXPECT_EQ(outputFolderFiles(),
+                  (QStringList{"clip1.mp4", "clip2.mp4", "clip3.mp4", "clip4.mp4", "clip5.mp4"}));
     }
-    EXPECT_EQ(outputFolderFiles(),
-              (QStringList{"clip1.mp4", "clip2.mp4", "clip3.mp4", "clip4.mp4", "clip5.mp4"}));
+}
+
+// A disk that fills in the middle of two jobs at once (FFmpeg 5.1 then ends with 0): the jobs it
+// stops fail saying why, the file finished before stays whole and no part file is left.
+TEST_F(OrvexCliTest, AFullDiskFailsItsJobsAndKeepsTheFinishedFile) {
+    const QString disk = path("disk");
+    QDir().mkpath(disk);
+    // A small file system of its own; a machine that may not mount one cannot run this.
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=160k", "tmpfs", disk}) != 0) {
+        GTEST_SKIP() << "no small tmpfs can be mounted here";
+    }
+    struct Unmount {
+        QString folder;
+        ~Unmount() { QProcess::execute("umount", {folder}); }
+    } unmount{disk};
+    // a's output (about 45 kB) fits; b's and c's (about 190 kB each) do not.
+    ASSERT_TRUE(makeClip(path("a.avi"), 0.5));
+    ASSERT_TRUE(makeClip(path("b.avi"), 4.0));
+    ASSERT_TRUE(makeClip(path("c.avi"), 4.0));
+    const CliRun r =
+        run({"-p", "118", "-j", "2", "-o", disk, path("a.avi"), path("b.avi"), path("c.avi")});
+    EXPECT_EQ(r.code, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Summary: 1 finished, 2 failed")) << r.err.toStdString();
+    for (const char* name : {"b", "c"}) {
+        EXPECT_TRUE(r.err.contains(QString("failed:   %1: the output could not be written whole: "
+                                           "No space left on device")
+                                       .arg(name)))
+            << r.err.toStdString();
+    }
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mp4"});
+    EXPECT_FALSE(orvex::test::probeStream(disk + "/a.mp4", "v:0", "width").isEmpty());
 }
 
 TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
@@ -405,6 +458,36 @@ TEST_F(OrvexCliTest, TwoRunsIntoOneFolderNeverOverwriteEachOther) {
         EXPECT_FALSE(orvex::test::probeStream(file, "v:0", "width").isEmpty())
             << file.toStdString();
     }
+}
+
+TEST_F(OrvexCliTest, TwoJobsAtOnceWriteWholeFilesUnderTheirOwnNames) {
+    // Two sources of one name: the jobs run side by side and never take the same output.
+    QDir().mkpath(path("a"));
+    QDir().mkpath(path("b"));
+    ASSERT_TRUE(makeClip(path("a/clip.avi"), 2.0));
+    ASSERT_TRUE(makeClip(path("b/clip.mkv"), 3.0));
+    const CliRun r = run({path("a/clip.avi"), path("b/clip.mkv"), "-p", "122", "-j", "2", "-o",
+                          path("out"), "--log", path("run.log")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const qsizetype secondStarted = r.err.indexOf("[2/2] clip -> ");
+    const qsizetype firstEnded = r.err.indexOf("[1/2] clip: Finish");
+    ASSERT_GE(secondStarted, 0) << r.err.toStdString();
+    EXPECT_LT(secondStarted, firstEnded) << "the second job started before the first ended";
+    EXPECT_EQ(outputFolderFiles(), (QStringList{"clip.mp4", "clip_1.mp4"}));
+    const double seconds[] = {2.0, 3.0};
+    for (int i = 0; i < 2; ++i) {
+        const QString out = path(i == 0 ? "out/clip.mp4" : "out/clip_1.mp4");
+        EXPECT_NEAR(orvex::test::durationOf(out), seconds[i], 0.2) << out.toStdString();
+        EXPECT_EQ(orvex::test::probeStream(out, "v:0", "codec_name"), "h264");
+    }
+    // The log keeps each job's lines together although both ran at once.
+    QFile log(path("run.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    QString events;
+    for (const QString& line : QString::fromUtf8(log.readAll()).split('\n')) {
+        events += line.contains("command: ") ? "c" : line.contains("encoder ended") ? "e" : "";
+    }
+    EXPECT_EQ(events, "cece");
 }
 
 // Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder or probe

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "../../support/qt_gtest.h"
+#include "core/engine/jobs_at_once.h"
 
 namespace {
 
@@ -17,6 +18,11 @@ TEST(CliOptionsTest, EachOptionInEachFormAndWhatIsWrongWithIt) {
         QString error;  // empty: parsed
         std::function<bool(const Options&)> holds = [](const Options&) { return true; };
     };
+    const auto jobsError = [](const char* name) {
+        return QStringLiteral("%1 takes auto or a number from 1 to %2 (the cores)")
+            .arg(QLatin1String(name))
+            .arg(JobsAtOnce::cores());
+    };
     const Case cases[] = {
         {{"-p118", "a.avi"},
          {},
@@ -28,11 +34,14 @@ TEST(CliOptionsTest, EachOptionInEachFormAndWhatIsWrongWithIt) {
              return o.profile == 7 && o.size == 2 && o.videoQuality == 1 && o.audioQuality == 0 &&
                     o.channels == 1;
          }},
-        {{"-o", "/out", "--finish=shutdown", "-q"},
+        {{"-o", "/out", "--finish=shutdown", "-q", "-j1"},
          {},
          [](auto& o) {
-             return o.output == "/out" && o.finish == Options::Finish::Shutdown && o.quiet;
+             return o.output == "/out" && o.finish == Options::Finish::Shutdown && o.quiet &&
+                    o.jobs == 1;
          }},
+        {{"--jobs=auto"}, {}, [](auto& o) { return o.jobs == 0; }},
+        {{"a.avi"}, {}, [](auto& o) { return !o.jobs; }},
         {{"-", "--", "-clip.avi", "--quiet"},
          {},
          [](auto& o) {
@@ -61,6 +70,9 @@ TEST(CliOptionsTest, EachOptionInEachFormAndWhatIsWrongWithIt) {
         {{"--finish", "later"}, "--finish takes nothing, open or shutdown"},
         {{"--rows", "0"}, "--rows takes row positions from 1, such as 1,3-5"},
         {{"--subtitle", "1"}, "--subtitle takes ROW=ITEM, such as 2=1"},
+        {{"-j", "0"}, jobsError("-j")},
+        {{"--jobs", "many"}, jobsError("--jobs")},
+        {{"--jobs", QString::number(JobsAtOnce::cores() + 1)}, jobsError("--jobs")},
     };
     for (const Case& c : cases) {
         const std::string name = c.args.join(' ').toStdString();

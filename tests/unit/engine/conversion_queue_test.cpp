@@ -12,6 +12,7 @@
 #include "../../support/fake_machine.h"
 #include "../../support/fake_user_interface.h"
 #include "../../support/qt_gtest.h"
+#include "core/engine/run_outcome.h"
 #include "core/profiles/profile_catalog.h"
 #include "core/shell/session.h"
 #include "platform/file_system.h"
@@ -23,11 +24,12 @@ namespace {
 // Stands in for register.dat. A probe ("-i FILE" alone) reads an output back: 1.5 s when it was
 // made from a "short" input, else 4 s; measuring a source's sound ("-f null") gives 1.5 s for
 // a "shortsound" input, else 4 s. A job depends on the input's name: "fail" writes a part
-// and exits 3 with a complaint, "slow" writes a part, prints one progress line and sleeps,
-// "hang" sleeps without a word, "chatty" repeats one position for ever, "steady" advances for
-// 2 s before it finishes, "empty" writes an empty output, "none" writes nothing; any
-// other input prints a progress line at 2 of 4 seconds and writes its input's name into the
-// output.
+// and exits 3 with a complaint, "killed" writes a part and is killed, "slow" writes a part, prints
+// one progress line and sleeps, "hang" sleeps without a word, "chatty" repeats one position for
+// ever, "steady" advances for 2 s before it finishes, "empty" writes an empty output, "none" writes
+// nothing, "wN-" takes N tenths of a second, a tenth of a second of the source in each, and notes
+// the -threads it was given beside its input; any other input prints a progress line at 2 of 4
+// seconds and writes its input's name into the output.
 const char kFakeEncoder[] = R"sh(#!/bin/sh
 if [ $# -eq 2 ]; then
   case "$(cat "$2")" in *short*) d=00:00:01.50 ;; *) d=00:00:04.00 ;; esac
@@ -37,19 +39,26 @@ case "$*" in *null*)
   case "$2" in *shortsound*) t=00:00:01.50 ;; *) t=00:00:04.00 ;; esac
   echo "size=N/A time=$t bitrate=N/A speed=99x"; exit 0 ;;
 esac
-out=""; in=""; prev=""
+out=""; in=""; prev=""; threads=""
 for a in "$@"; do
   [ "$prev" = "-i" ] && in="$a"
+  [ "$prev" = "-threads" ] && threads="$a"
   prev="$a"; out="$a"
 done
 case "$in" in
   *fail*) printf part > "$out"; echo "boom: cannot encode $in"; exit 3 ;;
+  *killed*) printf part > "$out"; kill -9 $$ ;;
   *slow*) printf part > "$out"; echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; exec sleep 30 ;;
   *hang*) exec sleep 30 ;;
   *chatty*) while :; do echo "frame=1 time=00:00:01.00 bitrate= 1.0kbits/s"; sleep 0.1; done ;;
   *steady*) for t in 10 11 12 13 14 15 16 17 18 19; do echo "time=00:00:$t.00 bitrate=N/A"; sleep 0.2; done ;;
   *empty*) : > "$out"; exit 0 ;;
   *none*) exit 0 ;;
+  */w[0-9]*-*) t=${in##*/w}; t=${t%%-*}; i=0
+    while [ $i -lt "$t" ]; do
+      i=$((i + 1)); echo "time=00:00:0$((i / 10)).$((i % 10))0 bitrate=N/A"; sleep 0.1
+    done
+    [ -n "$threads" ] && printf '%s' "$threads" > "$in.threads" ;;
 esac
 printf 'time=00:00:02.00 bitrate= 1.0kbits/s\n'
 printf '%s' "$in" > "$out"
@@ -78,6 +87,7 @@ class ConversionQueueTest : public ::testing::Test {
         session_ = std::make_unique<Session>(std::move(config), ui_, machine_);
         ASSERT_TRUE(session_->loadSettings(118));
         ASSERT_EQ(session_->selection().extension(), ".mp4");
+        queue().setJobsAtOnce(1);
         queue().setOutputText(out_);
         QObject::connect(&queue(), &ConversionQueue::runEnded, [this](bool stopped) {
             ++runsEnded_;
@@ -127,6 +137,14 @@ class ConversionQueueTest : public ::testing::Test {
     bool runningAt(int row, int progress) {
         return jobs().state(row).kind == RowState::Running &&
                jobs().state(row).progress == progress;
+    }
+    // What the status column reads, row by row.
+    QStringList statuses() {
+        QStringList s;
+        for (int row = 0; row < jobs().rowCount(); ++row) {
+            s << jobs().status(row);
+        }
+        return s;
     }
     using Kinds = QList<RowState::Kind>;
     Kinds kinds() {
@@ -445,6 +463,150 @@ TEST_F(ConversionQueueTest, AnOutputFolderThatCannotBeMadeIsSaidOnce) {
     EXPECT_EQ(problems.size(), 1);  // once per run, not per job, and without a dialog
     EXPECT_TRUE(ui_.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("missing")));
+}
+
+// Says every folder lies on an optical drive, or none does.
+struct FakeDrives : platform::Drives {
+    bool optical = false;
+    bool isOpticalDrive(const QString&) override { return optical; }
+    void queryVolume(const QString&) override {}
+};
+
+TEST_F(ConversionQueueTest, JobsAtOnceScheduleRowsInOrderAndEachEndsAlone) {
+    // Encoders of known durations (tenths of a second in "wN-") on 4 cores: which rows start
+    // when, how many run side by side, in which order they end, how each row ends, and the
+    // encoder threads each "w" job was given ("-": the encoder's own choice).
+    const struct {
+        int jobsAtOnce;  // 0: Automatic
+        bool optical;
+        const char* files;
+        int stallLimitMs;   // 0: the usual limit
+        int mostAtOnce;     // the most jobs that ran side by side
+        const char* order;  // s<row> started, e<row> ended
+        const char* statuses;
+        const char* threads;
+    } cases[] = {
+        {1, false, "w3-a w3-b w3-c", 0, 1, "s0 e0 s1 e1 s2 e2", "Finish Finish Finish", "- - -"},
+        // The long row keeps one place; the short ones pass through the other.
+        {2, false, "w25-a w3-b w3-c w3-d", 0, 2, "s0 s1 e1 s2 e2 s3 e3 e0",
+         "Finish Finish Finish Finish", "2 2 2 2"},
+        // Never more jobs than rows: two jobs share the four cores.
+        {4, false, "w3-a w20-b", 0, 2, "s0 s1 e0 e1", "Finish Finish", "2 2"},
+        // A failure, a row that cannot start (it never starts, it ends) and a hung encoder
+        // each end alone. Sound alone takes no picture threads.
+        {2, false, "fail w20-b silent w3-d", 0, 2, "s0 s1 e0 e2 s3 e3 e1",
+         "Failed Finish Failed Finish", "- - - -"},
+        {3, false, "hang w30-b w3-c w3-d", 1500, 3, "s0 s1 s2 e2 s3 e3 e0 e1",
+         "Failed Finish Finish Finish", "- 1 1 1"},
+        {2, false, "w10-a killed w3-c", 0, 2, "s0 s1 e1 s2 e2 e0", "Finish Failed Finish", "2 - 2"},
+        // Automatic: one-thread jobs fill the cores; an optical drive reads one at a time.
+        {0, false, "w3-a w10-b w17-c", 0, 3, "s0 s1 s2 e0 e1 e2", "Finish Finish Finish", "1 1 1"},
+        {0, true, "w3-a w3-b", 0, 1, "s0 e0 s1 e1", "Finish Finish", "- -"},
+    };
+    auto drives = std::make_shared<FakeDrives>();
+    queue().setDrives(drives);
+    queue().setCores(4);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files);
+        QStringList files = QString(c.files).split(' ');
+        for (QString& f : files) {
+            f += ".avi";
+        }
+        jobs().clear();
+        // "silent" has no sound, which an audio-only profile cannot do without.
+        const bool audioOnly = files.contains("silent.avi");
+        ASSERT_TRUE(session_->selection().selectProfile(audioOnly ? 17 : 118));
+        for (const QString& f : files) {
+            addFiles({f}, f != "silent.avi");
+            QFile::remove(dir_.filePath(f + ".threads"));
+        }
+        drives->optical = c.optical;
+        queue().setJobsAtOnce(c.jobsAtOnce);
+        queue().setStallLimitMs(c.stallLimitMs > 0 ? c.stallLimitMs
+                                                   : ConversionQueue::kDefaultStallLimitMs);
+        queue().setFinishAction(FinishAction::OpenFolder);
+        QStringList order;
+        int most = 0;
+        const auto started = QObject::connect(&queue(), &ConversionQueue::jobStarted, [&](int row) {
+            order << QStringLiteral("s%1").arg(row);
+            most = std::max<int>(most, queue().runningRows().size());
+        });
+        const auto ended = QObject::connect(&queue(), &ConversionQueue::jobEnded, [&](int row) {
+            order << QStringLiteral("e%1").arg(row);
+        });
+        const int runs = runsEnded_;
+        const qsizetype opened = machine_.opened.size();
+        ASSERT_TRUE(queue().convert());
+        ASSERT_TRUE(waitForRunEnd(runs + 1));
+        QObject::disconnect(started);
+        QObject::disconnect(ended);
+        EXPECT_EQ(order.join(' '), c.order);
+        EXPECT_EQ(most, c.mostAtOnce);
+        EXPECT_EQ(statuses().join(' '), c.statuses);
+        QStringList threads;
+        for (const QString& f : files) {
+            const QByteArray given = contentOf(dir_.filePath(f + ".threads"));
+            threads << (given.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(given));
+        }
+        EXPECT_EQ(threads.join(' '), c.threads);
+        EXPECT_EQ(outputFiles().filter(".part-"), QStringList()) << "an ended job leaves no part";
+        EXPECT_EQ(machine_.opened.size(), opened + 1) << "the finish action, once";
+        EXPECT_FALSE(waitUntil([&] { return runsEnded_ > runs + 1; }, 200));
+    }
+}
+
+TEST_F(ConversionQueueTest, JobsSideBySideKeepTheirOwnProgressNamesAndOutput) {
+    // Same source names, two failing encoders at once, two slow ones: each row shows its own.
+    addFiles({"fail1.avi", "fail2.avi", "clip.avi", "clip.mpg", "slow1.avi", "slow2.avi"});
+    queue().setJobsAtOnce(2);
+    queue().setFinishAction(FinishAction::PowerOff);
+    ASSERT_TRUE(queue().convert());
+    ASSERT_TRUE(
+        waitUntil([this] { return jobs().status(4) == "25.00%" && jobs().status(5) == "25.00%"; }));
+    EXPECT_EQ(queue().runningRows(), (QList<int>{4, 5}));
+    EXPECT_EQ(queue().currentJob(), 5);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(
+            jobs().state(row).outputTail,
+            QStringList{"boom: cannot encode " + dir_.filePath(jobs().caption(row) + ".avi")});
+    }
+    EXPECT_EQ(jobs().state(2).outputName, outName("clip.mp4"));
+    EXPECT_EQ(jobs().state(3).outputName, outName("clip_1.mp4"));
+    EXPECT_EQ(contentOf(outName("clip_1.mp4")), dir_.filePath("clip.mpg").toUtf8());
+    // The bar counts the run: two of six jobs at a quarter, four done.
+    EXPECT_EQ(shown_.back(), (4 * 4 + 2 * 1) * 10000 / 24);
+    EXPECT_TRUE(std::is_sorted(shown_.begin(), shown_.end())) << "the run's bar never goes back";
+
+    // Stop stops every running job; nothing of theirs is left, and no power-off is due.
+    queue().stop();
+    EXPECT_EQ(statuses(), (QStringList{"Failed", "Failed", "Finish", "Finish", "Stop", "Stop"}));
+    EXPECT_EQ(runsEnded_, 1);
+    EXPECT_TRUE(lastRunStopped_);
+    ASSERT_TRUE(waitUntil([this] { return !queue().windingDown(); }));
+    EXPECT_EQ(outputFiles(), (QStringList{"clip.mp4", "clip_1.mp4"}));
+    EXPECT_EQ(powerOffs_, 0);
+    EXPECT_EQ(RunOutcome::of(jobs(), queue().currentJob()).text(),
+              "Stopped: 2 of 6 converted, 2 failed");
+}
+
+TEST_F(ConversionQueueTest, DvdTitlesSideBySideCreepEachOnTheirOwn) {
+    addTitle("slow_a", true, 0);
+    addTitle("Title_02", false, 3000);
+    addTitle("slow_c", true, 5000);
+    for (int row : {0, 2}) {
+        jobs().setState(row, RowState());  // the locator, not the caption, reaches the encoder
+    }
+    queue().setJobsAtOnce(2);
+    ASSERT_TRUE(queue().convert());
+    EXPECT_EQ(queue().runningRows(), (QList<int>{0, 2})) << "the unticked row is passed over";
+    for (int k = 0; k < 30; ++k) {
+        session_->progress().timer2Tick();
+    }
+    EXPECT_EQ(jobs().status(0), "00.30%");
+    EXPECT_EQ(jobs().status(2), "00.30%");
+    queue().stop();
+    EXPECT_FALSE(session_->progress().timer2().isActive());
+    EXPECT_EQ(statuses(), (QStringList{"Stop", "Ready", "Stop"}));
 }
 
 TEST(OutputNamingTest, ReservesNamesAndReplacesTheExtension) {

@@ -35,4 +35,23 @@ TEST(EncoderOutput, LastLinesAreWhatAPersonReadsAfterAFailure) {
     }
 }
 
+TEST(EncoderOutput, AWriteErrorFFmpegEndsWellAfterIsFound) {
+    const struct {
+        QByteArray output;
+        const char* expected;
+    } cases[] = {
+        {"frame=  100 fps=0.0\rframe=  99\nError writing trailer of /o/.b.part-x1.mp4: No space "
+         "left on device\nvideo:157kB audio:34kB\nError closing file /o/.b.part-x1.mp4: No space "
+         "left on device\n[aac @ 0x5] Qavg: 487.291\n",
+         "No space left on device"},
+        {"Error closing file /mnt/usb/a: b.avi: Input/output error\n", "Input/output error"},
+        {"frame=  100 fps=0.0\nvideo:157kB audio:34kB\n", ""},
+        // A source named like the message is not one.
+        {"Input #0, avi, from 'Error writing trailer of x: y.avi':\n", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(outputWriteError(c.output), c.expected) << c.output.toStdString();
+    }
+}
+
 }  // namespace

@@ -179,12 +179,10 @@ TEST_F(ProgressMonitorTest, LineBreaksAreCrLfOrCrLf) {
 }
 
 TEST_F(ProgressMonitorTest, ZeroDurationNeverShowsANegativeValue) {
-    monitor.startJob(0, 0);
-    monitor.timer2().start();
+    monitor.startJob(0, 0, true);
     for (int k = 0; k < 120; ++k) {
         monitor.timer2Tick();
     }
-    monitor.timer2().stop();
     view.positions.clear();
     feed("time=00:00:04.00 bitrate=N/A\r");
     EXPECT_EQ(view.positions, std::vector<int>{120});
@@ -197,7 +195,8 @@ TEST_F(ProgressMonitorTest, Timer2CreepsUntilTheFirstRecord) {
     std::vector<int> shown;
     QObject::connect(&monitor, &ProgressMonitor::progressShown,
                      [&shown](int value) { shown.push_back(value); });
-    monitor.timer2().start();
+    monitor.startJob(0, 10, true);
+    EXPECT_TRUE(monitor.timer2().isActive());
     for (int k = 0; k < 250; ++k) {
         monitor.timer2Tick();
     }
@@ -225,11 +224,11 @@ TEST_F(ProgressMonitorTest, NoRowMeansBarOnly) {
 }
 
 TEST_F(ProgressMonitorTest, ANewRunStartsWithoutTheLastRunsCredit) {
-    monitor.timer2().start();
+    monitor.startJob(0, 10, true);
     for (int k = 0; k < 30; ++k) {
         monitor.timer2Tick();
     }
-    monitor.timer2().stop();
+    monitor.endJob(0);
     monitor.startJob(0, 10);  // the next job of the same run keeps the credit
     feed("time=0.00 bitrate=\r");
     EXPECT_EQ(view.positions.back(), 30);

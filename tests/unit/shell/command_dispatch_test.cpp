@@ -193,14 +193,15 @@ TEST_F(CommandDispatchTest, BrowseOpenAndSettingsChangeOnlyWhatTheUserChose) {
 
     dispatch_->skinClick("settings");  // Cancel
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::Nothing);
-    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, true};
+    ui_.settingsToChoose = SettingsChoices{FinishAction::OpenFolder, true, 2};
     dispatch_->skinClick("settings");
     EXPECT_EQ(session_->queue().finishAction(), FinishAction::OpenFolder);
     EXPECT_TRUE(session_->queue().stretch());
+    EXPECT_EQ(session_->queue().jobsAtOnce(), 2);
     dispatch_->skinClick("settings");
-    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, false},
-                                                         {FinishAction::Nothing, false},
-                                                         {FinishAction::OpenFolder, true}}));
+    EXPECT_EQ(ui_.shownSettings, (QList<SettingsChoices>{{FinishAction::Nothing, false, 0},
+                                                         {FinishAction::Nothing, false, 0},
+                                                         {FinishAction::OpenFolder, true, 2}}));
 }
 
 // With no file manager or browser, each folder and page that could not be opened is said

@@ -44,6 +44,7 @@ TEST(SettingsTest, MissingFileGivesTheDefaults) {
     EXPECT_EQ(s.finishAction(), 0);
     EXPECT_TRUE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
+    EXPECT_EQ(s.jobsAtOnce(), 0) << "Automatic";
     EXPECT_FALSE(s.stretch());
 }
 
@@ -88,6 +89,8 @@ TEST(SettingsTest, DamagedFilesKeepWhatCanBeReadAndNameWhatCannot) {
         {"[profiles]\nselcetsubindex=132\n", 1, "selcetsubindex"},
         {"[profiles]\nselcetsubindex=\x01\xff\n", 1, "selcetsubindex"},
         {"[profiles]\nselcetsubindex=17\nselcetindex=15\n", 17, "selcetindex"},
+        {"[profiles]\nselcetsubindex=17\n[convert]\njobs=-1\n", 17, "jobs"},
+        {"[profiles]\nselcetsubindex=17\n[convert]\njobs=auto\n", 17, "jobs"},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.ini"));
@@ -109,13 +112,14 @@ TEST(SettingsTest, DamagedFilesKeepWhatCanBeReadAndNameWhatCannot) {
 TEST(SettingsTest, SaveWritesWhatLoadReads) {
     QTemporaryDir dir;
     Settings s(platform::IniFile(dir.filePath(QStringLiteral("x.ini"))));
-    ASSERT_TRUE(s.save(QStringLiteral("/o/"), 118, 3, 2, false, true, true));
+    ASSERT_TRUE(s.save(QStringLiteral("/o/"), 118, 3, 2, false, true, true, 3));
     EXPECT_EQ(s.outputPath(), "/o/");
     EXPECT_EQ(s.selectedProfile(QStringLiteral("avi")), 118);
     EXPECT_EQ(s.category(), 3);
     EXPECT_EQ(s.finishAction(), 2);
     EXPECT_FALSE(s.videoFirstPage());
     EXPECT_TRUE(s.audioFirstPage());
+    EXPECT_EQ(s.jobsAtOnce(), 3);
     EXPECT_TRUE(s.stretch());
 }
 
