@@ -362,11 +362,12 @@ exec ffmpeg "$@"
     env.insert("ORVEX_FFMPEG", path("ffmpeg"));
     QProcess killed;
     killed.setProcessEnvironment(env);
-    // Rows: kept's Title_01 and its chapters 1-3, then gone's Title_02 and its chapter.
-    killed.start(
-        path("orvex-dvd-cli"),
-        {"-q", "-p", "27", "--size", "2", "--chapters", "--rows", "2,3,6", "--audio", "3=1", "-o",
-         path("out"), path("kept/VIDEO_TS/VTS_01_0.IFO"), path("gone/VIDEO_TS/VTS_02_0.IFO")});
+    // Rows: kept's Title_01 and its chapters 1-3, then gone's Title_02 and its chapter; one job
+    // at a time, so chapter 1 has finished when chapter 2 hangs.
+    killed.start(path("orvex-dvd-cli"),
+                 {"-q", "-j", "1", "-p", "27", "--size", "2", "--chapters", "--rows", "2,3,6",
+                  "--audio", "3=1", "-o", path("out"), path("kept/VIDEO_TS/VTS_01_0.IFO"),
+                  path("gone/VIDEO_TS/VTS_02_0.IFO")});
     for (int i = 0; i < 600 && !QFile::exists(path("hung")); ++i) {
         killed.waitForFinished(100);
     }
