@@ -6,12 +6,9 @@
 // happens; it meets libdvdread's faults too and runs with -fork and -ignore_crashes
 // (scripts/fuzz), and what it finds is ours only where the stack says so. The corpus, which
 // keeps inputs that crash libdvdread, is replayed through the child alone.
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <string>
 
 #include "fuzz_input.h"
@@ -20,43 +17,21 @@
 
 namespace {
 
-// A disc folder of this process's own, made once and removed at exit: VIDEO_TS with the title
-// set's files.
-struct DiscFolder {
-    std::string root;
-    std::string videoTs;
-    DiscFolder() {
-        char name[] = "/tmp/orvex-ifo-fuzz-XXXXXX";
-        if (::mkdtemp(name) == nullptr) {
-            std::abort();
-        }
-        root = name;
-        videoTs = root + "/VIDEO_TS";
-        if (::mkdir(videoTs.c_str(), 0700) != 0) {
-            std::abort();
-        }
-    }
-    ~DiscFolder() {
-        for (const char* name : {"/VTS_01_0.IFO", "/VTS_01_0.BUP"}) {
-            ::unlink((videoTs + name).c_str());
-        }
-        ::rmdir(videoTs.c_str());
-        ::rmdir(root.c_str());
-    }
-};
-
-const std::string& videoTs() {
-    static const DiscFolder folder;
-    return folder.videoTs;
-}
-
-void write(const std::string& path, QByteArrayView bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
+// A disc folder of this process's own, removed at exit.
+const QString& videoTs() {
+    static const QTemporaryDir root;
+    static const QString folder = root.filePath(QStringLiteral("VIDEO_TS"));
+    if (!QDir().mkpath(folder)) {
         std::abort();
     }
-    std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), f);
-    std::fclose(f);
+    return folder;
+}
+
+void write(const QString& path, QByteArrayView bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes.toByteArray()) != bytes.size()) {
+        std::abort();
+    }
 }
 
 }  // namespace
@@ -70,21 +45,21 @@ extern "C" const char* __asan_default_options() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orvex::ifoinfo;
     const orvex::fuzz::Input input(data, size);
-    const std::string ifo = videoTs() + "/VTS_01_0.IFO";
-    const std::string bup = videoTs() + "/VTS_01_0.BUP";
+    const QString ifo = videoTs() + QStringLiteral("/VTS_01_0.IFO");
+    const QString bup = videoTs() + QStringLiteral("/VTS_01_0.BUP");
     write(ifo, input.rest);
     // With a backup, a damaged file is read from it: the same bytes, or half of them.
     if (input.control & 1) {
         write(bup, input.control & 2 ? input.rest : input.rest.first(input.rest.size() / 2));
     } else {
-        ::unlink(bup.c_str());
+        QFile::remove(bup);
     }
-    const std::vector<TitleSetRead> isolated = readTitleSets({ifo});
+    const std::vector<TitleSetRead> isolated = readTitleSets({ifo.toStdString()});
     if (isolated.size() != 1 || (!isolated[0].info && isolated[0].error.empty())) {
         std::abort();  // one title set, read or with its reason
     }
 #ifdef ORVEX_FUZZ_BUILD
-    const std::vector<TitleSetRead> reads = readTitleSetsUnisolated({ifo});
+    const std::vector<TitleSetRead> reads = readTitleSetsUnisolated({ifo.toStdString()});
 #else
     const std::vector<TitleSetRead>& reads = isolated;
 #endif
