@@ -56,6 +56,10 @@ Timed timed(const QString& program, const QStringList& args) {
     return t;
 }
 
+// The sources' picture.
+constexpr int kClipWidth = 1280;
+constexpr int kClipHeight = 720;
+
 QString cli() {
     return binDir() + QStringLiteral("/orvex-cli");
 }
@@ -225,7 +229,7 @@ int main(int argc, char** argv) {
     QStringList sources;
     for (int i = 0; i < clips; ++i) {
         const QString clip = dir.filePath(QStringLiteral("clip%1.mkv").arg(i));
-        if (!makeClip(clip, seconds, 1280, 720, true,
+        if (!makeClip(clip, seconds, kClipWidth, kClipHeight, true,
                       {"-c:v", "libx264", "-preset", "ultrafast"})) {
             std::fprintf(stderr, "jobs_bench: cannot make %s\n", qPrintable(clip));
             return 1;
@@ -235,7 +239,7 @@ int main(int argc, char** argv) {
 
     // One job of each family, on a short clip: the machine it keeps busy with one thread.
     const QString shortClip = dir.filePath(QStringLiteral("short.mkv"));
-    makeClip(shortClip, quick ? 3 : std::min(seconds, 6.0), 1280, 720, true,
+    makeClip(shortClip, quick ? 3 : std::min(seconds, 6.0), kClipWidth, kClipHeight, true,
              {"-c:v", "libx264", "-preset", "ultrafast"});
     const BenchProfile families[] = {
         {37, ""}, {122, "640x480"}, {122, "1280x720"}, {27, ""}, {3, ""},  {7, ""},
@@ -282,10 +286,13 @@ int main(int argc, char** argv) {
             continue;
         }
         // HandBrake's own queue on Linux converts one file after another; the same picture
-        // size and video rate as ours, x264 or its MPEG-4 encoder.
+        // (ours without its bars, square pixels) and video rate as ours, x264 or its MPEG-4
+        // encoder. SSIM compares that picture alone, so our black bars count for nothing.
         const QString ours = firstFile(folder + QStringLiteral("/jauto"));
-        const QString w = probeStream(ours, "v:0", "width");
-        const QString h = probeStream(ours, "v:0", "height");
+        const double fit = std::min(probeStream(ours, "v:0", "width").toDouble() / kClipWidth,
+                                    probeStream(ours, "v:0", "height").toDouble() / kClipHeight);
+        const QString w = QString::number(qRound(kClipWidth * fit / 2) * 2);
+        const QString h = QString::number(qRound(kClipHeight * fit / 2) * 2);
         const QString kbps =
             QString::number(qRound(probeStream(ours, "v:0", "bit_rate").toDouble() / 1000.0));
         const bool x264 = family == JobsAtOnce::Family::X264Small ||
@@ -300,7 +307,8 @@ int main(int argc, char** argv) {
             hbFirst = hbFirst.isEmpty() ? out : hbFirst;
             const Timed t =
                 timed(handBrake, {"-i", clip, "-o", out, "-e", x264 ? "x264" : "mpeg4", "-w", w,
-                                  "-l", h, "-b", kbps.toInt() > 0 ? kbps : "800", "-E", "av_aac"});
+                                  "-l", h, "--non-anamorphic", "--crop", "0:0:0:0", "-b",
+                                  kbps.toInt() > 0 ? kbps : "800", "-E", "av_aac"});
             hbWall += t.wall;
             hbOk = hbOk && t.ok;
         }
@@ -310,7 +318,8 @@ int main(int argc, char** argv) {
             "  %36s HandBrakeCLI one after another %6.1f s  Automatic %.2fx of it;  "
             "SSIM ours %.4f, HandBrake %.4f\n",
             "", hbWall, hbOk ? b.automatic.wall / hbWall : 0.0,
-            orvex::bench::ssimAgainst(ours, sources.first(), rate, picture),
+            orvex::bench::ssimAgainst(ours, sources.first(), rate, picture,
+                                      w + QLatin1Char(':') + h),
             orvex::bench::ssimAgainst(hbFirst, sources.first(), rate, picture));
     }
 
