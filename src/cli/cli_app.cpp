@@ -332,11 +332,8 @@ int Cli::printCommands() {
 
 int Cli::convert() {
     ConversionQueue& queue = session_.queue();
-    // From here on a kill or a crash leaves the list for --resume (the DVD edition's rows
-    // cannot be restored yet).
-    if (!session_.isDvdEdition()) {
-        session_.savedJobs().keep();
-    }
+    // From here on a kill or a crash leaves the list for --resume.
+    session_.savedJobs().keep();
     CliProgress progress(session_.jobs(), session_.runClock(), platform::standardErrorIsTerminal());
     if (!opt_.quiet) {
         QObject::connect(&queue, &ConversionQueue::jobStarted, &progress, &CliProgress::jobStarted);
@@ -482,20 +479,22 @@ int Cli::run() {
     log.write(ActivityLog::Category::Run,
               QStringLiteral("Started as: ") +
                   RunLog::commandLine(name_, QCoreApplication::arguments().mid(1)));
-    if (session_.isDvdEdition() && opt_.resume) {
-        return usageError(QStringLiteral("--resume is for the video edition"));
+    if (opt_.resume && opt_.usesDvdOptions()) {
+        // The rows come back with the ticks and streams they had.
+        return usageError(QStringLiteral(
+            "--resume takes no --chapters, --rows, --audio, --subtitle or --list-streams"));
     }
-    if (session_.isDvdEdition()) {
+    if (opt_.resume) {
+        if (const std::optional<int> code = resume()) {
+            return *code;
+        }
+    } else if (session_.isDvdEdition()) {
         if (const std::optional<int> code = addDvdSources()) {
             return *code;
         }
         if (opt_.listStreams) {
             out(cli_dvd::streamLists(session_));
             return CliApp::kSuccess;
-        }
-    } else if (opt_.resume) {
-        if (const std::optional<int> code = resume()) {
-            return *code;
         }
     } else if (opt_.usesDvdOptions()) {
         return usageError(

@@ -329,7 +329,7 @@ void Tfm_main::showEvent(QShowEvent* event) {
     for (const QString& problem : session_.unreadableSettings()) {
         showProblem(problem);
     }
-    if (selected && !session_.isDvdEdition()) {
+    if (selected) {
         // Once the window can be seen: the list is kept from now on, and what a run that did
         // not end normally left unconverted is offered back.
         QTimer::singleShot(0, this, [this] {

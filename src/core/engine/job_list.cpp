@@ -118,6 +118,14 @@ void JobList::setNote(int row, const QString& note) {
     emit rowChanged(row);
 }
 
+void JobList::setCaption(int row, const QString& caption) {
+    if (!isRow(row) || at(row).caption == caption) {
+        return;
+    }
+    at(row).caption = caption;
+    emit rowChanged(row);
+}
+
 void JobList::setChecked(int row, bool checked) {
     if (!isRow(row) || at(row).checked == checked) {
         return;

@@ -68,6 +68,7 @@ class JobList : public QObject {
     // The row is running at `value` hundredths of a percent; the rest of its state stays.
     void setProgress(int row, int value);
     void setNote(int row, const QString& note);
+    void setCaption(int row, const QString& caption);
     QString status(int row) const { return subItem(row, StatusColumn); }
 
     bool isChecked(int row) const { return this->row(row).checked; }

@@ -12,6 +12,7 @@
 #include "core/profiles/output_estimates.h"
 #include "core/profiles/profile_selection.h"
 #include "core/shell/user_interface.h"
+#include "core/sources/dvd_titles.h"
 #include "platform/program_paths.h"
 
 namespace {
@@ -37,13 +38,15 @@ SavedJobList::LeftBehind::~LeftBehind() {
 }
 
 SavedJobList::SavedJobList(QString programFileName, JobList& jobs, ProfileSelection& selection,
-                           OutputEstimates& estimates, ConversionQueue& queue, QObject* parent)
+                           OutputEstimates& estimates, ConversionQueue& queue, DvdTitles& dvdTitles,
+                           QObject* parent)
     : QObject(parent),
       program_(std::move(programFileName)),
       jobs_(jobs),
       selection_(selection),
       estimates_(estimates),
-      queue_(queue) {
+      queue_(queue),
+      dvdTitles_(dvdTitles) {
     debounce_.setSingleShot(true);
     debounce_.setInterval(kDebounceMs);
     connect(&debounce_, &QTimer::timeout, this, &SavedJobList::saveNow);
@@ -212,6 +215,13 @@ int SavedJobList::restore(const SavedJobs& saved) {
     if (!saved.outputText.isEmpty()) {
         queue_.setOutputText(saved.outputText);
     }
+    std::vector<JobList::Row> dvdRows;
+    for (const SavedJobs::Row& r : saved.rows) {
+        if (!r.finished && std::holds_alternative<TConvertInfo>(r.row.source)) {
+            dvdRows.push_back(r.row);
+        }
+    }
+    int count = dvdRows.empty() ? 0 : dvdTitles_.restoreRows(dvdRows);
     std::vector<JobList::Row> rows;
     for (const SavedJobs::Row& r : saved.rows) {
         const auto* file = std::get_if<FileSource>(&r.row.source);
@@ -229,8 +239,8 @@ int SavedJobList::restore(const SavedJobs& saved) {
         row.texts = {row.info.dimensions, row.info.duration, estimates_.estimateFor(row.info)};
         rows.push_back(std::move(row));
     }
-    const int count = static_cast<int>(rows.size());
-    if (count > 0) {
+    if (!rows.empty()) {
+        count += static_cast<int>(rows.size());
         jobs_.addRows(std::move(rows));
         jobs_.setVisible(true);
     }

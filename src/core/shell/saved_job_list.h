@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 
 class ConversionQueue;
+class DvdTitles;
 class JobList;
 class OutputEstimates;
 class ProfileSelection;
@@ -29,7 +30,8 @@ class SavedJobList : public QObject {
     static constexpr int kDebounceMs = 500;
 
     SavedJobList(QString programFileName, JobList& jobs, ProfileSelection& selection,
-                 OutputEstimates& estimates, ConversionQueue& queue, QObject* parent = nullptr);
+                 OutputEstimates& estimates, ConversionQueue& queue, DvdTitles& dvdTitles,
+                 QObject* parent = nullptr);
     // A normal end: this program's list is no longer needed.
     ~SavedJobList() override;
 
@@ -56,8 +58,9 @@ class SavedJobList : public QObject {
     // The newest left-behind list with rows still to convert; lists with none are removed,
     // damaged ones set aside (renamed *.damaged) with a problem said.
     std::optional<LeftBehind> takeLeftBehind();
-    // Puts a saved list's profile, choices, output folder and unfinished file rows into the
-    // session (a source that is gone is said and left out); the number of rows added.
+    // Puts a saved list's profile, choices, output folder and unfinished rows into the
+    // session (a source that is gone is said and left out; DVD rows come back as their title
+    // sets read now have them); the number of rows added.
     int restore(const SavedJobs& saved);
     // The window's start: asks whether to restore what a killed run left unconverted, and
     // does; the number of rows restored.
@@ -76,6 +79,7 @@ class SavedJobList : public QObject {
     ProfileSelection& selection_;
     OutputEstimates& estimates_;
     ConversionQueue& queue_;
+    DvdTitles& dvdTitles_;
     QString path_;
     QString lockPath_;
     std::unique_ptr<platform::FileClaim> lock_;

@@ -50,8 +50,8 @@ Session::Session(SessionConfig config, UserInterface& ui, platform::MachineActio
     queue_->setDrives(drives);
     queue_->setEncoderPath(encoderPath());
     queue_->setWorkFolder(folders_.helpers);
-    savedJobs_ =
-        std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_, *queue_);
+    savedJobs_ = std::make_unique<SavedJobList>(programFileName_, jobs_, *selection_, *estimates_,
+                                                *queue_, *dvdTitles_);
     connect(savedJobs_.get(), &SavedJobList::problem, this, &Session::problem);
     bindRunClock();
 

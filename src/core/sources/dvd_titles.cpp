@@ -366,6 +366,19 @@ void DvdTitles::remove() {
     if (guards_.refusedWhilePlaying() || refused() || !jobs_.hasSelection()) {
         return;
     }
+    // The other view's marks describe rows that are no longer all there.
+    (titleView_ ? chapterChecks_ : titleChecks_).reset();
+    const int last = dropSelectedRows();
+    if (jobs_.isEmpty()) {
+        currentChecks().reset();
+        resetStreamBoxes();
+        return;
+    }
+    jobs_.setSelected(qBound(0, last, jobs_.rowCount() - 1), true);
+    lvClick();
+}
+
+int DvdTitles::dropSelectedRows() {
     const QList<int> removed = jobs_.selectedRows();
     auto shifted = [&removed](qint32 bound) {
         return bound - qint32(std::count_if(removed.begin(), removed.end(),
@@ -375,16 +388,7 @@ void DvdTitles::remove() {
         set.firstRow = shifted(set.firstRow);
         set.endRow = shifted(set.endRow);
     }
-    // The other view's marks describe rows that are no longer all there.
-    (titleView_ ? chapterChecks_ : titleChecks_).reset();
-    const int last = jobs_.removeSelected();
-    if (jobs_.isEmpty()) {
-        currentChecks().reset();
-        resetStreamBoxes();
-        return;
-    }
-    jobs_.setSelected(qBound(0, last, jobs_.rowCount() - 1), true);
-    lvClick();
+    return jobs_.removeSelected();
 }
 
 void DvdTitles::clear() {

@@ -83,6 +83,11 @@ class DvdTitles : public QObject {
     // each (a new record at the end, its rows appended in the current view; a file that could
     // not be read adds a record with no rows and says why through problem()), then finish.
     void beginLoad();
+    // Puts saved rows back (what a killed run left unconverted): reads their title sets again,
+    // in the view the rows were in, and keeps the rows read that match a saved one, with its
+    // check mark and stream choices; the others go. A title set that is gone, unreadable or
+    // changed is said through problem(). The number of rows restored.
+    int restoreRows(const std::vector<JobList::Row>& saved);
     QList<TitleSetRead> readTitleSets(const QStringList& paths);
     void addTitleSet(const TitleSetRead& read);
     void finishLoading();
@@ -114,6 +119,12 @@ class DvdTitles : public QObject {
     void appendRows(TIFOSelint& set);
     void appendChapterRows(const TitleSetData::Chain& chain, const TConvertInfo& base,
                            const QString& size);
+    // Removes the selected rows with their places in the title set ranges; the index the last
+    // removed row had, or -1.
+    int dropSelectedRows();
+    // Gives a restored row a saved row's check mark and stream choices, where the title set
+    // has those streams.
+    void takeChoices(int row, const JobList::Row& saved);
     void fillStreamBoxes(int row);
     void resetStreamBoxes();
     void selectLargestRow();

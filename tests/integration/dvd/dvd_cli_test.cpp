@@ -3,6 +3,7 @@
 // track and the subtitle burnt in.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include "../../support/dvd_fixture.h"
 #include "../../support/lsdvd.h"
 #include "../../support/test_media.h"
+#include "../../support/test_session.h"
 #include "ifoinfo/stream_descriptions.h"
 
 using namespace orvex::test;
@@ -44,11 +46,15 @@ class DvdCliTest : public ::testing::Test {
     static const DvdFixture& fixture() { return dvdFixture(); }
     QString path(const QString& name) const { return dir_.filePath(name); }
 
-    CliRun run(const QStringList& args, const QString& program = {}) {
-        QProcess p;
+    QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));  // never the real ones
-        p.setProcessEnvironment(env);
+        env.insert(QStringLiteral("XDG_STATE_HOME"), path("state"));
+        return env;
+    }
+    CliRun run(const QStringList& args, const QString& program = {}) {
+        QProcess p;
+        p.setProcessEnvironment(environment());
         p.start(program.isEmpty() ? path("orvex-dvd-cli") : program, args);
         CliRun r;
         if (!p.waitForStarted() || !p.waitForFinished(300000)) {
@@ -333,6 +339,77 @@ TEST_F(DvdCliTest, ConvertsTickedTitleAndChapterWithChosenStreams) {
         EXPECT_GT(bottom, 150);
         EXPECT_GT(bottom, 4 * top) << "top " << top;
     }
+}
+
+// A killed run's rows come back with --resume in their view, ticks and streams, as their title
+// sets read now: the finished row is not converted again, a title set that is gone is said and
+// the rest converts.
+TEST_F(DvdCliTest, ResumeTakesUpWhatAKilledRunLeft) {
+    ASSERT_TRUE(copyDvdFixture(path("kept")));
+    ASSERT_TRUE(copyDvdFixture(path("gone")));
+    // The first conversion of chapter 2 hangs.
+    QByteArray script = R"sh(#!/bin/sh
+case " $* " in *Chapter_02*)
+  if [ ! -e 'HUNG' ]; then
+    : > 'HUNG'
+    exec sleep 60
+  fi ;;
+esac
+exec ffmpeg "$@"
+)sh";
+    ASSERT_TRUE(writeScript(path("ffmpeg"), script.replace("HUNG", path("hung").toUtf8())));
+    QProcessEnvironment env = environment();
+    env.insert("ORVEX_FFMPEG", path("ffmpeg"));
+    QProcess killed;
+    killed.setProcessEnvironment(env);
+    // Rows: kept's Title_01 and its chapters 1-3, then gone's Title_02 and its chapter; one job
+    // at a time, so chapter 1 has finished when chapter 2 hangs.
+    killed.start(path("orvex-dvd-cli"),
+                 {"-q", "-j", "1", "-p", "27", "--size", "2", "--chapters", "--rows", "2,3,6",
+                  "--audio", "3=1", "-o", path("out"), path("kept/VIDEO_TS/VTS_01_0.IFO"),
+                  path("gone/VIDEO_TS/VTS_02_0.IFO")});
+    for (int i = 0; i < 600 && !QFile::exists(path("hung")); ++i) {
+        killed.waitForFinished(100);
+    }
+    ASSERT_TRUE(QFile::exists(path("hung"))) << killed.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    ASSERT_TRUE(killed.waitForFinished(30000));
+    QDir(path("gone")).removeRecursively();
+
+    // Listing the rows takes the list up; a copy puts it back for the run.
+    const QString jobs = path("state/orvex/jobs/orvex-dvd-cli");
+    const QStringList saved = QDir(jobs).entryList(QDir::Files);
+    ASSERT_EQ(saved.size(), 2) << saved.join(' ').toStdString();  // the list and its lock
+    for (const QString& f : saved) {
+        ASSERT_TRUE(QFile::copy(jobs + '/' + f, path(f)));
+    }
+    const CliRun listed = run({"--resume", "--list-jobs"});
+    EXPECT_EQ(listed.code, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.err.contains(path("gone/VIDEO_TS/VTS_02_0.IFO") +
+                                    " was not restored: it is no longer there."))
+        << listed.err.toStdString();
+    const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3) << listed.out.toStdString();
+    // Caption, size, time, output size, status, tick, audio item, subtitle item.
+    for (int i = 0; i < 3; ++i) {
+        const QStringList cells = rows[i].split('\t');
+        ASSERT_EQ(cells.size(), 8) << rows[i].toStdString();
+        EXPECT_EQ(cells[0], QStringList({"Title_01", "  Chapter_02", "  Chapter_03"})[i]);
+        EXPECT_EQ(cells.mid(5), QStringList({i == 1 ? "1" : "0", i == 1 ? "1" : "0", "0"}))
+            << rows[i].toStdString();
+    }
+    EXPECT_TRUE(QDir(jobs).entryList(QDir::Files).isEmpty());
+    for (const QString& f : saved) {
+        ASSERT_TRUE(QFile::copy(path(f), jobs + '/' + f));
+    }
+
+    const CliRun resumed = run({"--resume"});
+    EXPECT_EQ(resumed.code, 0) << resumed.err.toStdString();
+    EXPECT_TRUE(resumed.err.contains("Summary: 1 finished, 0 failed")) << resumed.err.toStdString();
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"Chapter_01.mp4", "Chapter_02.mp4"}));
+    EXPECT_NEAR(toneHz(path("out/Chapter_02.mp4")), kFixtureToneHz[1], 20);
+    EXPECT_EQ(run({"--resume"}).code, 1) << "nothing is left";
 }
 
 }  // namespace

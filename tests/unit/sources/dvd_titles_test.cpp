@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 
@@ -376,6 +377,54 @@ TEST_F(DvdTitlesTest, RemoveKeepsRowsWithTheirTitleSetsAndChoices) {
     EXPECT_EQ(titles().audioBox().itemIndex(), 1);
     EXPECT_EQ(jobs().convertInfo(2)->audioStream, "0xc0");
     EXPECT_EQ(titles().titleChecks()->size(), 3u);
+}
+
+// Restored rows keep the names, ticks and streams they had, also where two titles share their
+// sectors or a title set before them is gone; the finished row stays out.
+TEST_F(DvdTitlesTest, RestoredRowsKeepTheirNamesTicksAndStreams) {
+    const QString a = dir_.filePath("A.IFO");
+    const QString b = dir_.filePath("B.IFO");
+    for (const QString& f : {a, b}) {
+        ASSERT_TRUE(QFile(f).open(QIODevice::WriteOnly));
+    }
+    TitleSetData twins = secondSet();
+    twins.chains = {Chain{4, {cell(0, 1500, 4)}, {}}, Chain{4, {cell(0, 1500, 4)}, {}}};
+    FakeUserInterface ui;
+    auto session = makeTestSession(
+        dir_.path(), QStringLiteral("orvex-dvd"), ui, machine_, nullptr,
+        std::make_unique<FakeReader>(QMap<QString, TitleSetData>{{a, twins}, {b, firstSet()}}));
+    session->loadSettings();
+    DvdTitles& t = session->dvdTitles();
+    JobList& j = session->jobs();
+    ASSERT_TRUE(t.addIfoFiles({a, b}));
+    ASSERT_EQ(j.rowCount(), 4);  // a: Title_01, Title_02 of the same cells; b: Title_03, Title_04
+    j.setSelection({3});
+    t.lvClick();
+    t.audioBox().userSelect(1);
+    j.setChecked(2, false);
+    const std::vector<JobList::Row> saved{j.row(1), j.row(2), j.row(3)};  // Title_01 finished
+    QStringList problems;
+    QObject::connect(&t, &DvdTitles::problem, [&](const QString& p) { problems << p; });
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "a is gone" : "both there");
+        if (gone) {
+            QFile::remove(a);
+        }
+        EXPECT_EQ(t.restoreRows(saved), gone ? 2 : 3);
+        QStringList captions;
+        QList<bool> checks;
+        for (int r = 0; r < j.rowCount(); ++r) {
+            captions << j.caption(r);
+            checks << j.isChecked(r);
+        }
+        EXPECT_EQ(captions, gone ? QStringList({"Title_03", "Title_04"})
+                                 : QStringList({"Title_02", "Title_03", "Title_04"}));
+        EXPECT_EQ(checks, gone ? QList<bool>({false, true}) : QList<bool>({true, false, true}));
+        EXPECT_EQ(j.row(j.rowCount() - 1).audioChoice, 1);
+        EXPECT_EQ(j.convertInfo(j.rowCount() - 1)->audioStream, "0xc0");
+        EXPECT_EQ(problems, gone ? QStringList(a + " was not restored: it is no longer there.")
+                                 : QStringList());
+    }
 }
 
 }  // namespace
