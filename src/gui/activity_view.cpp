@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "core/shell/activity_log.h"
@@ -17,16 +19,24 @@ ActivityView::ActivityView(ActivityLog& log, MachineRequests& machine, QWidget* 
     : QDialog(parent),
       log_(log),
       machine_(machine),
-      view_(new QPlainTextEdit(this)),
+      view_(new QTextEdit(this)),
       where_(new QLabel(this)),
       openFolder_(new QPushButton(QStringLiteral("Open Log Folder"), this)) {
     setWindowTitle(QStringLiteral("Activity"));
     setModal(false);
     resize(760, 420);
     view_->setReadOnly(true);
-    view_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    view_->setAcceptRichText(false);
+    view_->setLineWrapMode(QTextEdit::WidgetWidth);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view_->setMaximumBlockCount(ActivityLog::kKeptLines);
+    view_->document()->setMaximumBlockCount(ActivityLog::kKeptLines);
+    // A hanging indent: the first line from the left edge, the lines it wraps into under its
+    // text.
+    const qreal column =
+        QFontMetricsF(view_->font())
+            .horizontalAdvance(QString(ActivityLog::kTextColumn, QLatin1Char(' ')));
+    hanging_.setLeftMargin(column);
+    hanging_.setTextIndent(-column);
     view_->setAccessibleName(QStringLiteral("Activity log"));
     where_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     where_->setWordWrap(true);
@@ -39,13 +49,13 @@ ActivityView::ActivityView(ActivityLog& log, MachineRequests& machine, QWidget* 
     layout->addWidget(where_);
     layout->addWidget(buttons);
     for (const QString& line : log.lines()) {
-        view_->appendPlainText(line);
+        appendLine(line);
     }
     connect(&log, &ActivityLog::lineAdded, this, [this](const QString& line) {
         // Follows the end unless the user has scrolled back to read.
         QScrollBar* bar = view_->verticalScrollBar();
         const bool atEnd = bar->value() == bar->maximum();
-        view_->appendPlainText(line);
+        appendLine(line);
         if (atEnd) {
             bar->setValue(bar->maximum());
         }
@@ -61,6 +71,17 @@ void ActivityView::showLog() {
     raise();
     activateWindow();
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
+}
+
+void ActivityView::appendLine(const QString& line) {
+    QTextCursor cursor(view_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (view_->document()->isEmpty()) {
+        cursor.setBlockFormat(hanging_);
+    } else {
+        cursor.insertBlock(hanging_);
+    }
+    cursor.insertText(line);
 }
 
 void ActivityView::openFolder() {

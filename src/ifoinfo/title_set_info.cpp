@@ -375,12 +375,25 @@ std::vector<ProgramInfo> programsOf(const std::vector<uint8_t>& map,
     return programs;
 }
 
-std::vector<TitleSetRead> readTitleSets(const std::vector<std::string>& paths) {
+namespace {
+
+std::vector<Request> requestsFor(const std::vector<std::string>& paths) {
     std::vector<Request> requests;
     DiscFolders folders;
     for (const std::string& path : paths) {
         requests.push_back(requestFor(path, folders));
     }
+    return requests;
+}
+
+}  // namespace
+
+std::vector<TitleSetRead> readTitleSetsUnisolated(const std::vector<std::string>& paths) {
+    return readRequests(requestsFor(paths));
+}
+
+std::vector<TitleSetRead> readTitleSets(const std::vector<std::string>& paths) {
+    const std::vector<Request> requests = requestsFor(paths);
     const bool anyToRead = std::any_of(requests.begin(), requests.end(),
                                        [](const Request& r) { return r.error.empty(); });
     if (!anyToRead) {

@@ -62,6 +62,10 @@ struct TitleSetRead {
 // `paths`.
 std::vector<TitleSetRead> readTitleSets(const std::vector<std::string>& paths);
 
+// What readTitleSets does in its child process, done in this one: for the fuzz target, which
+// must see a fault where it happens. A damaged file can take this process down.
+std::vector<TitleSetRead> readTitleSetsUnisolated(const std::vector<std::string>& paths);
+
 // The program chains' programs from the IFO's program map: program p starts at entry cell
 // map[p] (counted from 1) and runs to the next program's entry. A map that is missing or out
 // of order gives one program per cell. framesPerSecond (25 or 30; 0 when the IFO does not say)

@@ -23,6 +23,8 @@ class ActivityLog : public QObject {
     static constexpr int kKeptFiles = 20;
     // How many of the last lines are kept in memory for a live view.
     static constexpr int kKeptLines = 5000;
+    // Where a line's text starts, after its time ("HH:mm:ss.zzz") and its category.
+    static constexpr int kTextColumn = 12 + 1 + 8 + 1;
 
     // programFileName names the files: "orvex-cli-20241231-235959-1234.log".
     explicit ActivityLog(QString programFileName, QObject* parent = nullptr);

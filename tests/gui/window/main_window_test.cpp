@@ -10,12 +10,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QTreeView>
 #include <functional>
 
@@ -29,6 +33,7 @@
 #include "core/shell/brand.h"
 #include "core/shell/machine_requests.h"
 #include "gui/about_dialog.h"
+#include "gui/activity_view.h"
 #include "gui/choice_combo.h"
 #include "gui/desktop_app.h"
 #include "gui/dir_dialog.h"
@@ -77,6 +82,24 @@ TEST_F(MainWindowTest, ShowsItsSkinAndControlsAsTheProgramStarts) {
     EXPECT_EQ(kamzu.cb_size()->geometry(), QRect(554, 121, 168, 22));
     EXPECT_EQ(kamzu.lv()->geometry(), QRect(8, 121, 509, 316));
     shot(&kamzu, "window-kamzu");
+}
+
+// A log line too long for the Activity window wraps under its text, clear of the time and
+// category column, on the window's own dark surfaces.
+TEST_F(MainWindowTest, ActivityLinesWrapUnderTheirText) {
+    Tfm_main& w = start();
+    w.session().activityLog().write(ActivityLog::Category::Run, QString("word ").repeated(60));
+    ActivityView* activity = w.activity();
+    activity->resize(500, 300);
+    activity->showLog();
+    QCoreApplication::processEvents();
+    const QTextLayout* layout = activity->view()->document()->lastBlock().layout();
+    ASSERT_GE(layout->lineCount(), 2);
+    const qreal column = QFontMetricsF(activity->view()->font())
+                             .horizontalAdvance(QString(ActivityLog::kTextColumn, ' '));
+    EXPECT_NEAR(layout->lineAt(1).x() - layout->lineAt(0).x(), column, 1.0);
+    EXPECT_EQ(activity->view()->palette().color(QPalette::Base), w.palette().color(QPalette::Base));
+    shot(activity, "activity-wrapped");
 }
 
 TEST_F(MainWindowTest, ASkinClickRunsItsCommandAndTheSettingsDialogAnswers) {

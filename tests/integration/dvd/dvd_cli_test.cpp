@@ -341,20 +341,14 @@ TEST_F(DvdCliTest, ConvertsTickedTitleAndChapterWithChosenStreams) {
     }
 }
 
-// A killed run's rows come back with --resume in their view, ticks and streams, as their title
-// sets read now: the finished row is not converted again, a title set that is gone is said and
-// the rest converts.
+// A killed run's rows come back with --resume, as their title sets read now: the finished row
+// is not converted again, the unticked ones neither, the chosen audio track is kept, and a title
+// set that is gone is said while the rest converts.
 TEST_F(DvdCliTest, ResumeTakesUpWhatAKilledRunLeft) {
     ASSERT_TRUE(copyDvdFixture(path("kept")));
     ASSERT_TRUE(copyDvdFixture(path("gone")));
-    // The first conversion of chapter 2 hangs.
     QByteArray script = R"sh(#!/bin/sh
-case " $* " in *Chapter_02*)
-  if [ ! -e 'HUNG' ]; then
-    : > 'HUNG'
-    exec sleep 60
-  fi ;;
-esac
+case " $* " in *Chapter_02*) : > 'HUNG'; exec sleep 60 ;; esac
 exec ffmpeg "$@"
 )sh";
     ASSERT_TRUE(writeScript(path("ffmpeg"), script.replace("HUNG", path("hung").toUtf8())));
@@ -376,36 +370,13 @@ exec ffmpeg "$@"
     ASSERT_TRUE(killed.waitForFinished(30000));
     QDir(path("gone")).removeRecursively();
 
-    // Listing the rows takes the list up; a copy puts it back for the run.
-    const QString jobs = path("state/orvex/jobs/orvex-dvd-cli");
-    const QStringList saved = QDir(jobs).entryList(QDir::Files);
-    ASSERT_EQ(saved.size(), 2) << saved.join(' ').toStdString();  // the list and its lock
-    for (const QString& f : saved) {
-        ASSERT_TRUE(QFile::copy(jobs + '/' + f, path(f)));
-    }
-    const CliRun listed = run({"--resume", "--list-jobs"});
-    EXPECT_EQ(listed.code, 0) << listed.err.toStdString();
-    EXPECT_TRUE(listed.err.contains(path("gone/VIDEO_TS/VTS_02_0.IFO") +
-                                    " was not restored: it is no longer there."))
-        << listed.err.toStdString();
-    const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(rows.size(), 3) << listed.out.toStdString();
-    // Caption, size, time, output size, status, tick, audio item, subtitle item.
-    for (int i = 0; i < 3; ++i) {
-        const QStringList cells = rows[i].split('\t');
-        ASSERT_EQ(cells.size(), 8) << rows[i].toStdString();
-        EXPECT_EQ(cells[0], QStringList({"Title_01", "  Chapter_02", "  Chapter_03"})[i]);
-        EXPECT_EQ(cells.mid(5), QStringList({i == 1 ? "1" : "0", i == 1 ? "1" : "0", "0"}))
-            << rows[i].toStdString();
-    }
-    EXPECT_TRUE(QDir(jobs).entryList(QDir::Files).isEmpty());
-    for (const QString& f : saved) {
-        ASSERT_TRUE(QFile::copy(path(f), jobs + '/' + f));
-    }
-
     const CliRun resumed = run({"--resume"});
     EXPECT_EQ(resumed.code, 0) << resumed.err.toStdString();
-    EXPECT_TRUE(resumed.err.contains("Summary: 1 finished, 0 failed")) << resumed.err.toStdString();
+    for (const QString& said :
+         {path("gone/VIDEO_TS/VTS_02_0.IFO") + " was not restored: it is no longer there.",
+          QString("Summary: 1 finished, 0 failed")}) {
+        EXPECT_TRUE(resumed.err.contains(said)) << resumed.err.toStdString();
+    }
     EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               (QStringList{"Chapter_01.mp4", "Chapter_02.mp4"}));
     EXPECT_NEAR(toneHz(path("out/Chapter_02.mp4")), kFixtureToneHz[1], 20);
