@@ -21,17 +21,18 @@ inline double childCpuSeconds() {
 // SSIM of `file` against the source shown as it should be: fitted inside the output's frame
 // ("640x480") at its own shape (black bars), at the source's frame rate. The output is brought
 // to that rate too, so a frame it dropped or repeated is compared with the frame that should
-// be there. 0 when it cannot be measured.
+// be there. `crop` ("320:180") first takes that middle part of the output (its picture without
+// the bars) when the bars should not count. 0 when it cannot be measured.
 inline double ssimAgainst(const QString& file, const QString& source, const QString& rate,
-                          const QString& size) {
+                          const QString& size, const QString& crop = {}) {
     const QString w = size.section(QLatin1Char('x'), 0, 0);
     const QString h = size.section(QLatin1Char('x'), 1, 1);
     const QString graph =
         QStringLiteral(
-            "[0:v]fps=%1,scale=%2:%3,setsar=1,setpts=PTS-STARTPTS[a];"
+            "[0:v]%4fps=%1,scale=%2:%3,setsar=1,setpts=PTS-STARTPTS[a];"
             "[1:v]fps=%1,scale=%2:%3:force_original_aspect_ratio=decrease,"
             "pad=%2:%3:(ow-iw)/2:(oh-ih)/2,setsar=1,setpts=PTS-STARTPTS[b];[a][b]ssim")
-            .arg(rate, w, h);
+            .arg(rate, w, h, crop.isEmpty() ? QString() : QStringLiteral("crop=%1,").arg(crop));
     QString out;
     orvex::test::runProgram(
         QStringLiteral("ffmpeg"),

@@ -8,11 +8,8 @@
 // cost what a viewer sees. Times are the encoder's CPU seconds and wall seconds.
 //
 //   quality_bench [--before OLD.pop] [--seconds S] [PROFILE...]
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
@@ -21,6 +18,7 @@
 #include <optional>
 
 #include "../tests/support/test_media.h"
+#include "bench_measure.h"
 #include "core/engine/invocation.h"
 #include "core/engine/job_list.h"
 #include "core/engine/option_assembly.h"
@@ -30,6 +28,7 @@
 #include "platform/ini_file.h"
 
 using namespace orvex::test;
+using orvex::bench::childCpuSeconds;
 
 namespace {
 
@@ -59,13 +58,6 @@ struct Measure {
     bool ok = false;
 };
 
-double childCpuSeconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_CHILDREN, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // Video bits per second of `file`, counted from its packets (container and audio excluded).
 double videoKbps(const QString& file, double seconds) {
     QString out;
@@ -80,26 +72,6 @@ double videoKbps(const QString& file, double seconds) {
         bytes += line.trimmed().toLongLong();
     }
     return static_cast<double>(bytes) * 8 / seconds / 1000;
-}
-
-// SSIM of `file` against the source shown as it should be: fitted inside the output's frame at
-// its own shape (black bars), at its own frame rate. The output is brought to the source's rate
-// too, so a frame it dropped or repeated is compared with the frame that should be there.
-double ssimAgainst(const QString& file, const Source& source, const QString& size) {
-    const QString w = size.section(QLatin1Char('x'), 0, 0);
-    const QString h = size.section(QLatin1Char('x'), 1, 1);
-    const QString graph =
-        QStringLiteral(
-            "[0:v]fps=%1,scale=%2:%3,setsar=1,setpts=PTS-STARTPTS[a];"
-            "[1:v]fps=%1,scale=%2:%3:force_original_aspect_ratio=decrease,"
-            "pad=%2:%3:(ow-iw)/2:(oh-ih)/2,setsar=1,setpts=PTS-STARTPTS[b];[a][b]ssim")
-            .arg(source.rate, w, h);
-    QString out;
-    runProgram(QStringLiteral("ffmpeg"),
-               {"-nostdin", "-i", file, "-i", source.path, "-lavfi", graph, "-f", "null", "-"},
-               &out, 600000);
-    const auto m = QRegularExpression(QStringLiteral("All:([0-9.]+)")).match(out);
-    return m.hasMatch() ? m.captured(1).toDouble() : 0;
 }
 
 Measure measure(const QString& program, const QStringList& args, const QString& output,
@@ -117,7 +89,7 @@ Measure measure(const QString& program, const QStringList& args, const QString& 
     m.wallSeconds = static_cast<double>(wall.elapsed()) / 1000;
     m.cpuSeconds = childCpuSeconds() - before;
     m.kbps = videoKbps(output, seconds);
-    m.ssim = ssimAgainst(output, source, size);
+    m.ssim = orvex::bench::ssimAgainst(output, source.path, source.rate, size);
     m.ok = m.kbps > 0 && m.ssim > 0;
     return m;
 }

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <vector>
 
 #include "encoder/encoder_threads.h"
 
@@ -12,21 +12,24 @@ namespace {
 
 struct FamilyFacts {
     const char* name;
-    // Processor seconds per wall second of one job whose encoder has one thread, measured by
-    // bench/jobs_bench on FFmpeg 5.1 (a 10 s clip, 2 cores, nothing else running).
-    double coresPerJob;
+    // One job's speed-up from one encoder thread to two: its wall time with "-threads 1" over
+    // its wall time with "-threads 2", measured by bench/jobs_bench (FFmpeg 5.1, 2 cores, a 4 s
+    // 1280x720 source, the family's profile and size; run to run it varies by about 0.08).
+    // Sound alone and AMR are given no threads, so theirs is 1 by construction; rv10/rv20
+    // ("other video") were not measured and are taken as not threading.
+    double twoCoreSpeedUp;
 };
 
 constexpr std::array<FamilyFacts, JobsAtOnce::kFamilies> kFacts = {{
-    {"x264 up to 480x360", 1.05},
-    {"x264 up to 720x576", 1.05},
-    {"x264 above 720x576", 1.10},
-    {"mpeg4", 1.00},
-    {"libxvid", 1.00},
-    {"wmv", 1.00},
-    {"flv", 1.00},
+    {"x264 up to 480x360", 1.11},
+    {"x264 up to 720x576", 1.15},
+    {"x264 above 720x576", 1.59},
+    {"mpeg4", 1.02},
+    {"libxvid", 1.09},
+    {"wmv", 1.08},
+    {"flv", 1.01},
     {"h263", 1.00},
-    {"mpeg1/mpeg2", 1.00},
+    {"mpeg1/mpeg2", 1.22},
     {"other video", 1.00},
     {"audio only", 1.00},
     {"AMR", 1.00},
@@ -86,19 +89,48 @@ QString JobsAtOnce::nameOf(Family family) {
     return QString::fromLatin1(factsOf(family).name);
 }
 
-double JobsAtOnce::coresPerJob(Family family) {
-    return factsOf(family).coresPerJob;
+double JobsAtOnce::twoCoreSpeedUp(Family family) {
+    return factsOf(family).twoCoreSpeedUp;
+}
+
+double JobsAtOnce::speedUp(double twoCoreSpeedUp, int cores) {
+    // With a share p of the work in parallel, two cores give 1 / (1 - p + p / 2).
+    const double p = std::clamp(2.0 * (1.0 - 1.0 / std::max(1.0, twoCoreSpeedUp)), 0.0, 1.0);
+    return 1.0 / ((1.0 - p) + p / std::max(1, cores));
+}
+
+double JobsAtOnce::batchSpeed(double twoCoreSpeedUp, int cores, int jobs) {
+    jobs = std::clamp(jobs, 1, std::max(1, cores));
+    return jobs * speedUp(twoCoreSpeedUp, std::max(1, cores / jobs));
 }
 
 int JobsAtOnce::automatic(Family family, int cores, int rows, bool opticalSource) {
+    return automatic(twoCoreSpeedUp(family), cores, rows, opticalSource);
+}
+
+int JobsAtOnce::automatic(double twoCoreSpeedUp, int cores, int rows, bool opticalSource) {
     if (opticalSource) {
         return 1;
     }
-    cores = std::max(1, cores);
-    // As many one-thread jobs as the cores hold, rounded to the nearest: a job that keeps a
-    // little more than one core busy still leaves most of a core to the next.
-    const int fit = static_cast<int>(std::lround(cores / coresPerJob(family)));
-    return std::clamp(std::min(fit, rows), 1, cores);
+    const int most = std::clamp(std::min(cores, rows), 1, std::max(1, cores));
+    // Counts that share the cores evenly, and all the rows there are when they are fewer.
+    std::vector<int> counts;
+    for (int jobs = 1; jobs < most; ++jobs) {
+        if (cores % jobs == 0) {
+            counts.push_back(jobs);
+        }
+    }
+    counts.push_back(most);
+    double best = 0;
+    for (int jobs : counts) {
+        best = std::max(best, batchSpeed(twoCoreSpeedUp, cores, jobs));
+    }
+    for (int jobs : counts) {
+        if (batchSpeed(twoCoreSpeedUp, cores, jobs) >= kCloseEnough * best) {
+            return jobs;
+        }
+    }
+    return most;
 }
 
 int JobsAtOnce::forRun(int setting, Family family, int cores, int rows, bool opticalSource) {

@@ -5,8 +5,8 @@
 // How many jobs a run converts side by side, and how many encoder threads each one gets: the
 // two are decided together. One job at a time gives its encoder every core; several jobs split
 // the cores between them. Independent jobs scale almost perfectly while one encoder's threads
-// do not (libxvid and FFmpeg's mpeg4 use one or two, x264 at small sizes waits on its serial
-// parts), so Automatic runs as many jobs as the cores hold, each with its share of threads.
+// often do not (x264 at small sizes waits on its serial parts, decoding and audio run beside
+// one encoder thread), so Automatic runs more jobs where one job leaves cores idle.
 class JobsAtOnce {
   public:
     // Encoders that use the machine differently.
@@ -32,14 +32,23 @@ class JobsAtOnce {
                            const QString& extension, bool audioOnly);
     static QString nameOf(Family family);
 
-    // How many cores one job of the family keeps busy when its encoder has one thread
-    // (processor time over wall time: decoding, scaling, muxing and the encoder together).
-    static double coresPerJob(Family family);
+    // How much faster one job of the family runs on two cores than on one (its encoder given
+    // two threads, then one): 2.0 when it uses a second core fully, 1.0 when not at all.
+    static double twoCoreSpeedUp(Family family);
+    // One job's speed on `cores` cores against one core, from its two-core speed-up (the share
+    // of its work that threads share, Amdahl's law).
+    static double speedUp(double twoCoreSpeedUp, int cores);
 
-    // Automatic: as many jobs as the cores hold without running more threads than there are
-    // cores, never more than rows, and 1 when a row is read from an optical drive (jobs
-    // side by side would make it seek between them).
+    // Automatic: of the job counts that share the cores evenly (and all the rows, when there
+    // are fewer rows than cores), the fewest whose batch comes within kCloseEnough of the
+    // fastest, counting jobs side by side as independent; 1 when a row is read from an optical
+    // drive (jobs side by side would make it seek between them). Fewer jobs finish each file
+    // sooner.
     static int automatic(Family family, int cores, int rows, bool opticalSource);
+    static int automatic(double twoCoreSpeedUp, int cores, int rows, bool opticalSource);
+    static constexpr double kCloseEnough = 0.95;
+    // The batch speed of `jobs` jobs on `cores` cores against one job on one core.
+    static double batchSpeed(double twoCoreSpeedUp, int cores, int jobs);
     // What a run uses: `setting` 0 is Automatic; otherwise the setting, at most the cores
     // and the rows (and at least 1).
     static int forRun(int setting, Family family, int cores, int rows, bool opticalSource);

@@ -108,6 +108,9 @@ RunClock::Reading RunClock::reading() const {
         }
         r.jobs.push_back(std::move(job));
     }
+    if (totalSeconds_ > 0) {
+        r.runValue = qBound(0, qRound(mediaDone * 10000.0 / totalSeconds_), 10000);
+    }
     if (allForecast) {
         // The run's pace so far: wall seconds per media second.
         const double pace = mediaDone > 0 ? (now - runStartedMs_) / 1000.0 / mediaDone : 0.0;

@@ -28,6 +28,7 @@ class RunClock : public QObject {
     struct Reading {
         std::vector<Job> jobs;                 // the jobs running, in the order they started
         int runJobs = 0;                       // how many jobs the run converts
+        int runValue = 0;                      // how far the run is, 0 to 10000 (media time)
         std::optional<qint64> runLeftSeconds;  // known once every running job has a forecast
     };
 

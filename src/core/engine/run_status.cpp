@@ -52,12 +52,48 @@ QString shortCaption(const QString& caption) {
     return caption.left(10) + QChar(0x2026) + caption.right(kMost - 11);
 }
 
+// The run's speed: the running jobs' together ("2.1x" and "1.9x" make "4.0x"); empty unless
+// each says its own.
+QString runSpeed(const RunClock::Reading& reading) {
+    double sum = 0;
+    for (const RunClock::Job& job : reading.jobs) {
+        bool ok = false;
+        const double speed = QString(job.speed).remove(QLatin1Char('x')).toDouble(&ok);
+        if (!ok) {
+            return {};
+        }
+        sum += speed;
+    }
+    return QString::number(sum, 'f', 1) + QLatin1Char('x');
+}
+
+// Several jobs at once: the line counts the whole run.
+QString severalJobsLine(const JobList& jobs, const RunClock::Reading& reading) {
+    const QString what = jobs.isDvdRow(reading.jobs.front().row) ? QStringLiteral("titles")
+                                                                 : QStringLiteral("files");
+    QStringList parts{QStringLiteral("Converting %1 %2 at once (%3 in all)  %4")
+                          .arg(reading.jobs.size())
+                          .arg(what)
+                          .arg(reading.runJobs)
+                          .arg(percentText(reading.runValue))};
+    if (reading.runLeftSeconds) {
+        parts << QStringLiteral("%1 left in all").arg(shortTime(*reading.runLeftSeconds));
+    }
+    if (const QString speed = runSpeed(reading); !speed.isEmpty()) {
+        parts << QStringLiteral("speed ") + speed;
+    }
+    return parts.join(QStringLiteral("  \u00b7  "));
+}
+
 }  // namespace
 
 QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading) {
     const RunClock::Job* job = shownJob(jobs, reading);
     if (job == nullptr) {
         return {};
+    }
+    if (reading.jobs.size() > 1) {
+        return severalJobsLine(jobs, reading);
     }
     QStringList parts{QStringLiteral("Converting %1 (%2 of %3)  %4")
                           .arg(shortCaption(jobs.caption(job->row).trimmed()))

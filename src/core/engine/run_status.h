@@ -17,7 +17,9 @@ QString timeLeftText(const JobList& jobs, const RunClock::Reading& reading,
                      const RunClock::Job& job);
 
 // The window's status line: "Converting clip (1 of 3)  45.67%  ·  01:02 left in all, 00:16 for
-// this file  ·  speed 2.1x", a long caption shortened; empty when no job runs.
+// this file  ·  speed 2.1x", a long caption shortened; with several jobs running, the run's:
+// "Converting 2 files at once (3 in all)  27.50%  ·  01:02 left in all  ·  speed 4.2x". Empty
+// when no job runs.
 QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading);
 
 // The command line's progress line: "[1/3] clip  45.67%  01:02 left in all, 00:16 for this

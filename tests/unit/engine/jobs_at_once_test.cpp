@@ -39,24 +39,20 @@ TEST(JobsAtOnce, FamilyComesFromTheEncoderAndThePictureSize) {
 
 TEST(JobsAtOnce, JobsAndThreadsAreDecidedTogether) {
     const struct {
-        int setting;  // 0: Automatic
+        int setting;
         int cores;
         int rows;
-        bool optical;
         int jobs;
         int threads;  // of a libx264 job among `jobs` (0: the encoder's own choice)
     } cases[] = {
-        {1, 8, 10, false, 1, 0},   // one at a time: as it always was
-        {3, 8, 10, false, 3, 2},   // the cores are shared
-        {16, 4, 10, false, 4, 1},  // never more than the cores
-        {4, 8, 2, false, 2, 4},    // nor than the rows
-        {0, 2, 8, false, 2, 1},   {0, 2, 1, false, 1, 0}, {0, 8, 3, false, 3, 2},
-        {0, 8, 100, true, 1, 0},  // an optical drive reads one title at a time
-        {2, 8, 100, true, 2, 4},  // unless the person says otherwise
-        {0, 1, 8, false, 1, 0},
+        {1, 8, 10, 1, 0},   // one at a time: as it always was
+        {3, 8, 10, 3, 2},   // the cores are shared
+        {16, 4, 10, 4, 1},  // never more than the cores
+        {4, 8, 2, 2, 4},    // nor than the rows
+        {2, 1, 8, 1, 0},
     };
     for (const auto& c : cases) {
-        const int jobs = JobsAtOnce::forRun(c.setting, Family::Mpeg4, c.cores, c.rows, c.optical);
+        const int jobs = JobsAtOnce::forRun(c.setting, Family::X264Sd, c.cores, c.rows, true);
         EXPECT_EQ(jobs, c.jobs) << c.setting << " on " << c.cores << " cores, " << c.rows;
         EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libx264"), c.cores, jobs), c.threads)
             << jobs;
@@ -65,6 +61,32 @@ TEST(JobsAtOnce, JobsAndThreadsAreDecidedTogether) {
     EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 3), 2);
     EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 1), 0);
     EXPECT_EQ(JobsAtOnce::videoCodec(QStringLiteral(" -c:v mpeg4 -vcodec libxvid -an")), "libxvid");
+}
+
+TEST(JobsAtOnce, AutomaticRunsMoreJobsWhereOneJobLeavesCoresIdle) {
+    const struct {
+        double twoCoreSpeedUp;  // one job's, measured
+        int cores;
+        int rows;
+        bool optical;
+        int jobs;
+    } cases[] = {
+        {1.0, 2, 8, false, 2},  // a second core does nothing for one job
+        {1.5, 2, 8, false, 2},
+        {1.95, 2, 8, false, 1},    // one job fills the machine: one at a time
+        {1.95, 4, 100, false, 2},  // two jobs come within 5 % of four
+        {1.3, 8, 100, false, 8},
+        {1.0, 8, 3, false, 3},  // never more jobs than rows
+        {1.0, 32, 100, false, 32},
+        {1.0, 6, 5, false, 5},   // all the rows, though they share the cores unevenly
+        {1.0, 8, 100, true, 1},  // an optical drive reads one title at a time
+        {1.0, 1, 8, false, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JobsAtOnce::automatic(c.twoCoreSpeedUp, c.cores, c.rows, c.optical), c.jobs)
+            << c.twoCoreSpeedUp << " on " << c.cores << " cores, " << c.rows << " rows";
+    }
+    EXPECT_NEAR(JobsAtOnce::speedUp(1.6, 2), 1.6, 1e-9);
     // Automatic never runs more threads than the cores for any family.
     for (int f = 0; f < JobsAtOnce::kFamilies; ++f) {
         for (int cores : {1, 2, 3, 8, 16, 32}) {

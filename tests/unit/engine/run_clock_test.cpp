@@ -100,6 +100,29 @@ TEST(RunClockTest, ReadingsThroughARun) {
               "[1/3] one  50.00%  00:10 left for this file  speed 1.5x");
 }
 
+// Two jobs at once: the window's line counts the run (media time done, the time left for all,
+// the speeds together), not one of them.
+TEST(RunClockTest, SeveralJobsAtOnceReadAsTheRun) {
+    JobList jobs;
+    for (const char* caption : {"a", "b", "c"}) {
+        jobs.addRow(fileRow(caption, 100));
+    }
+    qint64 now = 0;
+    RunClock clock(jobs, [&now] { return now; });
+    clock.runStarted();
+    clock.jobStarted(0);
+    clock.jobStarted(1);
+    now = 10000;
+    clock.jobProgress(0, 5000, "2.0x");
+    clock.jobProgress(1, 2500, "1.5x");
+    EXPECT_EQ(runStatusLine(jobs, clock.reading()),
+              "Converting 2 files at once (3 in all)  25.00%  \u00b7  00:43 left in all  \u00b7  "
+              "speed 3.5x");
+    clock.jobProgress(1, 2500, "");  // a speed not yet known: no sum
+    EXPECT_EQ(runStatusLine(jobs, clock.reading()),
+              "Converting 2 files at once (3 in all)  25.00%  \u00b7  00:43 left in all");
+}
+
 TEST(RunClockTest, ShortTimes) {
     const struct {
         qint64 seconds;
