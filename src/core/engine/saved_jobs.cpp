@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +25,27 @@ Toriginalinfo recordFrom(const QJsonObject& o) {
     info.videoKbps = o.value("videoKbps").toString();
     info.audioKbps = o.value("audioKbps").toString();
     return info;
+}
+
+// The source's shape and frame rate, which a file row's output is made to keep: a restored
+// row is not probed again.
+void putPicture(const PictureFacts& facts, QJsonObject& o) {
+    if (facts.displayAspect > 0) {
+        o.insert("aspect", facts.displayAspect);
+    }
+    if (facts.frameRate.isValid()) {
+        o.insert("frameRate", QString::fromStdString(facts.frameRate.text()));
+    }
+}
+
+PictureFacts pictureFrom(const QJsonObject& o) {
+    PictureFacts facts;
+    const double aspect = o.value("aspect").toDouble();
+    facts.displayAspect = std::isfinite(aspect) && aspect > 0.1 && aspect < 10 ? aspect : 0;
+    facts.frameRate =
+        orvex::encoder::FrameRate::parse(o.value("frameRate").toString().toStdString())
+            .value_or(orvex::encoder::FrameRate{});
+    return facts;
 }
 
 QJsonObject sourceOf(const JobSource& source) {
@@ -76,6 +98,7 @@ QByteArray SavedJobs::toJson() const {
                       {"source", sourceOf(r.row.source)},
                       {"checked", r.row.checked},
                       {"finished", r.finished}};
+        putPicture(r.row.picture, o);
         if (std::holds_alternative<TConvertInfo>(r.row.source)) {
             o.insert("audioChoice", r.row.audioChoice);
             o.insert("subtitleChoice", r.row.subtitleChoice);
@@ -129,6 +152,7 @@ std::optional<SavedJobs> SavedJobs::fromJson(const QByteArray& text, QString* er
         if (const auto* file = std::get_if<FileSource>(&*source)) {
             r.row.info.source = file->path;
         }
+        r.row.picture = pictureFrom(o);
         r.row.checked = o.value("checked").toBool();
         r.row.audioChoice = o.value("audioChoice").toInt();
         r.row.subtitleChoice = o.value("subtitleChoice").toInt();

@@ -147,7 +147,8 @@ void DvdTitles::appendRows(TIFOSelint& set) {
         TConvertInfo title = base;
         title.startSector = chain.cells.front().firstSector;
         title.endSector = chain.cells.back().lastSector;
-        if (title.endSector - title.startSector < kMinimumSectors) {
+        // The disc's sector numbers are unsigned; a damaged file's may have the top bit set.
+        if (qint64(quint32(title.endSector)) - quint32(title.startSector) < kMinimumSectors) {
             continue;
         }
         title.titleSeconds = chain.seconds;

@@ -29,6 +29,7 @@ class SavedJobListTest : public ::testing::Test {
         row.info.source = path(name);
         row.info.duration = "00:00:04";
         row.source = FileSource{path(name), true, true};
+        row.picture = {16.0 / 9, {30000, 1001}};
         row.checked = true;
         s.jobs().addRow(row);
     }
@@ -85,6 +86,9 @@ TEST_F(SavedJobListTest, OnlyWhatAKilledRunLeftUnconvertedComesBack) {
     EXPECT_EQ(next->jobs().caption(0), "b.avi");
     EXPECT_EQ(next->jobs().caption(1), "c.avi");
     EXPECT_FALSE(next->jobs().subItem(1, JobList::OutputSizeColumn).isEmpty());
+    // Not probed again: the shape and rate its output keeps come with it.
+    EXPECT_NEAR(next->jobs().row(1).picture.displayAspect, 16.0 / 9, 1e-9);
+    EXPECT_EQ(next->jobs().row(1).picture.frameRate.text(), "30000/1001");
     EXPECT_EQ(next->selection().activeProfile(), 118);
     EXPECT_EQ(next->selection().videoList().itemIndex(), 1);
     EXPECT_EQ(next->queue().outputText(), path("out"));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+#include <cstdint>
 
 #include "../../support/fake_machine.h"
 #include "../../support/fake_user_interface.h"
@@ -91,12 +92,22 @@ TitleSetData equalSet() {
     return d;
 }
 
+// Set 5: sector numbers of a damaged file that, read as the disc's unsigned ones, end each title
+// before it starts.
+TitleSetData damagedSet() {
+    TitleSetData d = secondSet();
+    d.chains = {Chain{10, {Cell{INT32_MIN, 100, 10}}, {}},
+                Chain{10, {Cell{-2, INT32_MAX, 10}}, {}}};
+    return d;
+}
+
 const QString kSet1 = QStringLiteral("/disc/VIDEO_TS/VTS_01_0.IFO");
 const QString kSet2 = QStringLiteral("/disc/VIDEO_TS/VTS_02_0.IFO");
 // Set 3: two titles of the same span.
 const QString kSet3 = QStringLiteral("/disc/VIDEO_TS/VTS_03_0.IFO");
 // Set 4: programs of several cells.
 const QString kSet4 = QStringLiteral("/disc/VIDEO_TS/VTS_04_0.IFO");
+const QString kSet5 = QStringLiteral("/disc/VIDEO_TS/VTS_05_0.IFO");
 
 class DvdTitlesTest : public ::testing::Test {
   protected:
@@ -107,7 +118,8 @@ class DvdTitlesTest : public ::testing::Test {
             std::make_unique<FakeReader>(QMap<QString, TitleSetData>{{kSet1, firstSet()},
                                                                      {kSet2, secondSet()},
                                                                      {kSet3, equalSet()},
-                                                                     {kSet4, multiCellSet()}}));
+                                                                     {kSet4, multiCellSet()},
+                                                                     {kSet5, damagedSet()}}));
         session_->guards().setConvertingFlag([this] { return converting_; });
         session_->loadSettings();
     }
@@ -362,6 +374,12 @@ TEST_F(DvdTitlesTest, AddIfoMessagesAndCancel) {
     EXPECT_TRUE(ui_.informations.isEmpty());
 }
 
+// A title that ends before it starts makes no row (and no overflow on the way).
+TEST_F(DvdTitlesTest, TitlesEndingBeforeTheyStartGiveNoRow) {
+    EXPECT_FALSE(titles().addIfoFiles({kSet5}));
+    EXPECT_EQ(jobs().rowCount(), 0);
+}
+
 // Remove keeps each row's title set and choices: the rows after the removed ones still show
 // their own streams.
 TEST_F(DvdTitlesTest, RemoveKeepsRowsWithTheirTitleSetsAndChoices) {
@@ -402,11 +420,14 @@ TEST_F(DvdTitlesTest, RestoredRowsKeepTheirNamesTicksAndStreams) {
     t.lvClick();
     t.audioBox().userSelect(1);
     j.setChecked(2, false);
-    const std::vector<JobList::Row> saved{j.row(1), j.row(2), j.row(3)};  // Title_01 finished
+    JobList::Row changed = j.row(3);  // a title b no longer has
+    std::get<TConvertInfo>(changed.source).startSector += 1;
+    const std::vector<JobList::Row> saved{j.row(1), j.row(2), j.row(3), changed};  // 1 finished
     QStringList problems;
     QObject::connect(&t, &DvdTitles::problem, [&](const QString& p) { problems << p; });
     for (const bool gone : {false, true}) {
         SCOPED_TRACE(gone ? "a is gone" : "both there");
+        problems.clear();
         if (gone) {
             QFile::remove(a);
         }
@@ -422,8 +443,10 @@ TEST_F(DvdTitlesTest, RestoredRowsKeepTheirNamesTicksAndStreams) {
         EXPECT_EQ(checks, gone ? QList<bool>({false, true}) : QList<bool>({true, false, true}));
         EXPECT_EQ(j.row(j.rowCount() - 1).audioChoice, 1);
         EXPECT_EQ(j.convertInfo(j.rowCount() - 1)->audioStream, "0xc0");
-        EXPECT_EQ(problems, gone ? QStringList(a + " was not restored: it is no longer there.")
-                                 : QStringList());
+        const QString lost = b + ": 1 of its rows were not restored: the title set has changed.";
+        EXPECT_EQ(problems,
+                  gone ? QStringList({a + " was not restored: it is no longer there.", lost})
+                       : QStringList(lost));
     }
 }
 
