@@ -144,14 +144,20 @@ std::optional<FamilyUse> measureFamily(int number, int size, JobsAtOnce::Family 
     if (probe.isEmpty()) {
         return std::nullopt;
     }
+    // Each twice, taking turns, and the faster of the two: what else runs on the machine only
+    // ever slows a run down.
     Timed t[2];
-    for (int threads : {1, 2}) {
-        const QString file =
-            dir.filePath(QStringLiteral("family_%1_%2_%3").arg(number).arg(size).arg(threads));
-        const QStringList args = commandFor(cliArgs, clip, file, noThreads ? 0 : threads);
-        t[threads - 1] = timed(registerDatPath(), args);
-        if (!t[threads - 1].ok) {
-            return std::nullopt;
+    for (int round = 0; round < 2; ++round) {
+        for (int threads : {1, 2}) {
+            const QString file =
+                dir.filePath(QStringLiteral("family_%1_%2_%3").arg(number).arg(size).arg(threads));
+            const QStringList args = commandFor(cliArgs, clip, file, noThreads ? 0 : threads);
+            const Timed run = timed(registerDatPath(), args);
+            if (!run.ok) {
+                return std::nullopt;
+            }
+            Timed& best = t[threads - 1];
+            best = round == 0 || run.wall < best.wall ? run : best;
         }
     }
     return FamilyUse{family, t[0].cpu / t[0].wall, t[0].wall / t[1].wall};
