@@ -71,6 +71,10 @@ class ProfilePicker : public QObject {
     static QString categoryImageName(int category);
     // The panel category k shows (the first page for categories 1 and 2).
     static Panel panelOfCategory(int category);
+    // The sub-panel a parent entry of pl_video1 (2 to 5) opens, PanelCount for other entries;
+    // and the parent entry of a sub-panel, 0 for other panels.
+    static Panel subPanelOfParent(int entry);
+    static int parentOfSubPanel(Panel panel);
 
     // applyLayoutVariant: where the panels stand and the sub-panel offset.
     void applyLayoutVariant(const LayoutVariant& layout);
