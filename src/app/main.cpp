@@ -114,7 +114,10 @@ int main(int argc, char* argv[]) {
 
     // A window of this edition is open: it takes the files. Two starts at once race for the
     // socket; the loser hands over to the winner.
-    InstanceChannel channel(InstanceChannel::socketPathFor(programFileName));
+    const QString display =
+        QGuiApplication::platformName() + QLatin1Char(' ') +
+        qEnvironmentVariable("WAYLAND_DISPLAY", qEnvironmentVariable("DISPLAY"));
+    InstanceChannel channel(InstanceChannel::socketPathFor(programFileName, display));
     if (!paths.isEmpty() && channel.handOver(paths)) {
         return 0;
     }

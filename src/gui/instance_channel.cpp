@@ -18,15 +18,15 @@ const char kTaken = 'k';
 
 }  // namespace
 
-QString InstanceChannel::socketPathFor(const QString& programFileName) {
+QString InstanceChannel::socketPathFor(const QString& programFileName, const QString& display) {
     // Qt makes the runtime folder the user's own (mode 0700) when XDG_RUNTIME_DIR is unset.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) {
         folder = QDir::tempPath();
     }
     // The file name may hold anything; the socket's name stays short and plain.
-    const QByteArray digest =
-        QCryptographicHash::hash(programFileName.toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray digest = QCryptographicHash::hash(
+        programFileName.toUtf8() + '\0' + display.toUtf8(), QCryptographicHash::Sha1);
     return folder + QStringLiteral("/orvex-%1.socket").arg(QLatin1String(digest.toHex().left(16)));
 }
 

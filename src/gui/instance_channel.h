@@ -4,16 +4,18 @@
 #include <QObject>
 #include <QStringList>
 
-// One window per user and edition: the first start of the program listens on a local socket
-// named after the user (the runtime folder is the user's own) and the program's file name; a
+// One window per user, display and edition: the first start of the program listens on a local
+// socket named after the user (the runtime folder is the user's own), the display and the
+// program's file name; a
 // later start with files hands them over through it and ends, as file managers start one process
 // for each "Open with".
 class InstanceChannel : public QObject {
     Q_OBJECT
   public:
     // The socket of the program named `programFileName` (each name is an edition with its own
-    // settings), in the user's runtime folder.
-    static QString socketPathFor(const QString& programFileName);
+    // settings) on `display`, in the user's runtime folder. Without XDG_RUNTIME_DIR two sessions
+    // of one user share that folder, and a start on one screen must not open files on the other.
+    static QString socketPathFor(const QString& programFileName, const QString& display);
 
     explicit InstanceChannel(QString socketPath, QObject* parent = nullptr);
 

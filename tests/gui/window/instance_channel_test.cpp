@@ -48,8 +48,11 @@ TEST(InstanceChannel, TheFirstWindowListensAndLaterStartsHandOverTheirPaths) {
     EXPECT_EQ(received[0], paths);
     EXPECT_EQ(received[1], QStringList{"/videos/third.avi"});
 
-    EXPECT_NE(InstanceChannel::socketPathFor("orvex"), InstanceChannel::socketPathFor("orvex-dvd"));
-    EXPECT_TRUE(InstanceChannel::socketPathFor("orvex").endsWith(".socket"));
+    const QString mine = InstanceChannel::socketPathFor("orvex", "xcb :0");
+    EXPECT_EQ(mine, InstanceChannel::socketPathFor("orvex", "xcb :0"));
+    EXPECT_NE(mine, InstanceChannel::socketPathFor("orvex-dvd", "xcb :0"));
+    EXPECT_NE(mine, InstanceChannel::socketPathFor("orvex", "xcb :1"));
+    EXPECT_TRUE(mine.endsWith(".socket"));
 }
 
 }  // namespace

@@ -490,9 +490,9 @@ TEST_F(OrvexCliTest, TwoJobsAtOnceWriteWholeFilesUnderTheirOwnNames) {
     EXPECT_EQ(events, "cece");
 }
 
-// Closing the terminal, Ctrl-C, and even SIGKILL of the front end leave no encoder or probe
-// running; a stop leaves no file (register.dat's own AMR file included). An encoder killed on
-// its own fails its job, and what it left is gone before the summary says so.
+// Closing the terminal, Ctrl-C, and even SIGKILL of the front end (the window's too) leave no
+// encoder or probe running; a stop leaves no file (register.dat's own AMR file included). An
+// encoder killed on its own fails its job, and what it left is gone before the summary says so.
 TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     ASSERT_TRUE(makeClip(path("long.avi"), 60.0, 640, 480));
     // AMR is quick to write: its source is long enough to be stopped on the way.
@@ -507,7 +507,7 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("ffconcat version 1.0\nfile no-writer\n");
     list.close();
-    enum class Target { FrontEnd, Encoder, FrontEndWhileProbing };
+    enum class Target { FrontEnd, Encoder, FrontEndWhileProbing, WindowWhileProbing };
     struct Case {
         int signal;
         const char* profile;  // 71 runs register.dat and an FFmpeg child of its own
@@ -520,26 +520,39 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
                          {SIGKILL, "71", Target::Encoder},
                          {SIGKILL, "118", Target::FrontEndWhileProbing},
                          {SIGHUP, "118", Target::FrontEndWhileProbing},
-                         {SIGINT, "118", Target::FrontEndWhileProbing}}) {
+                         {SIGINT, "118", Target::FrontEndWhileProbing},
+                         {SIGKILL, "118", Target::WindowWhileProbing},
+                         {SIGHUP, "118", Target::WindowWhileProbing}}) {
         const bool encoder = c.target == Target::Encoder;
-        const bool probing = c.target == Target::FrontEndWhileProbing;
-        // Nothing but the system can end a child whose parent was killed, and only its locks
-        // tell that register.dat's own file was left by a dead writer.
-        if (c.signal == SIGKILL &&
+        const bool window = c.target == Target::WindowWhileProbing;
+        const bool probing = window || c.target == Target::FrontEndWhileProbing;
+        // Nothing but the system can end a child whose parent was killed (the window has no
+        // handler for a stop either), and only its locks tell that register.dat's own file was
+        // left by a dead writer.
+        if ((c.signal == SIGKILL || window) &&
             !(encoder ? platform::claimsAreSystemLocks() : platform::childrenEndWithParent())) {
             continue;
         }
         SCOPED_TRACE(std::string(strsignal(c.signal)) + " profile " + c.profile +
-                     (encoder   ? " to register.dat"
-                      : probing ? " while probing"
-                                : ""));
+                     (encoder  ? " to register.dat"
+                      : window ? " to the window"
+                               : "") +
+                     (probing ? " while probing" : ""));
         QDir(path("out")).removeRecursively();
         QProcess p;
-        p.setProcessEnvironment(environment());
+        QProcessEnvironment env = environment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_STATE_HOME", path("state"));  // no restore offer from elsewhere
+        // Nor a window of another test that would take the source instead.
+        QDir().mkpath(path("run"));
+        QFile::setPermissions(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", path("run"));
+        p.setProcessEnvironment(env);
         const QString source = path(probing                      ? "waits.avi"
                                     : QString(c.profile) == "71" ? "long.mp2"
                                                                  : "long.avi");
-        p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), source});
+        window ? p.start(binDir() + "/orvex", {source})
+               : p.start(binDir() + "/orvex-cli", {"-p", c.profile, "-o", path("out"), source});
         ASSERT_TRUE(p.waitForStarted());
         QString err;
         // Other tests run encoders at the same time: only ours read this test's folder.
@@ -568,7 +581,7 @@ TEST_F(OrvexCliTest, NoEncoderOutlivesTheFrontEnd) {
             QThread::msleep(100);
         }
         EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
-        if (c.signal != SIGKILL || encoder) {
+        if ((c.signal != SIGKILL || encoder) && !window) {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(p.exitCode(), 1);
             if (!probing) {
