@@ -193,16 +193,20 @@ struct Batch {
 };
 
 Batch runBatch(const QStringList& cliArgs, const QStringList& sources, const QString& folder) {
+    // Twice each, taking turns, and the faster of the two (as for the families above).
     Batch b;
-    for (const char* jobs : {"1", "auto"}) {
-        const QString out = folder + QStringLiteral("/j") + QLatin1String(jobs);
-        QDir(out).removeRecursively();
-        QDir().mkpath(out);
-        const Timed t = timed(cli(), cliArgs +
-                                         QStringList{QStringLiteral("-j"), QLatin1String(jobs),
-                                                     QStringLiteral("-o"), out} +
-                                         sources);
-        (QLatin1String(jobs) == QLatin1String("1") ? b.serial : b.automatic) = t;
+    for (int round = 0; round < 2; ++round) {
+        for (const char* jobs : {"1", "auto"}) {
+            const QString out = folder + QStringLiteral("/j") + QLatin1String(jobs);
+            QDir(out).removeRecursively();
+            QDir().mkpath(out);
+            const Timed t = timed(cli(), cliArgs +
+                                             QStringList{QStringLiteral("-j"), QLatin1String(jobs),
+                                                         QStringLiteral("-o"), out} +
+                                             sources);
+            Timed& best = QLatin1String(jobs) == QLatin1String("1") ? b.serial : b.automatic;
+            best = round == 0 || (t.ok && t.wall < best.wall) ? t : best;
+        }
     }
     return b;
 }
