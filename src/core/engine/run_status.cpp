@@ -71,10 +71,12 @@ QString runSpeed(const RunClock::Reading& reading) {
 QString severalJobsLine(const JobList& jobs, const RunClock::Reading& reading) {
     const QString what = jobs.isDvdRow(reading.jobs.front().row) ? QStringLiteral("titles")
                                                                  : QStringLiteral("files");
-    QStringList parts{QStringLiteral("Converting %1 %2 at once (%3 in all)  %4")
+    // Short enough for the window's line with every figure: "Converting 2 files at once (3 in
+    // all)" pushed the speed out of it.
+    QStringList parts{QStringLiteral("Converting %1 of %2 %3  %4")
                           .arg(reading.jobs.size())
-                          .arg(what)
                           .arg(reading.runJobs)
+                          .arg(what)
                           .arg(percentText(reading.runValue))};
     if (reading.runLeftSeconds) {
         parts << QStringLiteral("%1 left in all").arg(shortTime(*reading.runLeftSeconds));

@@ -18,7 +18,7 @@ QString timeLeftText(const JobList& jobs, const RunClock::Reading& reading,
 
 // The window's status line: "Converting clip (1 of 3)  45.67%  ·  01:02 left in all, 00:16 for
 // this file  ·  speed 2.1x", a long caption shortened; with several jobs running, the run's:
-// "Converting 2 files at once (3 in all)  27.50%  ·  01:02 left in all  ·  speed 4.2x". Empty
+// "Converting 2 of 3 files  27.50%  ·  01:02 left in all  ·  speed 4.2x". Empty
 // when no job runs.
 QString runStatusLine(const JobList& jobs, const RunClock::Reading& reading);
 

@@ -311,6 +311,27 @@ TEST_F(MainWindowTest, ADamagedSkinFileStillGivesAUsableWindow) {
     shot(&w, "window-damaged-skin");
 }
 
+// Stop ends every running job at once; the line then says how the run ended and keeps saying
+// it after the stopped jobs' ends come in.
+TEST_F(MainWindowTest, StopSaysHowTheRunEnded) {
+    const QString clips = dir_.filePath("clips");
+    QDir().mkpath(clips);
+    ASSERT_TRUE(makeClip(clips + "/one.avi", 1.0));
+    ASSERT_TRUE(makeClip(clips + "/two.avi", 1.0));
+    Tfm_main& w = start();
+    Session& session = w.session();
+    ASSERT_TRUE(session.files().addFolder(clips));
+    ASSERT_TRUE(waitUntil([&] { return !session.files().busy(); }, 60000));
+    w.ed_output()->clear();
+    QTest::keyClicks(w.ed_output(), dir_.filePath("out"));
+    QTest::mouseClick(object(w, "converter"), Qt::LeftButton);
+    ASSERT_TRUE(session.queue().converting());
+    QTest::mouseClick(object(w, "stopconverter"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !session.queue().converting(); }, 30000));
+    QTest::qWait(1500);
+    EXPECT_EQ(w.statusLine()->text(), "Stopped: 0 of 2 converted");
+}
+
 TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
     const QString clips = dir_.filePath("clips");
     QDir().mkpath(clips);

@@ -116,11 +116,10 @@ TEST(RunClockTest, SeveralJobsAtOnceReadAsTheRun) {
     clock.jobProgress(0, 5000, "2.0x");
     clock.jobProgress(1, 2500, "1.5x");
     EXPECT_EQ(runStatusLine(jobs, clock.reading()),
-              "Converting 2 files at once (3 in all)  25.00%  \u00b7  00:43 left in all  \u00b7  "
-              "speed 3.5x");
+              "Converting 2 of 3 files  25.00%  \u00b7  00:43 left in all  \u00b7  speed 3.5x");
     clock.jobProgress(1, 2500, "");  // a speed not yet known: no sum
     EXPECT_EQ(runStatusLine(jobs, clock.reading()),
-              "Converting 2 files at once (3 in all)  25.00%  \u00b7  00:43 left in all");
+              "Converting 2 of 3 files  25.00%  \u00b7  00:43 left in all");
 }
 
 TEST(RunClockTest, ShortTimes) {
