@@ -48,7 +48,16 @@ using namespace orvex::test;
 
 namespace {
 
-class MainWindowTest : public WindowTest {};
+class MainWindowTest : public WindowTest {
+  protected:
+    // A folder of two one-second clips; empty when they cannot be made.
+    QString twoClips() {
+        const QString clips = dir_.filePath("clips");
+        QDir().mkpath(clips);
+        const bool made = makeClip(clips + "/one.avi", 1.0) && makeClip(clips + "/two.mpg", 1.0);
+        return made ? clips : QString();
+    }
+};
 
 TEST_F(MainWindowTest, ShowsItsSkinAndControlsAsTheProgramStarts) {
     Tfm_main& w = start();
@@ -314,10 +323,8 @@ TEST_F(MainWindowTest, ADamagedSkinFileStillGivesAUsableWindow) {
 // Stop ends every running job at once; the line then says how the run ended and keeps saying
 // it after the stopped jobs' ends come in.
 TEST_F(MainWindowTest, StopSaysHowTheRunEnded) {
-    const QString clips = dir_.filePath("clips");
-    QDir().mkpath(clips);
-    ASSERT_TRUE(makeClip(clips + "/one.avi", 1.0));
-    ASSERT_TRUE(makeClip(clips + "/two.avi", 1.0));
+    const QString clips = twoClips();
+    ASSERT_FALSE(clips.isEmpty());
     Tfm_main& w = start();
     Session& session = w.session();
     ASSERT_TRUE(session.files().addFolder(clips));
@@ -333,10 +340,8 @@ TEST_F(MainWindowTest, StopSaysHowTheRunEnded) {
 }
 
 TEST_F(MainWindowTest, ConvertsTwoClipsAndKeepsItsSettingsForTheNextStart) {
-    const QString clips = dir_.filePath("clips");
-    QDir().mkpath(clips);
-    ASSERT_TRUE(makeClip(clips + "/one.avi", 1.0));
-    ASSERT_TRUE(makeClip(clips + "/two.mpg", 1.0));
+    const QString clips = twoClips();
+    ASSERT_FALSE(clips.isEmpty());
     Tfm_main& w = start();
     Session& session = w.session();
     session.selection().setCurrentProfile(118);
