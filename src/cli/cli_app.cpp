@@ -5,11 +5,9 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <utility>
 
+#include "cli/cli_console.h"
 #include "cli/cli_dvd.h"
 #include "cli/cli_options.h"
 #include "cli/cli_progress.h"
@@ -28,36 +26,9 @@ namespace {
 constexpr int kShutdownCountdownSeconds = 30;
 constexpr int kTailLines = 12;
 
-void err(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stderr);
-    std::fflush(stderr);
-}
-
-// The first error writing to standard output (errno), 0 while there has been none.
-int gOutError = 0;
-
-void out(const QString& text) {
-    if (std::fputs(text.toUtf8().constData(), stdout) == EOF && gOutError == 0) {
-        gOutError = errno != 0 ? errno : EIO;
-    }
-}
-
-// Whatever was printed must have reached standard output: a listing cut off by a full disk
-// or a closed pipe is a failure, not a success.
-int withOutputChecked(const QString& programName, int code) {
-    if (std::fflush(stdout) != 0 && gOutError == 0) {
-        gOutError = errno != 0 ? errno : EIO;
-    }
-    if (gOutError == 0 && std::ferror(stdout) != 0) {
-        gOutError = EIO;
-    }
-    if (gOutError == 0) {
-        return code;
-    }
-    err(QStringLiteral("%1: cannot write to standard output: %2\n")
-            .arg(programName, QString::fromLocal8Bit(std::strerror(gOutError))));
-    return code == CliApp::kSuccess ? CliApp::kFailure : code;
-}
+using cli::err;
+using cli::out;
+using cli::withOutputChecked;
 
 // Runs the event loop until `done` holds; `changed` is the signal that may make it hold.
 template <typename Sender, typename Signal, typename Done>

@@ -1,17 +1,7 @@
 #include "cli/cli_progress.h"
 
-#include <cstdio>
-
+#include "cli/cli_console.h"
 #include "core/engine/run_status.h"
-
-namespace {
-
-void print(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stderr);
-    std::fflush(stderr);
-}
-
-}  // namespace
 
 CliProgress::CliProgress(const JobList& jobs, const RunClock& clock, bool live, QObject* parent)
     : QObject(parent), jobs_(jobs), clock_(clock), live_(live) {}
@@ -26,10 +16,10 @@ void CliProgress::jobStarted(int row) {
         return;
     }
     const QString output = jobs_.isRow(row) ? jobs_.state(row).outputName : QString();
-    print(QStringLiteral("[%1/%2] %3 -> %4\n")
-              .arg(row + 1)
-              .arg(jobs_.rowCount())
-              .arg(jobs_.caption(row), output));
+    cli::err(QStringLiteral("[%1/%2] %3 -> %4\n")
+                 .arg(row + 1)
+                 .arg(jobs_.rowCount())
+                 .arg(jobs_.caption(row), output));
 }
 
 void CliProgress::jobEnded(int row) {
@@ -48,10 +38,10 @@ void CliProgress::jobEnded(int row) {
         text += QStringLiteral(" (") + jobs_.row(row).note + QLatin1Char(')');
     }
     if (live_) {
-        print(QStringLiteral("\r\033[K") + text + QLatin1Char('\n'));
+        cli::err(QStringLiteral("\r\033[K") + text + QLatin1Char('\n'));
         lineOpen_ = false;
     } else {
-        print(text + QLatin1Char('\n'));
+        cli::err(text + QLatin1Char('\n'));
     }
     if (row == row_) {
         row_ = -1;
@@ -68,7 +58,7 @@ void CliProgress::progressShown(int value) {
         if (tenth > lastTenth_ || (value > 0 && quiet >= kPlainIntervalMs)) {
             lastTenth_ = qMax(lastTenth_, tenth);
             lastDraw_.start();
-            print(runProgressLine(jobs_, clock_.reading()) + QLatin1Char('\n'));
+            cli::err(runProgressLine(jobs_, clock_.reading()) + QLatin1Char('\n'));
         }
         return;
     }
@@ -81,13 +71,13 @@ void CliProgress::progressShown(int value) {
 
 void CliProgress::drawLive() {
     lastDraw_.start();
-    print(QStringLiteral("\r\033[K") + runProgressLine(jobs_, clock_.reading()));
+    cli::err(QStringLiteral("\r\033[K") + runProgressLine(jobs_, clock_.reading()));
     lineOpen_ = true;
 }
 
 void CliProgress::endLine() {
     if (lineOpen_) {
-        print(QStringLiteral("\n"));
+        cli::err(QStringLiteral("\n"));
         lineOpen_ = false;
     }
 }

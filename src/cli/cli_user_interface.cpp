@@ -1,13 +1,12 @@
 #include "cli/cli_user_interface.h"
 
-#include <cstdio>
+#include "cli/cli_console.h"
 
 void CliUserInterface::say(const QString& text) const {
     // Message texts may join their lines with a carriage return; a terminal wants new lines.
     QString line = text;
     line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "%s: %s\n", programName_.toUtf8().constData(), line.toUtf8().constData());
-    std::fflush(stderr);
+    cli::err(programName_ + QStringLiteral(": ") + line + QLatin1Char('\n'));
 }
 
 void CliUserInterface::warning(const QString& text) {
