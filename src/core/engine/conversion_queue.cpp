@@ -306,7 +306,7 @@ bool ConversionQueue::startJob(int row, const intputrec& wanted, bool creep) {
     rec.outputName = live.output.path;
     // Its share of the cores among the jobs that will run beside it, for the picture's encoder
     // (register.dat keeps a -threads the command names).
-    const int threads = JobsAtOnce::threadsPerJob(JobsAtOnce::videoCodec(rec.profileArgs), cores_,
+    const int threads = JobsAtOnce::threadsPerJob(videoCodecOf(rec.profileArgs), cores_,
                                                   std::min(runJobs_, active() + 1 + rowsLeft_));
     if (threads > 0 && !live.audioOnly) {
         rec.profileArgs += QStringLiteral(" -threads %1").arg(threads);

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "core/engine/option_assembly.h"
 #include "encoder/encoder_threads.h"
 
 namespace {
@@ -60,7 +61,7 @@ JobsAtOnce::Family JobsAtOnce::familyOf(const QString& profileArgs, const QStrin
     if (profileArgs.contains(QLatin1String("-target"))) {
         return Family::Mpeg12;
     }
-    const QString codec = videoCodec(profileArgs);
+    const QString codec = videoCodecOf(profileArgs);
     if (codec == QLatin1String("libx264")) {
         // The source's own size is unknown here: taken as standard definition.
         const qint64 pixels = pixelsOf(sizeText);
@@ -139,15 +140,6 @@ int JobsAtOnce::forRun(int setting, Family family, int cores, int rows, bool opt
         return automatic(family, cores, rows, opticalSource);
     }
     return std::clamp(std::min({setting, cores, rows}), 1, std::max(1, cores));
-}
-
-QString JobsAtOnce::videoCodec(const QString& args) {
-    static const QRegularExpression kCodec(QStringLiteral("(?:^|\\s)-(?:vcodec|c:v)\\s+(\\S+)"));
-    QString codec;
-    for (auto it = kCodec.globalMatch(args); it.hasNext();) {
-        codec = it.next().captured(1);
-    }
-    return codec;
 }
 
 int JobsAtOnce::threadsPerJob(const QString& codec, int cores, int beside) {

@@ -57,8 +57,6 @@ class JobsAtOnce {
     // the job itself). 0 when it has the machine to itself, which leaves the choice to the
     // encoder front end as with one job at a time.
     static int threadsPerJob(const QString& codec, int cores, int beside);
-    // The value of the last "-vcodec" (or "-c:v") in an argument text.
-    static QString videoCodec(const QString& args);
 
     // The machine's cores.
     static int cores();

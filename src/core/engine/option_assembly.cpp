@@ -157,8 +157,7 @@ QString optionValue(const QString& options, std::initializer_list<QLatin1String>
 void pictureOptions(int profile, const std::optional<OutputFrame>& frame,
                     const SourcePicture& source, const QString& target, qint64 videoKbps,
                     bool stretch, Options& o) {
-    const QString codec =
-        optionValue(o.profileArgs, {QLatin1String("-vcodec"), QLatin1String("-c:v")});
+    const QString codec = videoCodecOf(o.profileArgs);
     const PicturePlan plan =
         planPicture(frame, source,
                     orvex::encoder::frameRateRuleFor(codec.toStdString(), target.toStdString(),
@@ -176,6 +175,10 @@ void pictureOptions(int profile, const std::optional<OutputFrame>& frame,
 }
 
 }  // namespace
+
+QString videoCodecOf(const QString& options) {
+    return optionValue(options, {QLatin1String("-vcodec"), QLatin1String("-c:v")});
+}
 
 bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int row,
                      intputrec& rec, QString* error, bool stretch) {

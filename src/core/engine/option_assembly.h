@@ -12,5 +12,8 @@
 // (black bars) unless `stretch`, and its frame rate where the encoder and device allow.
 // Returns false with *error set when a width, height, dimensions, videoKbps or audioKbps text
 // it needs is malformed; rec is then not to be run.
+// The video codec an option text names: the value after its last "-vcodec" or "-c:v".
+QString videoCodecOf(const QString& options);
+
 bool assembleOptions(const ProfileSelection& selection, const JobList& jobs, int row,
                      intputrec& rec, QString* error, bool stretch = false);

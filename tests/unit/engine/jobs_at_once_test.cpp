@@ -1,4 +1,5 @@
 #include "core/engine/jobs_at_once.h"
+#include "core/engine/option_assembly.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(JobsAtOnce, JobsAndThreadsAreDecidedTogether) {
     // An encoder with a rule of its own keeps it for its share; audio gets none.
     EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 3), 2);
     EXPECT_EQ(JobsAtOnce::threadsPerJob(QStringLiteral("libxvid"), 8, 1), 0);
-    EXPECT_EQ(JobsAtOnce::videoCodec(QStringLiteral(" -c:v mpeg4 -vcodec libxvid -an")), "libxvid");
+    EXPECT_EQ(videoCodecOf(QStringLiteral(" -c:v mpeg4 -vcodec libxvid -an")), "libxvid");
 }
 
 TEST(JobsAtOnce, AutomaticRunsMoreJobsWhereOneJobLeavesCoresIdle) {
